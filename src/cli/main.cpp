@@ -1,0 +1,264 @@
+// rosgen: the command-line front end over the page engine.
+#include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
+
+#include <cstdio>
+#include <iostream>
+#include <optional>
+#include <regex>
+
+#include "cli/driver.h"
+#include "os/system_env.h"
+#include "pages/registry.h"
+#include "script/text.h"
+
+namespace rosgen {
+namespace {
+
+// Message boxes and opened addresses go to stderr, one line each.
+class CliEnv : public SystemEnv {
+public:
+  void message(const std::string& text, const std::string& caption) override {
+    std::cerr << '[' << caption << "] " << one_line(text) << '\n';
+  }
+  std::optional<Gbk> input_box(const std::string&, const std::string&, const Gbk&) override { return answer; }
+  void open_address(const std::string& address) override { std::cerr << "[open] " << address << '\n'; }
+
+  std::optional<Gbk> answer;  // --answer: typed into an input box and confirmed
+
+private:
+  static std::string one_line(const std::string& text) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+      if (text[i] == '\r' || text[i] == '\n') {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        out += "\\n";
+      } else {
+        out += text[i];
+      }
+    }
+    return out;
+  }
+};
+
+const char* kind_name(FieldKind kind) {
+  switch (kind) {
+    case FieldKind::Edit: return "edit";
+    case FieldKind::Multiline: return "multiline";
+    case FieldKind::Check: return "check";
+    case FieldKind::Radio: return "radio";
+    case FieldKind::Combo: return "combo";
+  }
+  return "edit";
+}
+
+nlohmann::json describe(const Page& page) {
+  auto form = start_form(page);
+  nlohmann::json fields = nlohmann::json::array();
+  nlohmann::json buttons = nlohmann::json::array();
+  nlohmann::json list;
+  walk(page.items, [&](const Item& item, const std::string& group) {
+    if (const auto* f = std::get_if<Field>(&item.v)) {
+      nlohmann::json j{{"id", f->id}, {"kind", kind_name(f->kind)}, {"label", f->label},
+                       {"hint", f->hint}, {"group", group}};
+      switch (f->kind) {
+        case FieldKind::Edit:
+        case FieldKind::Multiline: j["default"] = f->text; break;
+        case FieldKind::Check:
+        case FieldKind::Radio: j["default"] = form->checked(f->id); break;
+        case FieldKind::Combo:
+          j["default"] = form->index(f->id);
+          j["items"] = f->items;
+          break;
+      }
+      j["enabled"] = form->enabled(f->id);
+      fields.push_back(std::move(j));
+    } else if (const auto* b = std::get_if<Button>(&item.v)) {
+      buttons.push_back({{"id", b->id},
+                         {"designer", b->designer.empty() ? nlohmann::json(nullptr) : nlohmann::json(b->designer)},
+                         {"caption", b->caption},
+                         {"group", group}});
+    } else if (const auto* l = std::get_if<LineList>(&item.v)) {
+      nlohmann::json columns = nlohmann::json::array();
+      for (const Column& c : l->columns) {
+        columns.push_back({{"title", c.title}, {"width", c.width}, {"field", c.field}});
+      }
+      list = {{"id", l->id}, {"columns", columns}, {"add", l->add_button}};
+    }
+  }, page.caption);
+  nlohmann::json j{{"index", page.index}, {"slug", page.slug},  {"tab", page.tab}, {"caption", page.caption},
+                   {"output", page.output}, {"fields", fields}, {"buttons", buttons}};
+  if (!list.is_null()) j["list"] = list;
+  return j;
+}
+
+void print_show(const Page& page) {
+  nlohmann::json j = describe(page);
+  std::cout << page.index << ' ' << page.slug << ' ' << page.tab << '\n';
+  if (!page.caption.empty()) std::cout << "caption: " << page.caption << '\n';
+  if (!page.output.empty()) std::cout << "output: " << page.output << '\n';
+  if (!page.built()) {
+    std::cout << "(this page has no fields or buttons yet)\n";
+    return;
+  }
+  std::cout << "fields:\n";
+  for (const auto& f : j["fields"]) {
+    std::cout << "  " << f["id"].get<std::string>() << "  [" << f["kind"].get<std::string>() << "] "
+              << f["label"].get<std::string>() << "  default: " << f["default"].dump() << '\n';
+  }
+  if (j.contains("list")) {
+    std::cout << "list: " << j["list"]["id"].get<std::string>() << '\n';
+    for (const auto& c : j["list"]["columns"]) {
+      std::cout << "  column " << c["title"].get<std::string>() << " <- " << c["field"].get<std::string>() << '\n';
+    }
+  }
+  std::cout << "buttons:\n";
+  for (const auto& b : j["buttons"]) {
+    std::cout << "  " << b["id"].get<std::string>() << "  " << (b["designer"].is_null() ? "-" : b["designer"].get<std::string>())
+              << "  \"" << b["caption"].get<std::string>() << "\"  (" << b["group"].get<std::string>() << ")\n";
+  }
+}
+
+std::pair<std::string, std::string> split_assignment(const std::string& text, const char* what) {
+  size_t eq = text.find('=');
+  if (eq == std::string::npos || eq == 0) throw UsageError(std::string(what) + " must be FIELD=VALUE: " + text);
+  return {text.substr(0, eq), text.substr(eq + 1)};
+}
+
+std::optional<Date> parse_date(const std::string& text) {
+  static const std::regex pattern(R"((\d{4})-(\d{2})-(\d{2}))");
+  std::smatch m;
+  if (!std::regex_match(text, m, pattern)) return std::nullopt;
+  Date d{std::stoi(m[1]), std::stoi(m[2]), std::stoi(m[3])};
+  static const int kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (d.month < 1 || d.month > 12 || d.day < 1 || d.day > kDays[d.month - 1]) return std::nullopt;
+  bool leap = (d.year % 4 == 0 && d.year % 100 != 0) || d.year % 400 == 0;
+  if (d.month == 2 && d.day == 29 && !leap) return std::nullopt;
+  return d;
+}
+
+const Page& need_page(const std::string& name) {
+  const Page* page = find_page(name);
+  if (!page) throw UsageError("no page " + name + " (rosgen list shows the pages)");
+  return *page;
+}
+
+struct RunArgs {
+  std::string page;
+  std::string button;
+  std::vector<std::string> values;
+  std::vector<std::string> check;
+  std::vector<std::string> uncheck;
+  std::vector<std::string> select;
+  std::vector<std::string> rows;
+  std::optional<std::string> answer;
+  std::string today;
+  std::string encoding = "utf-8";
+};
+
+int run_command(const RunArgs& a) {
+  const Page& page = need_page(a.page);
+  bool gbk = a.encoding == "gbk";
+  auto in = [gbk](const std::string& s) { return gbk ? Gbk::from_bytes(s) : to_gbk(s); };
+
+  CliEnv env;
+  if (!a.today.empty()) {
+    env.fixed_today = parse_date(a.today);
+    if (!env.fixed_today) throw UsageError("--today must be a date YYYY-MM-DD: " + a.today);
+  }
+  if (a.answer) env.answer = in(*a.answer);
+
+  Press p;
+  p.button = a.button;
+  for (const std::string& v : a.values) {
+    auto [id, value] = split_assignment(v, "a field value");
+    p.values.emplace_back(id, in(value));
+  }
+  p.check = a.check;
+  p.uncheck = a.uncheck;
+  for (const std::string& s : a.select) {
+    auto [id, n] = split_assignment(s, "--select");
+    static const std::regex number(R"(-?\d{1,6})");
+    if (!std::regex_match(n, number)) throw UsageError("--select needs a number: " + s);
+    p.select.emplace_back(id, std::stoi(n));
+  }
+  for (const std::string& r : a.rows) p.rows.push_back(split(in(r), "|"_a));
+
+  auto form = start_form(page);
+  Outcome outcome = press(*form, env, p);
+  const std::string out = gbk ? form->output().bytes() : to_utf8(form->output());
+  std::fwrite(out.data(), 1, out.size(), stdout);
+  std::fflush(stdout);
+  return outcome == Outcome::Refused ? 1 : 0;
+}
+
+int main_impl(int argc, char** argv) {
+  CLI::App app{"rosgen: RouterOS 2.9.x/3.x script generator"};
+  app.require_subcommand(1);
+
+  app.add_subcommand("list", "list the pages: index, slug, tab text");
+
+  auto* show = app.add_subcommand("show", "show a page's fields and buttons");
+  std::string show_page;
+  bool json = false;
+  show->add_option("PAGE", show_page, "tab index or slug")->required();
+  show->add_flag("--json", json, "print one JSON object");
+
+  auto* run = app.add_subcommand("run", "fill a page, press a button, print the output box");
+  RunArgs a;
+  run->add_option("PAGE", a.page, "tab index or slug")->required();
+  run->add_option("BUTTON", a.button, "button id or designer name")->required();
+  run->add_option("FIELD=VALUE", a.values, "field values, exactly as typed");
+  run->add_option("--check", a.check, "tick a check box or select a radio button")->allow_extra_args(false);
+  run->add_option("--uncheck", a.uncheck, "clear a check box")->allow_extra_args(false);
+  run->add_option("--select", a.select, "FIELD=N: combo item N, or line-list row N (from 1)")
+      ->allow_extra_args(false);
+  run->add_option("--row", a.rows, "'CELL|CELL|...': add a line-list row")->allow_extra_args(false);
+  run->add_option("--answer", a.answer, "text typed into an input box and confirmed");
+  run->add_option("--today", a.today, "the local date the program sees, YYYY-MM-DD");
+  run->add_option("--encoding", a.encoding, "of field values and output: utf-8 (default) or gbk")
+      ->check(CLI::IsMember({"utf-8", "gbk"}));
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::CallForAllHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::ParseError& e) {
+    std::cerr << "rosgen: " << e.what() << " (rosgen --help shows the usage)\n";
+    return 2;
+  }
+
+  try {
+    if (app.got_subcommand("list")) {
+      for (const Page& page : pages()) std::cout << page.index << '\t' << page.slug << '\t' << page.tab << '\n';
+      return 0;
+    }
+    if (app.got_subcommand("show")) {
+      const Page& page = need_page(show_page);
+      if (json) {
+        std::cout << describe(page).dump(2) << '\n';
+      } else {
+        print_show(page);
+      }
+      return 0;
+    }
+    return run_command(a);
+  } catch (const UsageError& e) {
+    std::cerr << "rosgen: " << e.what() << '\n';
+    return 2;
+  }
+}
+
+}  // namespace
+}  // namespace rosgen
+
+int main(int argc, char** argv) {
+  try {
+    return rosgen::main_impl(argc, argv);
+  } catch (const std::exception& e) {
+    std::cerr << "rosgen: internal error: " << e.what() << '\n';
+    return 3;
+  }
+}

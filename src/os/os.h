@@ -1,0 +1,25 @@
+// Operating-system services shared by the command line and the window.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "script/env.h"
+
+namespace rosgen::os {
+
+// The folder of the running program file.
+std::filesystem::path program_dir();
+// Per-user folders for data and settings ($XDG_DATA_HOME/rosgen, $XDG_CONFIG_HOME/rosgen).
+std::filesystem::path user_data_dir();
+std::filesystem::path user_config_dir();
+// Milliseconds of a monotonic clock, wrapping at 2^32.
+std::uint32_t tick_count();
+Date local_today();
+// A uniform number in [0, n) from the system's cryptographically secure source.
+std::uint32_t secure_random_below(std::uint32_t n);
+// Appends to a file, creating it and its folder when missing; never truncates.
+bool append_to_file(const std::filesystem::path& file, const std::string& bytes);
+
+}  // namespace rosgen::os

@@ -1,0 +1,55 @@
+// Tab 1: a router login user with group, allowed address and comment.
+#include "pages/builders.h"
+#include "script/form.h"
+
+namespace rosgen {
+namespace {
+
+constexpr const char* kLevel = "组合框_系统_等级";
+
+Outcome generate(Ctx& c) {
+  // The empty check is made on the untrimmed text: blanks pass it.
+  if (c.text("编辑框_系统_密码").empty()) return c.refuse("密码不能为空!");
+  Gbk group;
+  switch (c.item(kLevel)) {
+    case 1: group = " group=full address="_a; break;
+    case 2: group = " group=write address="_a; break;
+    case 3: group = " group=read address="_a; break;
+    default: return c.refuse("请选择用户等级!!");
+  }
+  c.write("/ user add name="_a + c.trimmed("编辑框_系统_用户名") + " password="_a + c.trimmed("编辑框_系统_密码") +
+          group + c.trimmed("编辑框_系统_IP地址") + " comment=\""_a + c.trimmed("编辑框_系统_备注") + "\""_a);
+  return Outcome::Done;
+}
+
+}  // namespace
+
+void build_router_users(Page& page) {
+  page.caption = "添加系统管理员帐号脚本生成";
+  page.items = {
+      group("生成增加系统用户脚本",
+            {
+                row({
+                    edit("编辑框_系统_用户名", "用户名:", "ketrova5"),
+                    edit("编辑框_系统_密码", "密码:", ""),
+                    combo(kLevel, "等级:", {"请选择等级", "超级管理员", "可写管理", "只读管理员"}, -1,
+                          "(可以设置所添加用户访问ROS的权限)"),
+                }),
+                row({
+                    edit("编辑框_系统_IP地址", "允许防问此ROS的IP地址:", "0.0.0.0/0"),
+                    edit("编辑框_系统_备注", "备注:", "ADMIN-KETROVA5", "(备注不支持中文)"),
+                }),
+                row({
+                    button("gen-2x", "按钮_系统_2x生成", "2.9.X系列脚本生成", generate),
+                    button("gen-3x", "按钮_系统_3x生成", "3.X系列脚本生成", generate),
+                }),
+            }),
+      group("提示", {note("超级管理员:系统默认拥用系统所有权限和操作权限,不受任何限制!\r\n\r\n"
+                          "可写管理员:系统默认除了对policy及ftp无权限外(例如添加管理帐号等),其它均和超级管理员一样!\r\n\r\n"
+                          "只读管理员:对系统所有操作均无权限,只有查看权限!")}),
+  };
+  // The level combo starts on "请选择等级" so nobody gets a group by accident.
+  page.on_startup = [](Form& form) { form.set_index(kLevel, 0); };
+}
+
+}  // namespace rosgen

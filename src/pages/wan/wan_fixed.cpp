@@ -1,0 +1,52 @@
+// Tab 4: first install with one fixed-IP uplink.
+#include "pages/builders.h"
+#include "script/form.h"
+
+namespace rosgen {
+namespace {
+
+// Both dialects accept "/ip" without a blank, so both buttons write this.
+Outcome generate(Ctx& c) {
+  Gbk lan_mask = c.trimmed("编辑框_安装_子网掩码");
+  c.write("/ip address add address="_a + c.trimmed("编辑框_安装_固定ip") + "/"_a + lan_mask +
+          " interface="_a + c.trimmed("编辑框_安装_内网网卡") + "\r\n"_a +
+          "/ip address add address="_a + c.trimmed("编辑框_安装_外网ip") + "/"_a +
+          c.trimmed("编辑框_安装_外网子网掩码") + " interface="_a + c.trimmed("编辑框_安装_外网网卡") + "\r\n"_a +
+          "/ip route add gateway="_a + c.trimmed("编辑框_安装_外网网关ip") + "\r\n"_a +
+          "/ip firewall nat add chain=srcnat action=masquerade src-address="_a + c.trimmed("编辑框_安装_内网网段") +
+          "/"_a + lan_mask + "\r\n"_a +
+          "/ip dns set primary-dns="_a + c.trimmed("编辑框_安装_首选DNS") + " secondary-dns="_a +
+          c.trimmed("编辑框_安装_备用DNS") + "\r\n"_a +
+          "/ip firewall mangle add chain=forward protocol=tcp tcp-flags=syn action=change-mss new-mss="_a +
+          c.trimmed("编辑框_安装_TCPMSS值"));
+  return Outcome::Done;
+}
+
+}  // namespace
+
+void build_wan_fixed(Page& page) {
+  page.caption = "ROS固定IP上网安装设置脚本(注意:ROS系统不支持中文脚本)";
+  page.items = {
+      edit("编辑框_安装_内网网卡", "内网网卡:", "ether2",
+           "(建议使用最好性能的网卡为内网网卡,一般情况下电脑PCI插槽靠近CPU的网卡或主板自带网卡为ether1)"),
+      edit("编辑框_安装_固定ip", "内网IP:", "192.168.0.254", "(这里设置您将要作为内网网关的IP)"),
+      edit("编辑框_安装_子网掩码", "子网掩码:", "255.255.255.0",
+           "(例如内网子网掩码为：255.255.255.0 同时也可以设置为24位) (不支持中文)"),
+      edit("编辑框_安装_外网网卡", "外网网卡:", "ether1",
+           "(这里不能和第一步的内网网卡一致,否则会出错,即选择连接外网的网卡)"),
+      edit("编辑框_安装_外网ip", "外网IP:", "203.0.113.2", "(例电信或网通给您提供的可用的外网IP地址)"),
+      edit("编辑框_安装_外网子网掩码", "子网掩码:", "255.255.255.248",
+           "(例如外网掩码为：255.255.255.248 同时也可以设置为29位)"),
+      edit("编辑框_安装_外网网关ip", "外网网关IP:", "203.0.113.1"),
+      edit("编辑框_安装_内网网段", "内网网段:", "192.168.0.0"),
+      edit("编辑框_安装_首选DNS", "首选DNS:", "114.114.114.114"),
+      edit("编辑框_安装_备用DNS", "备用DNS:", "223.5.5.5"),
+      edit("编辑框_安装_TCPMSS值", "TCP MSS值:", "1440"),
+      row({
+          button("gen-2x", "按钮_安装_生成2x", "2.9.X系列脚本生成", generate),
+          button("gen-3x", "按钮_安装_生成3x", "3.X系列脚本生成", generate),
+      }),
+  };
+}
+
+}  // namespace rosgen

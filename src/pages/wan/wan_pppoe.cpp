@@ -1,0 +1,50 @@
+// Tab 5: first install with one PPPoE dial-up uplink.
+#include "pages/builders.h"
+#include "script/form.h"
+
+namespace rosgen {
+namespace {
+
+// The password is taken as typed: blanks may belong to it.
+Outcome generate(Ctx& c) {
+  Gbk lan_mask = c.trimmed("编辑框_ppoe_子网掩码");
+  c.write("/ip address add address="_a + c.trimmed("编辑框_ppoe_内网ip") + "/"_a + lan_mask + " interface="_a +
+          c.trimmed("编辑框_ppoe_内网网卡") + " comment=lan\r\n"_a +
+          "/interface pppoe-client add name="_a + c.trimmed("编辑框_ppoe_拔号标志") + " interface="_a +
+          c.trimmed("编辑框_ppoe_用于拔号的网卡") + " user="_a + c.trimmed("编辑框_ppoe_帐号") + " password="_a +
+          c.text("编辑框_ppoe_密码") + " add-default-route=yes disabled=no\r\n"_a +
+          "/ip firewall nat add chain=srcnat action=masquerade src-address="_a + c.trimmed("编辑框_ppoe_内网网段") +
+          "/"_a + lan_mask + "\r\n"_a +
+          "/ip dns set primary-dns="_a + c.trimmed("编辑框_ppoe_首选DNS") + " secondary-dns="_a +
+          c.trimmed("编辑框_ppoe_备用dns") + "\r\n"_a +
+          "/ip firewall mangle add chain=forward protocol=tcp tcp-flags=syn action=change-mss new-mss="_a +
+          c.trimmed("编辑框_ppoe_tcpmss值") + "\r\n"_a);
+  return Outcome::Done;
+}
+
+}  // namespace
+
+void build_wan_pppoe(Page& page) {
+  page.caption = "单线PPPoE上网安装设置脚本(注意:ROS系统不支持中文脚本)";
+  page.items = {
+      edit("编辑框_ppoe_内网网卡", "内网网卡:", "ether2",
+           "(建议使用最好性能的网卡为内网网卡,一般情况下电脑PCI插槽靠近CPU的网卡或主板自带网卡为ether1)"),
+      edit("编辑框_ppoe_内网ip", "内网IP:", "192.168.0.254", "(这里设置您将要作为内网网关的IP)"),
+      edit("编辑框_ppoe_内网网段", "内网网段:", "192.168.0.0", "(设置局域网内网网段,用于MASQ自动IP伪装)"),
+      edit("编辑框_ppoe_子网掩码", "子网掩码:", "255.255.255.0",
+           "(例如内网子网掩码为：255.255.255.0 也可以设置为24位)"),
+      edit("编辑框_ppoe_拔号标志", "拨号标志(名字):", "pppoe-out1"),
+      edit("编辑框_ppoe_用于拔号的网卡", "用于拨号的网卡:", "ether1", "(这里不能和第一步的内网网卡一致,否则会出错)"),
+      edit("编辑框_ppoe_帐号", "PPPoE帐号:", "adsl0001@example.net"),
+      edit("编辑框_ppoe_密码", "PPPoE密码:", "pass1234"),
+      edit("编辑框_ppoe_首选DNS", "首选DNS:", "114.114.114.114"),
+      edit("编辑框_ppoe_备用dns", "备用DNS:", "223.5.5.5"),
+      edit("编辑框_ppoe_tcpmss值", "TCP MSS值:", "1440"),
+      row({
+          button("gen-2x", "按钮_pppoe_2x生成", "2.9.X系列脚本生成", generate),
+          button("gen-3x", "按钮_pppoe_3x生成", "3.X系列脚本生成", generate),
+      }),
+  };
+}
+
+}  // namespace rosgen

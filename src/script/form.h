@@ -1,0 +1,130 @@
+// The live state of one page: field texts, check states, combo indexes,
+// enabled flags, line-list rows and the output box. Generators read and write
+// it; a view follows it through change notifications.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "script/env.h"
+#include "script/gbk.h"
+#include "script/page.h"
+
+namespace rosgen {
+
+// What changed; `id` is the field, list or output box id.
+struct Change {
+  enum Kind { Text, Checked, Index, Enabled, Rows, Selection, Output } kind;
+  std::string id;
+};
+
+class UnknownId : public std::out_of_range {
+public:
+  using std::out_of_range::out_of_range;
+};
+
+using Cells = std::vector<Gbk>;
+
+class Form {
+public:
+  // Fields start with their declared defaults.
+  explicit Form(const Page& page);
+  Form(const Form&) = delete;
+  Form& operator=(const Form&) = delete;
+
+  const Page& page() const { return page_; }
+  bool has_field(const std::string& id) const { return fields_.count(id) != 0; }
+  bool has_list(const std::string& id) const { return lists_.count(id) != 0; }
+
+  const Gbk& text(const std::string& id) const;
+  void set_text(const std::string& id, Gbk text);
+  bool checked(const std::string& id) const;
+  // Checking a radio button clears the other buttons of its group.
+  void set_checked(const std::string& id, bool on);
+  // A combo's current item, -1 for none; its text follows the item.
+  int index(const std::string& id) const;
+  void set_index(const std::string& id, int index);
+  bool enabled(const std::string& id) const;
+  void set_enabled(const std::string& id, bool on);
+
+  const Gbk& output() const { return output_; }
+  void set_output(Gbk text);
+  void append_output(const Gbk& text);
+
+  // Line lists: rows of cells; the selected row is 0-based, -1 for none.
+  const std::vector<Cells>& rows(const std::string& list) const;
+  void add_row(const std::string& list, Cells cells);
+  void set_row(const std::string& list, int row, Cells cells);
+  void remove_row(const std::string& list, int row);
+  int selected(const std::string& list) const;
+  void select(const std::string& list, int row);
+
+  using Listener = std::function<void(const Change&)>;
+  // Returns a token for unsubscribe().
+  int subscribe(Listener listener);
+  void unsubscribe(int token);
+
+private:
+  struct FieldState {
+    const Field* decl;
+    Gbk text;
+    bool checked;
+    int index;
+    bool enabled;
+  };
+  struct ListState {
+    const LineList* decl;
+    std::vector<Cells> rows;
+    int selected = -1;
+  };
+
+  FieldState& field(const std::string& id);
+  const FieldState& field(const std::string& id) const;
+  ListState& list(const std::string& id);
+  const ListState& list(const std::string& id) const;
+  void notify(Change::Kind kind, const std::string& id);
+
+  const Page& page_;
+  std::map<std::string, FieldState> fields_;
+  std::map<std::string, ListState> lists_;
+  Gbk output_;
+  std::map<int, Listener> listeners_;
+  int next_token_ = 1;
+};
+
+// What a generator works with: its page's form, the outside world, and the
+// toolkit's field access.
+class Ctx {
+public:
+  Ctx(Form& form, Env& env) : form(form), env(env) {}
+
+  Form& form;
+  Env& env;
+
+  const Gbk& text(const std::string& id) const { return form.text(id); }
+  Gbk trimmed(const std::string& id) const;
+  bool checked(const std::string& id) const { return form.checked(id); }
+  Gbk yes_no(const std::string& id) const;
+  int item(const std::string& id) const { return form.index(id); }
+  // The field's KByte/s text as bit/s text.
+  Gbk rate(const std::string& id) const;
+
+  void write(Gbk script) { form.set_output(std::move(script)); }
+  void append(const Gbk& text) { form.append_output(text); }
+  void message(const std::string& text, const std::string& caption = kInfoCaption) {
+    env.message(text, caption);
+  }
+  // Shows a failed check's message and reports the refusal.
+  Outcome refuse(const std::string& text, const std::string& caption = kInfoCaption) {
+    env.message(text, caption);
+    return Outcome::Refused;
+  }
+};
+
+// The weekday list of the per-host queue page: "sun,mon,..." for the ticked day boxes.
+Gbk day_list(const Form& form);
+
+}  // namespace rosgen

@@ -1,0 +1,104 @@
+// Shared test helpers: an outside world that records what a generator asks of
+// it, and a one-call way to fill a page and press a button.
+#pragma once
+
+#include <deque>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "cli/driver.h"
+#include "pages/registry.h"
+#include "script/env.h"
+#include "script/form.h"
+
+namespace rosgen::test {
+
+struct Shown {
+  std::string caption;
+  std::string text;
+  bool operator==(const Shown&) const = default;
+};
+
+class FakeEnv : public Env {
+public:
+  void message(const std::string& text, const std::string& caption) override { messages.push_back({caption, text}); }
+  std::optional<Gbk> input_box(const std::string& prompt, const std::string& title, const Gbk& initial) override {
+    inputs.push_back({prompt, title, initial});
+    return answer;
+  }
+  void open_address(const std::string& address) override { opened.push_back(address); }
+  std::filesystem::path program_dir() override { return "/opt/rosgen"; }
+  std::filesystem::path user_data_dir() override { return "/home/user/.local/share/rosgen"; }
+  Date today() override { return date; }
+  std::uint32_t tick_count() override { return ticks; }
+  // A fixed sequence when one is given (cycled), else counting up.
+  std::uint32_t random_below(std::uint32_t n) override {
+    std::uint32_t r = randoms.empty() ? next_random++ : randoms[random_at++ % randoms.size()];
+    return r % n;
+  }
+  bool append_file(const std::filesystem::path& file, const std::string& bytes) override {
+    std::string key = file.generic_string();
+    for (const std::string& denied : unwritable) {
+      if (key.rfind(denied, 0) == 0) return false;
+    }
+    files[key] += bytes;
+    return true;
+  }
+
+  struct Input {
+    std::string prompt;
+    std::string title;
+    Gbk initial;
+  };
+  std::vector<Shown> messages;
+  std::vector<Input> inputs;
+  std::vector<std::string> opened;
+  std::optional<Gbk> answer;
+  Date date{2010, 3, 5};
+  std::uint32_t ticks = 1000;
+  std::vector<std::uint32_t> randoms;
+  std::size_t random_at = 0;
+  std::uint32_t next_random = 0;
+  std::map<std::string, std::string> files;
+  std::vector<std::string> unwritable;  // path prefixes that refuse writes
+};
+
+// A page's form after start-up, its outside world, and presses on it.
+struct Session {
+  explicit Session(const std::string& slug) : page(*find_page(slug)), form(start_form(page)) {}
+
+  // Field values are UTF-8 here; "\n" in a multi-line value becomes CR LF.
+  Outcome press(const std::string& button, const std::vector<std::pair<std::string, std::string>>& values = {},
+                const std::vector<std::string>& check = {}, const std::vector<std::string>& uncheck = {}) {
+    Press p;
+    p.button = button;
+    for (const auto& [id, value] : values) p.values.emplace_back(id, to_gbk(value));
+    p.check = check;
+    p.uncheck = uncheck;
+    return rosgen::press(*form, env, p);
+  }
+  Outcome press(const Press& p) { return rosgen::press(*form, env, p); }
+
+  std::string output() const { return to_utf8(form->output()); }
+  void set_output(const std::string& text) { form->set_output(to_gbk(text)); }
+
+  const Page& page;
+  std::unique_ptr<Form> form;
+  FakeEnv env;
+};
+
+inline std::string crlf(std::initializer_list<std::string> lines, bool trailing) {
+  std::string out;
+  size_t i = 0;
+  for (const std::string& line : lines) {
+    out += line;
+    if (++i < lines.size() || trailing) out += "\r\n";
+  }
+  return out;
+}
+
+}  // namespace rosgen::test
