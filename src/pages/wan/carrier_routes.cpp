@@ -1,0 +1,59 @@
+#include "pages/wan/carrier_routes.h"
+
+#include <span>
+
+namespace rosgen {
+namespace {
+
+// Netcom networks, written in entry format A.
+const char* const kNetcom[] = {
+#include "carrier_routes_netcom.inc"
+};
+// Telecom networks, written in entry format B.
+const char* const kTelecom[] = {
+#include "carrier_routes_telecom.inc"
+};
+
+std::span<const char* const> networks(Carrier carrier) {
+  if (carrier == Carrier::Netcom) return kNetcom;
+  return kTelecom;
+}
+
+// Builds the table; `gateway` goes into every slot, and a CR LF ends the text when `closed`.
+Gbk build(Carrier carrier, const std::string& gateway, bool closed) {
+  auto rows = networks(carrier);
+  std::string out;
+  out.reserve(rows.size() * (120 + gateway.size()) + 16);
+  out += "/ ip route \r\n";
+  for (size_t i = 0; i < rows.size(); ++i) {
+    bool last = i + 1 == rows.size();
+    out += "add dst-address=";
+    out += rows[i];
+    out += " gateway=";
+    out += gateway;
+    if (carrier == Carrier::Netcom) {
+      out += " check-gateway=ping\r\ndistance=1 scope=255 target-scope=10 comment=\"\" disabled=no";
+      if (!last) out += " \r\n";
+    } else {
+      out += " distance=1 \r\nscope=255 check-gateway=ping target-scope=10 comment=\"\" disabled=no";
+      if (!last) out += "\r\n";
+    }
+  }
+  if (closed) out += "\r\n";
+  return Gbk::from_bytes(std::move(out));
+}
+
+}  // namespace
+
+std::size_t route_count(Carrier carrier) { return networks(carrier).size(); }
+
+Gbk route_table(Carrier carrier) { return build(carrier, std::string(), false); }
+
+Gbk fill_gateway(Carrier carrier, const Gbk& gateway) { return build(carrier, gateway.bytes(), true); }
+
+Gbk backup_default_route(const Gbk& gateway) {
+  return "add dst-address=0.0.0.0/0 gateway="_a + gateway +
+         " check-gateway=ping distance=2\r\nscope=255 target-scope=10 comment=\"\" disabled=no"_a;
+}
+
+}  // namespace rosgen
