@@ -1,72 +1,14 @@
 // The rosgen program itself: arguments, exit codes, stdout and stderr.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <poll.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <nlohmann/json.hpp>
 
-#include <string>
-#include <vector>
+#include <algorithm>
 
-extern char** environ;
+#include "cli_support.h"
 
+namespace rosgen::test {
 namespace {
-
-struct Result {
-  int code = -1;
-  std::string out;
-  std::string err;
-};
-
-Result rosgen(const std::vector<std::string>& args) {
-  int out_pipe[2];
-  int err_pipe[2];
-  if (pipe(out_pipe) != 0 || pipe(err_pipe) != 0) return {};
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, out_pipe[1], 1);
-  posix_spawn_file_actions_adddup2(&actions, err_pipe[1], 2);
-  posix_spawn_file_actions_addclose(&actions, out_pipe[0]);
-  posix_spawn_file_actions_addclose(&actions, err_pipe[0]);
-  std::vector<std::string> all{ROSGEN_BIN};
-  all.insert(all.end(), args.begin(), args.end());
-  std::vector<char*> argv;
-  for (auto& a : all) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  pid_t pid = 0;
-  int rc = posix_spawn(&pid, ROSGEN_BIN, &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  close(out_pipe[1]);
-  close(err_pipe[1]);
-  Result r;
-  if (rc != 0) return r;
-  pollfd fds[2] = {{out_pipe[0], POLLIN, 0}, {err_pipe[0], POLLIN, 0}};
-  std::string* sinks[2] = {&r.out, &r.err};
-  int open_fds = 2;
-  while (open_fds > 0) {
-    if (poll(fds, 2, 10000) <= 0) break;
-    for (int i = 0; i < 2; ++i) {
-      if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP))) continue;
-      char buf[65536];
-      ssize_t n = read(fds[i].fd, buf, sizeof buf);
-      if (n <= 0) {
-        close(fds[i].fd);
-        fds[i].fd = -1;
-        --open_fds;
-      } else {
-        sinks[i]->append(buf, static_cast<size_t>(n));
-      }
-    }
-  }
-  int status = 0;
-  waitpid(pid, &status, 0);
-  r.code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  return r;
-}
 
 TEST(Cli, ListsTheTwentySixPages) {
   Result r = rosgen({"list"});
@@ -208,3 +150,4 @@ TEST(Cli, UsageErrorsAreOneLine) {
 }
 
 }  // namespace
+}  // namespace rosgen::test
