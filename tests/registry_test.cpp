@@ -9,12 +9,32 @@ namespace rosgen {
 namespace {
 
 TEST(Registry, TwentySixPagesInTabOrder) {
-  const char* tabs[] = {"初始化界面", "添加管理帐号", "定时重启/关机", "其它系统优化/设置", "单线固定IP安装设置",
-                        "单线PPPOE拔号安装设置", "多线固定IP负载安装设置", "多线固定IP分流安装设置",
-                        "多线PPPOE负载安装设置", "多线PPPOE分流安装设置", "双线固定IP电信网通安装设置",
-                        "queues常用限速", "pcq动态限速", "pcq速体限速", "禁PING", "ARP绑定", "限制线程",
-                        "封锁软件类", "端口映射", "封端口及封IP", "封关键字及域名", "PPTP设置", "L2TP设置",
-                        "PPPOE设置", "添加PPPOE帐号", "DDNS动态域名服务"};
+  const char* tabs[] = {"初始化界面",
+                        "添加管理帐号",
+                        "定时重启/关机",
+                        "其它系统优化/设置",
+                        "单线固定IP安装设置",
+                        "单线PPPOE拔号安装设置",
+                        "多线固定IP负载安装设置",
+                        "多线固定IP分流安装设置",
+                        "多线PPPOE负载安装设置",
+                        "多线PPPOE分流安装设置",
+                        "双线固定IP电信网通安装设置",
+                        "queues常用限速",
+                        "pcq动态限速",
+                        "pcq速体限速",
+                        "禁PING",
+                        "ARP绑定",
+                        "限制线程",
+                        "封锁软件类",
+                        "端口映射",
+                        "封端口及封IP",
+                        "封关键字及域名",
+                        "PPTP设置",
+                        "L2TP设置",
+                        "PPPOE设置",
+                        "添加PPPOE帐号",
+                        "DDNS动态域名服务"};
   ASSERT_EQ(pages().size(), 26u);
   for (size_t i = 0; i < 26; ++i) {
     EXPECT_EQ(pages()[i].index, static_cast<int>(i));

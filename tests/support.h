@@ -24,7 +24,7 @@ struct Shown {
 };
 
 class FakeEnv : public Env {
-public:
+ public:
   void message(const std::string& text, const std::string& caption) override { messages.push_back({caption, text}); }
   std::optional<Gbk> input_box(const std::string& prompt, const std::string& title, const Gbk& initial) override {
     inputs.push_back({prompt, title, initial});

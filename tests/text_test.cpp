@@ -21,9 +21,11 @@ TEST(Gbk, ReplacesWhatCannotBeConverted) {
     std::string utf8;
     std::string gbk;
   } cases[] = {
-      {"a😀b", "a?b"},              // outside GBK
-      {"a\xFF" "b", "a?b"},         // not UTF-8
-      {"a\xE5\xAE", "a?"},          // cut off at the end
+      {"a😀b", "a?b"},  // outside GBK
+      {"a\xFF"
+       "b",
+       "a?b"},              // not UTF-8
+      {"a\xE5\xAE", "a?"},  // cut off at the end
       {std::string("a\0b", 3), std::string("a\0b", 3)},
   };
   for (const auto& c : cases) EXPECT_EQ(to_gbk(c.utf8).bytes(), c.gbk) << c.utf8;
@@ -100,9 +102,11 @@ TEST(Numbers, Text) {
     double value;
     const char* text;
   } cases[] = {
-      {1e13, "1e+13"}, {640000, "640000"}, {100000, "100000"}, {0.5 * 8000, "4000"},
-      {0, "0"},        {-8000, "-8000"},   {0.1, "0.1"},       {1.0 / 3, "0.3333333333333"},
-      {1e-5, "1e-05"}, {123456789012.0, "123456789012"},
+      {1e13, "1e+13"},    {640000, "640000"},
+      {100000, "100000"}, {0.5 * 8000, "4000"},
+      {0, "0"},           {-8000, "-8000"},
+      {0.1, "0.1"},       {1.0 / 3, "0.3333333333333"},
+      {1e-5, "1e-05"},    {123456789012.0, "123456789012"},
   };
   for (const auto& c : cases) EXPECT_EQ(number_text(c.value).bytes(), c.text) << c.value;
   EXPECT_EQ(number_text(-42).bytes(), "-42");
@@ -113,7 +117,7 @@ TEST(Rate, KBytesToBits) {
   struct Case {
     std::string in;
     const char* out;
-  } cases[] = {{"80", "640000"}, {"0.5", "4000"},      {"abc", "0"},  {"", "0"},
+  } cases[] = {{"80", "640000"},   {"0.5", "4000"},      {"abc", "0"},       {"", "0"},
                {"12.5", "100000"}, {"１００", "800000"}, {" 100 ", "800000"}};
   for (const auto& c : cases) EXPECT_EQ(rate_bits(g(c.in)).bytes(), c.out) << c.in;
 }
@@ -144,14 +148,8 @@ TEST(Split, TrailingSeparatorAddsNothing) {
     std::string in;
     std::vector<std::string> pieces;
   } cases[] = {
-      {"", {}},
-      {"0,1,2", {"0", "1", "2"}},
-      {"1,,2", {"1", "", "2"}},
-      {",1", {"", "1"}},
-      {"1,2,", {"1", "2"}},
-      {",", {""}},
-      {",,", {"", ""}},
-      {"0, 1", {"0", " 1"}},
+      {"", {}},    {"0,1,2", {"0", "1", "2"}}, {"1,,2", {"1", "", "2"}}, {",1", {"", "1"}}, {"1,2,", {"1", "2"}},
+      {",", {""}}, {",,", {"", ""}},           {"0, 1", {"0", " 1"}},
   };
   for (const auto& c : cases) {
     std::vector<std::string> got;

@@ -15,7 +15,7 @@ namespace rosgen {
 // A request that names something the page does not have; the command line
 // reports it as a usage error.
 class UsageError : public std::runtime_error {
-public:
+ public:
   using std::runtime_error::runtime_error;
 };
 

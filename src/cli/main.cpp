@@ -17,7 +17,7 @@ namespace {
 
 // Message boxes and opened addresses go to stderr, one line each.
 class CliEnv : public SystemEnv {
-public:
+ public:
   void message(const std::string& text, const std::string& caption) override {
     std::cerr << '[' << caption << "] " << one_line(text) << '\n';
   }
@@ -26,7 +26,7 @@ public:
 
   std::optional<Gbk> answer;  // --answer: typed into an input box and confirmed
 
-private:
+ private:
   static std::string one_line(const std::string& text) {
     std::string out;
     for (size_t i = 0; i < text.size(); ++i) {
@@ -57,37 +57,40 @@ nlohmann::json describe(const Page& page) {
   nlohmann::json fields = nlohmann::json::array();
   nlohmann::json buttons = nlohmann::json::array();
   nlohmann::json list;
-  walk(page.items, [&](const Item& item, const std::string& group) {
-    if (const auto* f = std::get_if<Field>(&item.v)) {
-      nlohmann::json j{{"id", f->id}, {"kind", kind_name(f->kind)}, {"label", f->label},
-                       {"hint", f->hint}, {"group", group}};
-      switch (f->kind) {
-        case FieldKind::Edit:
-        case FieldKind::Multiline: j["default"] = f->text; break;
-        case FieldKind::Check:
-        case FieldKind::Radio: j["default"] = form->checked(f->id); break;
-        case FieldKind::Combo:
-          j["default"] = form->index(f->id);
-          j["items"] = f->items;
-          break;
-      }
-      j["enabled"] = form->enabled(f->id);
-      fields.push_back(std::move(j));
-    } else if (const auto* b = std::get_if<Button>(&item.v)) {
-      buttons.push_back({{"id", b->id},
-                         {"designer", b->designer.empty() ? nlohmann::json(nullptr) : nlohmann::json(b->designer)},
-                         {"caption", b->caption},
-                         {"group", group}});
-    } else if (const auto* l = std::get_if<LineList>(&item.v)) {
-      nlohmann::json columns = nlohmann::json::array();
-      for (const Column& c : l->columns) {
-        columns.push_back({{"title", c.title}, {"width", c.width}, {"field", c.field}});
-      }
-      list = {{"id", l->id}, {"columns", columns}, {"add", l->add_button}};
-    }
-  }, page.caption);
-  nlohmann::json j{{"index", page.index}, {"slug", page.slug},  {"tab", page.tab}, {"caption", page.caption},
-                   {"output", page.output}, {"fields", fields}, {"buttons", buttons}};
+  walk(
+      page.items,
+      [&](const Item& item, const std::string& group) {
+        if (const auto* f = std::get_if<Field>(&item.v)) {
+          nlohmann::json j{
+              {"id", f->id}, {"kind", kind_name(f->kind)}, {"label", f->label}, {"hint", f->hint}, {"group", group}};
+          switch (f->kind) {
+            case FieldKind::Edit:
+            case FieldKind::Multiline: j["default"] = f->text; break;
+            case FieldKind::Check:
+            case FieldKind::Radio: j["default"] = form->checked(f->id); break;
+            case FieldKind::Combo:
+              j["default"] = form->index(f->id);
+              j["items"] = f->items;
+              break;
+          }
+          j["enabled"] = form->enabled(f->id);
+          fields.push_back(std::move(j));
+        } else if (const auto* b = std::get_if<Button>(&item.v)) {
+          buttons.push_back({{"id", b->id},
+                             {"designer", b->designer.empty() ? nlohmann::json(nullptr) : nlohmann::json(b->designer)},
+                             {"caption", b->caption},
+                             {"group", group}});
+        } else if (const auto* l = std::get_if<LineList>(&item.v)) {
+          nlohmann::json columns = nlohmann::json::array();
+          for (const Column& c : l->columns) {
+            columns.push_back({{"title", c.title}, {"width", c.width}, {"field", c.field}});
+          }
+          list = {{"id", l->id}, {"columns", columns}, {"add", l->add_button}};
+        }
+      },
+      page.caption);
+  nlohmann::json j{{"index", page.index},   {"slug", page.slug}, {"tab", page.tab},   {"caption", page.caption},
+                   {"output", page.output}, {"fields", fields},  {"buttons", buttons}};
   if (!list.is_null()) j["list"] = list;
   return j;
 }
@@ -114,8 +117,9 @@ void print_show(const Page& page) {
   }
   std::cout << "buttons:\n";
   for (const auto& b : j["buttons"]) {
-    std::cout << "  " << b["id"].get<std::string>() << "  " << (b["designer"].is_null() ? "-" : b["designer"].get<std::string>())
-              << "  \"" << b["caption"].get<std::string>() << "\"  (" << b["group"].get<std::string>() << ")\n";
+    std::cout << "  " << b["id"].get<std::string>() << "  "
+              << (b["designer"].is_null() ? "-" : b["designer"].get<std::string>()) << "  \""
+              << b["caption"].get<std::string>() << "\"  (" << b["group"].get<std::string>() << ")\n";
   }
 }
 
@@ -211,8 +215,7 @@ int main_impl(int argc, char** argv) {
   run->add_option("FIELD=VALUE", a.values, "field values, exactly as typed");
   run->add_option("--check", a.check, "tick a check box or select a radio button")->allow_extra_args(false);
   run->add_option("--uncheck", a.uncheck, "clear a check box")->allow_extra_args(false);
-  run->add_option("--select", a.select, "FIELD=N: combo item N, or line-list row N (from 1)")
-      ->allow_extra_args(false);
+  run->add_option("--select", a.select, "FIELD=N: combo item N, or line-list row N (from 1)")->allow_extra_args(false);
   run->add_option("--row", a.rows, "'CELL|CELL|...': add a line-list row")->allow_extra_args(false);
   run->add_option("--answer", a.answer, "text typed into an input box and confirmed");
   run->add_option("--today", a.today, "the local date the program sees, YYYY-MM-DD");

@@ -71,8 +71,7 @@ fs::path user_config_dir() {
 }
 
 std::uint32_t tick_count() {
-  auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-      std::chrono::steady_clock::now().time_since_epoch());
+  auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch());
   return static_cast<std::uint32_t>(ms.count());
 }
 

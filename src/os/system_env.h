@@ -10,7 +10,7 @@
 namespace rosgen {
 
 class SystemEnv : public Env {
-public:
+ public:
   std::filesystem::path program_dir() override { return os::program_dir(); }
   std::filesystem::path user_data_dir() override { return os::user_data_dir(); }
   Date today() override { return fixed_today ? *fixed_today : os::local_today(); }

@@ -21,14 +21,13 @@ struct Date {
 inline constexpr const char* kInfoCaption = "信息：";
 
 class Env {
-public:
+ public:
   virtual ~Env() = default;
 
   // A modal message box with an OK button; text and caption in UTF-8.
   virtual void message(const std::string& text, const std::string& caption) = 0;
   // An input box; the confirmed text, or nothing when it was cancelled.
-  virtual std::optional<Gbk> input_box(const std::string& prompt, const std::string& title,
-                                       const Gbk& initial) = 0;
+  virtual std::optional<Gbk> input_box(const std::string& prompt, const std::string& title, const Gbk& initial) = 0;
   // Hands an address (web, mail, link scheme) to the desktop; failures are not reported.
   virtual void open_address(const std::string& address) = 0;
   // The folder of the program file.

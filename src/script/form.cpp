@@ -36,9 +36,7 @@ const Field* find_field(const Page& page, const std::string& id) {
 const Button* find_button(const Page& page, const std::string& id_or_designer) {
   const Button* b = find_item<Button>(page, [&](const Button& x) { return x.id == id_or_designer; });
   if (b) return b;
-  return find_item<Button>(page, [&](const Button& x) {
-    return !x.designer.empty() && x.designer == id_or_designer;
-  });
+  return find_item<Button>(page, [&](const Button& x) { return !x.designer.empty() && x.designer == id_or_designer; });
 }
 
 const LineList* find_list(const Page& page, const std::string& id) {
@@ -65,9 +63,7 @@ Form::FieldState& Form::field(const std::string& id) {
   return it->second;
 }
 
-const Form::FieldState& Form::field(const std::string& id) const {
-  return const_cast<Form*>(this)->field(id);
-}
+const Form::FieldState& Form::field(const std::string& id) const { return const_cast<Form*>(this)->field(id); }
 
 Form::ListState& Form::list(const std::string& id) {
   auto it = lists_.find(id);
@@ -92,8 +88,8 @@ void Form::set_checked(const std::string& id, bool on) {
   FieldState& f = field(id);
   if (on && f.decl->kind == FieldKind::Radio) {
     for (auto& [other_id, other] : fields_) {
-      if (&other != &f && other.decl->kind == FieldKind::Radio &&
-          other.decl->radio_group == f.decl->radio_group && other.checked) {
+      if (&other != &f && other.decl->kind == FieldKind::Radio && other.decl->radio_group == f.decl->radio_group &&
+          other.checked) {
         other.checked = false;
         notify(Change::Checked, other_id);
       }

@@ -22,14 +22,14 @@ struct Change {
 };
 
 class UnknownId : public std::out_of_range {
-public:
+ public:
   using std::out_of_range::out_of_range;
 };
 
 using Cells = std::vector<Gbk>;
 
 class Form {
-public:
+ public:
   // Fields start with their declared defaults.
   explicit Form(const Page& page);
   Form(const Form&) = delete;
@@ -67,7 +67,7 @@ public:
   int subscribe(Listener listener);
   void unsubscribe(int token);
 
-private:
+ private:
   struct FieldState {
     const Field* decl;
     Gbk text;
@@ -98,7 +98,7 @@ private:
 // What a generator works with: its page's form, the outside world, and the
 // toolkit's field access.
 class Ctx {
-public:
+ public:
   Ctx(Form& form, Env& env) : form(form), env(env) {}
 
   Form& form;
@@ -114,9 +114,7 @@ public:
 
   void write(Gbk script) { form.set_output(std::move(script)); }
   void append(const Gbk& text) { form.append_output(text); }
-  void message(const std::string& text, const std::string& caption = kInfoCaption) {
-    env.message(text, caption);
-  }
+  void message(const std::string& text, const std::string& caption = kInfoCaption) { env.message(text, caption); }
   // Shows a failed check's message and reports the refusal.
   Outcome refuse(const std::string& text, const std::string& caption = kInfoCaption) {
     env.message(text, caption);

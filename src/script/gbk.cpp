@@ -10,7 +10,7 @@ namespace {
 
 // One converter per direction and thread; iconv_open is too slow to repeat per call.
 class Converter {
-public:
+ public:
   Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {
     if (cd_ == reinterpret_cast<iconv_t>(-1)) {
       throw std::runtime_error(std::string("iconv cannot convert ") + from + " to " + to);
@@ -52,7 +52,7 @@ public:
     return out;
   }
 
-private:
+ private:
   iconv_t cd_;
 };
 

@@ -24,7 +24,7 @@ consteval Ascii operator""_a(const char* s, std::size_t n) {
 
 // Bytes in the GBK code page. Lengths and positions count bytes.
 class Gbk {
-public:
+ public:
   Gbk() = default;
   Gbk(Ascii a) : bytes_(a.text) {}  // NOLINT(google-explicit-constructor): literals glue freely
   static Gbk from_bytes(std::string bytes) {
@@ -45,7 +45,7 @@ public:
   }
   friend bool operator==(const Gbk& a, const Gbk& b) = default;
 
-private:
+ private:
   std::string bytes_;
 };
 

@@ -28,13 +28,13 @@ enum class FieldKind { Edit, Multiline, Check, Radio, Combo };
 struct Field {
   std::string id;  // designer name: the key in the Form, the widget's objectName, the CLI's FIELD
   FieldKind kind = FieldKind::Edit;
-  std::string label;  // before the field; a check box's or radio button's own caption
-  std::string hint;   // after the field
-  std::string text;   // default text (edit, multi-line)
-  bool checked = false;             // default state (check, radio)
-  std::vector<std::string> items;   // combo items
-  int index = -1;                   // combo item selected in the design
-  std::string radio_group;          // radio buttons of one group exclude each other
+  std::string label;               // before the field; a check box's or radio button's own caption
+  std::string hint;                // after the field
+  std::string text;                // default text (edit, multi-line)
+  bool checked = false;            // default state (check, radio)
+  std::vector<std::string> items;  // combo items
+  int index = -1;                  // combo item selected in the design
+  std::string radio_group;         // radio buttons of one group exclude each other
   bool enabled = true;
   bool visible = true;
   bool read_only = false;  // shown but not typed into
@@ -82,20 +82,20 @@ struct Row {
 
 struct Item {
   std::variant<Field, Button, Note, LineList, Group, Row> v;
-  Item(Field f) : v(std::move(f)) {}       // NOLINT(google-explicit-constructor)
-  Item(Button b) : v(std::move(b)) {}      // NOLINT(google-explicit-constructor)
-  Item(Note n) : v(std::move(n)) {}        // NOLINT(google-explicit-constructor)
-  Item(LineList l) : v(std::move(l)) {}    // NOLINT(google-explicit-constructor)
-  Item(Group g) : v(std::move(g)) {}       // NOLINT(google-explicit-constructor)
-  Item(Row r) : v(std::move(r)) {}         // NOLINT(google-explicit-constructor)
+  Item(Field f) : v(std::move(f)) {}     // NOLINT(google-explicit-constructor)
+  Item(Button b) : v(std::move(b)) {}    // NOLINT(google-explicit-constructor)
+  Item(Note n) : v(std::move(n)) {}      // NOLINT(google-explicit-constructor)
+  Item(LineList l) : v(std::move(l)) {}  // NOLINT(google-explicit-constructor)
+  Item(Group g) : v(std::move(g)) {}     // NOLINT(google-explicit-constructor)
+  Item(Row r) : v(std::move(r)) {}       // NOLINT(google-explicit-constructor)
 };
 
 struct Page {
   int index = 0;
   std::string slug;
   std::string tab;
-  std::string caption;  // the page's upper group box
-  std::string output;   // the output box id; empty on the start page
+  std::string caption;               // the page's upper group box
+  std::string output;                // the output box id; empty on the start page
   std::array<std::string, 4> panel;  // designer names: copy, Winbox, terminal, web site
   std::vector<Item> items;           // inside the upper group box, top to bottom
   FormHook on_startup;               // initial field states set when the program starts
@@ -158,9 +158,7 @@ inline Button button(std::string id, std::string designer, std::string caption, 
 
 inline Note note(std::string text) { return Note{std::move(text)}; }
 
-inline Group group(std::string caption, std::vector<Item> items) {
-  return Group{std::move(caption), std::move(items)};
-}
+inline Group group(std::string caption, std::vector<Item> items) { return Group{std::move(caption), std::move(items)}; }
 
 inline Row row(std::vector<Item> items) { return Row{std::move(items)}; }
 

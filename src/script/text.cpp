@@ -94,8 +94,8 @@ double to_number(const Gbk& text) {
     std::string_view number = s.substr(start, mantissa_end - start);
     size_t e = number.find_first_of("eE");
     bool negative_exponent = e != std::string_view::npos && e + 1 < number.size() && number[e + 1] == '-';
-    bool zero_integer_part = number.substr(0, number.find_first_of(".eE")).find_first_not_of('0') ==
-                             std::string_view::npos;
+    bool zero_integer_part =
+        number.substr(0, number.find_first_of(".eE")).find_first_not_of('0') == std::string_view::npos;
     bool tiny = negative_exponent || zero_integer_part;
     value = tiny ? 0.0 : std::numeric_limits<double>::infinity();
   }

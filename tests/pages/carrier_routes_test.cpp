@@ -26,10 +26,14 @@ size_t network_bytes(const char* file) {
 const size_t kNetcomBytes = network_bytes("netcom.txt");
 const size_t kTelecomBytes = network_bytes("telecom.txt");
 // Bytes of one entry besides its network, and what the last entry leaves off.
-constexpr size_t kEntryA = sizeof("add dst-address= gateway= check-gateway=ping\r\n"
-                                  "distance=1 scope=255 target-scope=10 comment=\"\" disabled=no \r\n") - 1;
-constexpr size_t kEntryB = sizeof("add dst-address= gateway= distance=1 \r\n"
-                                  "scope=255 check-gateway=ping target-scope=10 comment=\"\" disabled=no\r\n") - 1;
+constexpr size_t kEntryA = sizeof(
+                               "add dst-address= gateway= check-gateway=ping\r\n"
+                               "distance=1 scope=255 target-scope=10 comment=\"\" disabled=no \r\n") -
+                           1;
+constexpr size_t kEntryB = sizeof(
+                               "add dst-address= gateway= distance=1 \r\n"
+                               "scope=255 check-gateway=ping target-scope=10 comment=\"\" disabled=no\r\n") -
+                           1;
 constexpr size_t kHeader = sizeof("/ ip route \r\n") - 1;
 
 TEST(CarrierRoutes, TablesHaveTheirSizesAndEnds) {

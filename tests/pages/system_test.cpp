@@ -22,16 +22,36 @@ TEST(RouterUsers, ChecksAndScripts) {
     std::string output;  // "old" when refused
     std::vector<Shown> messages;
   } cases[] = {
-      {"full", {{"编辑框_系统_密码", "P"}}, 1, Outcome::Done,
-       "/ user add name=ketrova5 password=P group=full address=0.0.0.0/0 comment=\"ADMIN-KETROVA5\"", {}},
-      {"write", {{"编辑框_系统_密码", "x"}, {"编辑框_系统_备注", "a\"b"}}, 2, Outcome::Done,
-       "/ user add name=ketrova5 password=x group=write address=0.0.0.0/0 comment=\"a\"b\"", {}},
-      {"read, empties", {{"编辑框_系统_密码", "x"}, {"编辑框_系统_用户名", ""}, {"编辑框_系统_IP地址", " "}}, 3,
-       Outcome::Done, "/ user add name= password=x group=read address= comment=\"ADMIN-KETROVA5\"", {}},
-      {"blank password passes and is trimmed", {{"编辑框_系统_密码", "   "}}, 1, Outcome::Done,
-       "/ user add name=ketrova5 password= group=full address=0.0.0.0/0 comment=\"ADMIN-KETROVA5\"", {}},
-      {"Chinese comment as typed", {{"编辑框_系统_密码", "x"}, {"编辑框_系统_备注", "管理员"}}, 1, Outcome::Done,
-       "/ user add name=ketrova5 password=x group=full address=0.0.0.0/0 comment=\"管理员\"", {}},
+      {"full",
+       {{"编辑框_系统_密码", "P"}},
+       1,
+       Outcome::Done,
+       "/ user add name=ketrova5 password=P group=full address=0.0.0.0/0 comment=\"ADMIN-KETROVA5\"",
+       {}},
+      {"write",
+       {{"编辑框_系统_密码", "x"}, {"编辑框_系统_备注", "a\"b"}},
+       2,
+       Outcome::Done,
+       "/ user add name=ketrova5 password=x group=write address=0.0.0.0/0 comment=\"a\"b\"",
+       {}},
+      {"read, empties",
+       {{"编辑框_系统_密码", "x"}, {"编辑框_系统_用户名", ""}, {"编辑框_系统_IP地址", " "}},
+       3,
+       Outcome::Done,
+       "/ user add name= password=x group=read address= comment=\"ADMIN-KETROVA5\"",
+       {}},
+      {"blank password passes and is trimmed",
+       {{"编辑框_系统_密码", "   "}},
+       1,
+       Outcome::Done,
+       "/ user add name=ketrova5 password= group=full address=0.0.0.0/0 comment=\"ADMIN-KETROVA5\"",
+       {}},
+      {"Chinese comment as typed",
+       {{"编辑框_系统_密码", "x"}, {"编辑框_系统_备注", "管理员"}},
+       1,
+       Outcome::Done,
+       "/ user add name=ketrova5 password=x group=full address=0.0.0.0/0 comment=\"管理员\"",
+       {}},
       {"empty password first", {}, 0, Outcome::Refused, "old", {{kInfo, "密码不能为空!"}}},
       {"empty password, level chosen", {}, 2, Outcome::Refused, "old", {{kInfo, "密码不能为空!"}}},
       {"no level", {{"编辑框_系统_密码", "x"}}, 0, Outcome::Refused, "old", {{kInfo, "请选择用户等级!!"}}},
@@ -53,7 +73,8 @@ TEST(RouterUsers, ChecksAndScripts) {
 }
 
 TEST(ScheduledReboot, StartDateChecksAndScripts) {
-  const std::string reboot_head = "/ system scheduler add name=\"Timing Shutdown\" on-event=\"/ system reboot\" start-date=";
+  const std::string reboot_head =
+      "/ system scheduler add name=\"Timing Shutdown\" on-event=\"/ system reboot\" start-date=";
   const std::string reboot_tail =
       " start-time=\"07:30:00\" interval=\"1d 00:00:00\" comment=\"\\B6\\A8\\CA\\B1\\D6\\D8\\C6\\F4\" disabled=no";
   const std::string wrong_length = "开始日期格式不对，格式应为：\"1970/01/01\"";
@@ -90,11 +111,14 @@ TEST(ScheduledReboot, StartDateChecksAndScripts) {
 
 TEST(ScheduledReboot, ShutdownUsesItsOwnGroupAndLastPressWins) {
   Session s("scheduled-reboot");
-  s.press("shutdown-3x", {{"编辑框_关机_调度名称", " Off "}, {"编辑框_关机_运行时间", "23:00:00"},
-                          {"编辑框_关机_间隔时间", "7d 00:00:00"}, {"编辑框_重启_开始日期", "bad"}});
-  EXPECT_EQ(s.output(),
-            "/ system scheduler add name=\"Off\" on-event=\"/ system shutdown\" start-date=Jan/01/1970 "
-            "start-time=\"23:00:00\" interval=\"7d 00:00:00\" comment=\"\\B6\\A8\\CA\\B1\\B9\\D8\\BB\\FA\" disabled=no");
+  s.press("shutdown-3x", {{"编辑框_关机_调度名称", " Off "},
+                          {"编辑框_关机_运行时间", "23:00:00"},
+                          {"编辑框_关机_间隔时间", "7d 00:00:00"},
+                          {"编辑框_重启_开始日期", "bad"}});
+  EXPECT_EQ(
+      s.output(),
+      "/ system scheduler add name=\"Off\" on-event=\"/ system shutdown\" start-date=Jan/01/1970 "
+      "start-time=\"23:00:00\" interval=\"7d 00:00:00\" comment=\"\\B6\\A8\\CA\\B1\\B9\\D8\\BB\\FA\" disabled=no");
   Session same("scheduled-reboot");
   same.press("按钮_关机_生成2x");
   same.press("reboot-2x");

@@ -10,21 +10,25 @@ Outcome generate(Ctx& c) {
   Gbk service = c.trimmed("编辑框_pppoe_服务名称");
   Gbk pool = c.trimmed("编辑框_pppoe_IP地址池名称");
   Gbk idle = c.checked("选择框_pppoe_空闲超时") ? " idle-timeout="_a + c.trimmed("编辑框_pppoe_空闲超时") : Gbk();
-  Gbk session =
-      c.checked("选择框_pppoe_连接超时") ? " session-timeout="_a + c.trimmed("编辑框_pppoe_连接超时") : Gbk();
+  Gbk session = c.checked("选择框_pppoe_连接超时") ? " session-timeout="_a + c.trimmed("编辑框_pppoe_连接超时") : Gbk();
   Gbk limit = c.checked("选择框_pppoe_客户端限速")
                   ? " rate-limit="_a + c.rate("编辑框_pppoe_上传") + "/"_a + c.rate("编辑框_pppoe_下载")
                   : Gbk();
-  c.write("/ ip pool add name="_a + pool + " ranges="_a + c.trimmed("编辑框_pppoe_IP地址池") + "\r\n"_a +
-          "/ interface pppoe-server server add service-name="_a + service + " interface="_a +
-          c.trimmed("编辑框_pppoe_拔号网卡") + " one-session-per-host=yes disabled=no\r\n"_a +
-          "/ ppp profile add name=\""_a + c.trimmed("编辑框_pppoe_模板标识") + "\" local-address="_a +
-          c.trimmed("编辑框_pppoe_网关") + " remote-address="_a + pool + " use-compression="_a +
-          c.yes_no("选择框_pppoe_使用压缩") + " use-vj-compression="_a + c.yes_no("选择框_pppoe_使用VJ压缩") +
-          " use-encryption="_a + c.yes_no("选择框_pppoe_使用加密") + " change-tcp-mss="_a +
-          c.yes_no("选择框_pppoe_更改TCPMSS") + " only-one="_a + c.yes_no("选择框_pppoe_用户权限选择") + idle +
-          session + limit + " dns-server="_a + c.trimmed("编辑框_pppoe_首选DNS") + ","_a +
-          c.trimmed("编辑框_pppoe_备用DNS"));
+  Gbk s;
+  s += "/ ip pool add name="_a + pool + " ranges="_a + c.trimmed("编辑框_pppoe_IP地址池") + "\r\n"_a;
+  s += "/ interface pppoe-server server add service-name="_a + service + " interface="_a +
+       c.trimmed("编辑框_pppoe_拔号网卡") + " one-session-per-host=yes disabled=no\r\n"_a;
+  // The profile line ends the script without a line end.
+  s += "/ ppp profile add name=\""_a + c.trimmed("编辑框_pppoe_模板标识") + "\" local-address="_a +
+       c.trimmed("编辑框_pppoe_网关") + " remote-address="_a + pool;
+  s += " use-compression="_a + c.yes_no("选择框_pppoe_使用压缩");
+  s += " use-vj-compression="_a + c.yes_no("选择框_pppoe_使用VJ压缩");
+  s += " use-encryption="_a + c.yes_no("选择框_pppoe_使用加密");
+  s += " change-tcp-mss="_a + c.yes_no("选择框_pppoe_更改TCPMSS");
+  s += " only-one="_a + c.yes_no("选择框_pppoe_用户权限选择");
+  s += idle + session + limit;
+  s += " dns-server="_a + c.trimmed("编辑框_pppoe_首选DNS") + ","_a + c.trimmed("编辑框_pppoe_备用DNS");
+  c.write(std::move(s));
   return Outcome::Done;
 }
 
@@ -32,45 +36,44 @@ Outcome generate(Ctx& c) {
 
 void build_pppoe_server(Page& page) {
   page.caption = "PPPoE服务器设置脚本生成";
-  page.items = {group(
-      "PPPoE服务器架设",
-      {
-          edit("编辑框_pppoe_服务名称", "PPPoE服务名称:", "PPPoE_Server", "(多个服务器请勿重复)"),
-          edit("编辑框_pppoe_拔号网卡", "拨号网卡:", "ether1", "(设置PPPoE通过拨号服务的网卡)"),
-          edit("编辑框_pppoe_IP地址池", "IP地址池:", "10.10.10.2-10.10.10.254",
-               "设置连接此PPPoE服务器的客户端IP地址池(此IP地址池建议不要与局域网IP段一致,否则出错)"),
-          edit("编辑框_pppoe_网关", "PPPoE网关:", "10.10.10.1",
-               "(即PPPoE客户端获取IP时的网关地址,也可以设置为IP地址池的名称,即IP和网关加减1)"),
-          edit("编辑框_pppoe_首选DNS", "首选DNS:", "114.114.114.114"),
-          edit("编辑框_pppoe_备用DNS", "备用DNS:", "114.114.114.114"),
-          edit("编辑框_pppoe_IP地址池名称", "IP地址池名称:", "PPPoE_Pool",
-               "(设置多个PPPoE服务时标识不能重复,否则请保持默认)"),
-          edit("编辑框_pppoe_模板标识", "模板标识:", "PPPoE_Profile",
-               "(设置多个PPPoE服务时模板标识不能重复,否则请保持默认)"),
-          row({
-              check("选择框_pppoe_客户端限速", "PPPoE客户端限速", false),
-              edit("编辑框_pppoe_上传", "上传:", "100", "KByte/s"),
-              edit("编辑框_pppoe_下载", "下载:", "100", "KByte/s"),
-          }),
-          row({
-              check("选择框_pppoe_空闲超时", "空闲超时:", false),
-              edit("编辑框_pppoe_空闲超时", "", "00:00:00"),
-              check("选择框_pppoe_连接超时", "连接超时:", false),
-              edit("编辑框_pppoe_连接超时", "", "00:00:00"),
-          }),
-          row({
-              check("选择框_pppoe_使用压缩", "使用压缩", true),
-              check("选择框_pppoe_使用VJ压缩", "使用VJ压缩", true),
-              check("选择框_pppoe_使用加密", "使用加密", true),
-              check("选择框_pppoe_更改TCPMSS", "更改TCP MSS", false),
-              check("选择框_pppoe_用户权限选择", "一个帐号只能一个用户登陆", true),
-          }),
-          note("(如果对这些不熟请保持默认)"),
-          row({
-              button("gen-2x", "按钮_PPPOE_自定义脚本生成2x", "生成2.9.X系列脚本", generate),
-              button("gen-3x", "按钮_PPPOE_自定义脚本生成3x", "生成3.X系列脚本", generate),
-          }),
-      })};
+  page.items = {group("PPPoE服务器架设",
+                      {
+                          edit("编辑框_pppoe_服务名称", "PPPoE服务名称:", "PPPoE_Server", "(多个服务器请勿重复)"),
+                          edit("编辑框_pppoe_拔号网卡", "拨号网卡:", "ether1", "(设置PPPoE通过拨号服务的网卡)"),
+                          edit("编辑框_pppoe_IP地址池", "IP地址池:", "10.10.10.2-10.10.10.254",
+                               "设置连接此PPPoE服务器的客户端IP地址池(此IP地址池建议不要与局域网IP段一致,否则出错)"),
+                          edit("编辑框_pppoe_网关", "PPPoE网关:", "10.10.10.1",
+                               "(即PPPoE客户端获取IP时的网关地址,也可以设置为IP地址池的名称,即IP和网关加减1)"),
+                          edit("编辑框_pppoe_首选DNS", "首选DNS:", "114.114.114.114"),
+                          edit("编辑框_pppoe_备用DNS", "备用DNS:", "114.114.114.114"),
+                          edit("编辑框_pppoe_IP地址池名称", "IP地址池名称:", "PPPoE_Pool",
+                               "(设置多个PPPoE服务时标识不能重复,否则请保持默认)"),
+                          edit("编辑框_pppoe_模板标识", "模板标识:", "PPPoE_Profile",
+                               "(设置多个PPPoE服务时模板标识不能重复,否则请保持默认)"),
+                          row({
+                              check("选择框_pppoe_客户端限速", "PPPoE客户端限速", false),
+                              edit("编辑框_pppoe_上传", "上传:", "100", "KByte/s"),
+                              edit("编辑框_pppoe_下载", "下载:", "100", "KByte/s"),
+                          }),
+                          row({
+                              check("选择框_pppoe_空闲超时", "空闲超时:", false),
+                              edit("编辑框_pppoe_空闲超时", "", "00:00:00"),
+                              check("选择框_pppoe_连接超时", "连接超时:", false),
+                              edit("编辑框_pppoe_连接超时", "", "00:00:00"),
+                          }),
+                          row({
+                              check("选择框_pppoe_使用压缩", "使用压缩", true),
+                              check("选择框_pppoe_使用VJ压缩", "使用VJ压缩", true),
+                              check("选择框_pppoe_使用加密", "使用加密", true),
+                              check("选择框_pppoe_更改TCPMSS", "更改TCP MSS", false),
+                              check("选择框_pppoe_用户权限选择", "一个帐号只能一个用户登陆", true),
+                          }),
+                          note("(如果对这些不熟请保持默认)"),
+                          row({
+                              button("gen-2x", "按钮_PPPOE_自定义脚本生成2x", "生成2.9.X系列脚本", generate),
+                              button("gen-3x", "按钮_PPPOE_自定义脚本生成3x", "生成3.X系列脚本", generate),
+                          }),
+                      })};
 }
 
 }  // namespace rosgen

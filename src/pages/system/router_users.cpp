@@ -44,9 +44,10 @@ void build_router_users(Page& page) {
                     button("gen-3x", "按钮_系统_3x生成", "3.X系列脚本生成", generate),
                 }),
             }),
-      group("提示", {note("超级管理员:系统默认拥用系统所有权限和操作权限,不受任何限制!\r\n\r\n"
-                          "可写管理员:系统默认除了对policy及ftp无权限外(例如添加管理帐号等),其它均和超级管理员一样!\r\n\r\n"
-                          "只读管理员:对系统所有操作均无权限,只有查看权限!")}),
+      group("提示",
+            {note("超级管理员:系统默认拥用系统所有权限和操作权限,不受任何限制!\r\n\r\n"
+                  "可写管理员:系统默认除了对policy及ftp无权限外(例如添加管理帐号等),其它均和超级管理员一样!\r\n\r\n"
+                  "只读管理员:对系统所有操作均无权限,只有查看权限!")}),
   };
   // The level combo starts on "请选择等级" so nobody gets a group by accident.
   page.on_startup = [](Form& form) { form.set_index(kLevel, 0); };

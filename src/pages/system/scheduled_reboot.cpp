@@ -15,10 +15,16 @@ struct Kind {
   Ascii comment;  // piece 9
 };
 
-const Kind kShutdown{"编辑框_关机_调度名称", "编辑框_关机_开始日期", "编辑框_关机_间隔时间", "编辑框_关机_运行时间",
+const Kind kShutdown{"编辑框_关机_调度名称",
+                     "编辑框_关机_开始日期",
+                     "编辑框_关机_间隔时间",
+                     "编辑框_关机_运行时间",
                      "\" on-event=\"/ system shutdown\" start-date="_a,
                      "\" comment=\"\\B6\\A8\\CA\\B1\\B9\\D8\\BB\\FA\" disabled=no"_a};
-const Kind kReboot{"编辑框_重启_调度名称", "编辑框_重启_开始日期", "编辑框_重启_间隔时间", "编辑框_重启_运行时间",
+const Kind kReboot{"编辑框_重启_调度名称",
+                   "编辑框_重启_开始日期",
+                   "编辑框_重启_间隔时间",
+                   "编辑框_重启_运行时间",
                    "\" on-event=\"/ system reboot\" start-date="_a,
                    "\" comment=\"\\B6\\A8\\CA\\B1\\D6\\D8\\C6\\F4\" disabled=no"_a};
 
@@ -40,20 +46,20 @@ Outcome generate(Ctx& c, const Kind& k) {
 Group schedule_group(const char* caption, const Kind& k, const char* time_hint, const char* prefix,
                      const char* designer_prefix) {
   Handler run = [&k](Ctx& c) { return generate(c, k); };
-  return group(caption, {
-                            edit(k.name_field, "调度名称:", "Timing Shutdown", "(无特殊情况可以不需要修改)"),
-                            edit(k.date_field, "开始日期:", "1970/01/01",
-                                 "格式:年/月/日 如:1970/01/01 (意思就是说从什么时候开始此脚本生效,以此日期为起始日进行循环)"),
-                            edit(k.interval_field, "间隔时间:", "1d 00:00:00",
-                                 "格式:天 时:分:秒 如:1d 00:00:00 (即每一天为一个循环,即每一天运行一次)"),
-                            edit(k.time_field, "运行时间:", "07:30:00", time_hint),
-                            row({
-                                button(std::string(prefix) + "-2x", std::string(designer_prefix) + "生成2x",
-                                       "2.9.X系列脚本生成", run),
-                                button(std::string(prefix) + "-3x", std::string(designer_prefix) + "生成3x",
-                                       "3.X系列脚本生成", run),
-                            }),
-                        });
+  return group(
+      caption,
+      {
+          edit(k.name_field, "调度名称:", "Timing Shutdown", "(无特殊情况可以不需要修改)"),
+          edit(k.date_field, "开始日期:", "1970/01/01",
+               "格式:年/月/日 如:1970/01/01 (意思就是说从什么时候开始此脚本生效,以此日期为起始日进行循环)"),
+          edit(k.interval_field, "间隔时间:", "1d 00:00:00",
+               "格式:天 时:分:秒 如:1d 00:00:00 (即每一天为一个循环,即每一天运行一次)"),
+          edit(k.time_field, "运行时间:", "07:30:00", time_hint),
+          row({
+              button(std::string(prefix) + "-2x", std::string(designer_prefix) + "生成2x", "2.9.X系列脚本生成", run),
+              button(std::string(prefix) + "-3x", std::string(designer_prefix) + "生成3x", "3.X系列脚本生成", run),
+          }),
+      });
 }
 
 }  // namespace

@@ -7,18 +7,21 @@ namespace {
 
 // Both dialects accept "/ip" without a blank, so both buttons write this.
 Outcome generate(Ctx& c) {
-  Gbk lan_mask = c.trimmed("编辑框_安装_子网掩码");
-  c.write("/ip address add address="_a + c.trimmed("编辑框_安装_固定ip") + "/"_a + lan_mask +
-          " interface="_a + c.trimmed("编辑框_安装_内网网卡") + "\r\n"_a +
-          "/ip address add address="_a + c.trimmed("编辑框_安装_外网ip") + "/"_a +
-          c.trimmed("编辑框_安装_外网子网掩码") + " interface="_a + c.trimmed("编辑框_安装_外网网卡") + "\r\n"_a +
-          "/ip route add gateway="_a + c.trimmed("编辑框_安装_外网网关ip") + "\r\n"_a +
-          "/ip firewall nat add chain=srcnat action=masquerade src-address="_a + c.trimmed("编辑框_安装_内网网段") +
-          "/"_a + lan_mask + "\r\n"_a +
-          "/ip dns set primary-dns="_a + c.trimmed("编辑框_安装_首选DNS") + " secondary-dns="_a +
-          c.trimmed("编辑框_安装_备用DNS") + "\r\n"_a +
-          "/ip firewall mangle add chain=forward protocol=tcp tcp-flags=syn action=change-mss new-mss="_a +
-          c.trimmed("编辑框_安装_TCPMSS值"));
+  const Gbk lan_mask = c.trimmed("编辑框_安装_子网掩码");
+  Gbk s;
+  s += "/ip address add address="_a + c.trimmed("编辑框_安装_固定ip") + "/"_a + lan_mask + " interface="_a +
+       c.trimmed("编辑框_安装_内网网卡") + "\r\n"_a;
+  s += "/ip address add address="_a + c.trimmed("编辑框_安装_外网ip") + "/"_a + c.trimmed("编辑框_安装_外网子网掩码") +
+       " interface="_a + c.trimmed("编辑框_安装_外网网卡") + "\r\n"_a;
+  s += "/ip route add gateway="_a + c.trimmed("编辑框_安装_外网网关ip") + "\r\n"_a;
+  s += "/ip firewall nat add chain=srcnat action=masquerade src-address="_a + c.trimmed("编辑框_安装_内网网段") +
+       "/"_a + lan_mask + "\r\n"_a;
+  s += "/ip dns set primary-dns="_a + c.trimmed("编辑框_安装_首选DNS") + " secondary-dns="_a +
+       c.trimmed("编辑框_安装_备用DNS") + "\r\n"_a;
+  // The last line has no line end.
+  s += "/ip firewall mangle add chain=forward protocol=tcp tcp-flags=syn action=change-mss new-mss="_a +
+       c.trimmed("编辑框_安装_TCPMSS值");
+  c.write(std::move(s));
   return Outcome::Done;
 }
 

@@ -7,18 +7,20 @@ namespace {
 
 // The password is taken as typed: blanks may belong to it.
 Outcome generate(Ctx& c) {
-  Gbk lan_mask = c.trimmed("编辑框_ppoe_子网掩码");
-  c.write("/ip address add address="_a + c.trimmed("编辑框_ppoe_内网ip") + "/"_a + lan_mask + " interface="_a +
-          c.trimmed("编辑框_ppoe_内网网卡") + " comment=lan\r\n"_a +
-          "/interface pppoe-client add name="_a + c.trimmed("编辑框_ppoe_拔号标志") + " interface="_a +
-          c.trimmed("编辑框_ppoe_用于拔号的网卡") + " user="_a + c.trimmed("编辑框_ppoe_帐号") + " password="_a +
-          c.text("编辑框_ppoe_密码") + " add-default-route=yes disabled=no\r\n"_a +
-          "/ip firewall nat add chain=srcnat action=masquerade src-address="_a + c.trimmed("编辑框_ppoe_内网网段") +
-          "/"_a + lan_mask + "\r\n"_a +
-          "/ip dns set primary-dns="_a + c.trimmed("编辑框_ppoe_首选DNS") + " secondary-dns="_a +
-          c.trimmed("编辑框_ppoe_备用dns") + "\r\n"_a +
-          "/ip firewall mangle add chain=forward protocol=tcp tcp-flags=syn action=change-mss new-mss="_a +
-          c.trimmed("编辑框_ppoe_tcpmss值") + "\r\n"_a);
+  const Gbk lan_mask = c.trimmed("编辑框_ppoe_子网掩码");
+  Gbk s;
+  s += "/ip address add address="_a + c.trimmed("编辑框_ppoe_内网ip") + "/"_a + lan_mask + " interface="_a +
+       c.trimmed("编辑框_ppoe_内网网卡") + " comment=lan\r\n"_a;
+  s += "/interface pppoe-client add name="_a + c.trimmed("编辑框_ppoe_拔号标志") + " interface="_a +
+       c.trimmed("编辑框_ppoe_用于拔号的网卡") + " user="_a + c.trimmed("编辑框_ppoe_帐号") + " password="_a +
+       c.text("编辑框_ppoe_密码") + " add-default-route=yes disabled=no\r\n"_a;
+  s += "/ip firewall nat add chain=srcnat action=masquerade src-address="_a + c.trimmed("编辑框_ppoe_内网网段") +
+       "/"_a + lan_mask + "\r\n"_a;
+  s += "/ip dns set primary-dns="_a + c.trimmed("编辑框_ppoe_首选DNS") + " secondary-dns="_a +
+       c.trimmed("编辑框_ppoe_备用dns") + "\r\n"_a;
+  s += "/ip firewall mangle add chain=forward protocol=tcp tcp-flags=syn action=change-mss new-mss="_a +
+       c.trimmed("编辑框_ppoe_tcpmss值") + "\r\n"_a;
+  c.write(std::move(s));
   return Outcome::Done;
 }
 
