@@ -1,8 +1,225 @@
-// Tab 24: PPPoE accounts, one by one or in batches. Not built yet: the page shows only its tab.
+// Tab 24: PPPoE accounts (PPP secrets), one typed by hand or a batch with
+// random names and passwords.
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <vector>
+
 #include "pages/builders.h"
+#include "script/form.h"
+#include "script/text.h"
 
 namespace rosgen {
+namespace {
 
-void build_pppoe_accounts(Page&) {}
+// The four list switches, in the order of the adjustment table: account
+// digits (A), account letters (B), password digits (C), password letters (D).
+const std::array<const char*, 4> kSwitches = {
+    "选择框_添加PPPOE帐号_数字",
+    "选择框_添加PPPOE帐号_英文",
+    "选择框_添加PPPOE密码_数字一",
+    "选择框_添加PPPOE密码_英文一",
+};
+const std::array<const char*, 4> kLists = {
+    "编辑框_添加PPPOE帐号_帐号数字",
+    "编辑框_添加PPPOE帐号_帐号英文",
+    "编辑框_添加PPPOE帐号_密码数字",
+    "编辑框_添加PPPOE帐号_密码英文",
+};
+// E: the password is drawn like the account's random part (same length, all lists).
+constexpr const char* kLikeAccount = "选择框_添加PPPOE帐号_密码帐号一致";
+
+constexpr const char* kDigits = "0,1,2,3,4,5,6,7,8,9";
+constexpr const char* kLetters = "Q,W,E,R,T,Y,U,I,O,P,A,S,D,F,G,H,J,K,L,Z,X,C,V,B,N,M";
+
+constexpr Ascii kSecretHead = "/ ppp secret add name=\""_a;
+constexpr Ascii kSecretPassword = "\" password=\""_a;
+
+Outcome single_account(Ctx& c) {
+  bool bind = c.checked("选择框_添加PPPOE帐号_绑定MAC");
+  if (bind) {
+    // Compared as typed: a MAC of blanks passes.
+    const Gbk& mac = c.text("编辑框_添加PPPOE帐号_MAC");
+    if (mac.empty()) return c.refuse("绑定的MAC不能为不能为空!");
+    if (mac == Gbk("00-00-00-00-00"_a)) return c.refuse("绑定的MAC不能为:00-00-00-00-00");
+  }
+  Gbk caller = bind ? " caller-id="_a + c.trimmed("编辑框_添加PPPOE帐号_MAC") : Gbk();
+  c.write(kSecretHead + c.trimmed("编辑框_添加PPPOE帐号_用户名") + kSecretPassword +
+          c.trimmed("编辑框_添加PPPOE帐号_密码") + "\" service=pppoe"_a + caller + " profile="_a +
+          c.trimmed("编辑框_添加PPPOE帐号_模板标识"));
+  return Outcome::Done;
+}
+
+// A combination that leaves the account or the password without any list is
+// answered with a message and these ticks (A, B, C, D). Only E off can match.
+struct Adjustment {
+  std::array<bool, 5> when;  // A, B, C, D, E
+  std::array<bool, 4> tick;  // A, B, C, D
+};
+constexpr Adjustment kAdjustments[] = {
+    {{false, false, false, false, false}, {false, true, false, true}},
+    {{true, false, false, false, false}, {true, false, true, false}},
+    {{false, true, false, false, false}, {false, true, false, true}},
+    {{true, true, false, false, false}, {false, true, false, true}},
+    {{false, false, true, true, false}, {false, true, false, true}},
+    {{false, false, false, true, false}, {false, true, false, true}},
+    {{false, false, true, false, false}, {false, true, false, true}},
+};
+
+// Picks are independent, so elements may repeat. An empty alphabet gives an
+// empty part and draws nothing.
+Gbk draw(Env& env, const std::vector<Gbk>& alphabet, int picks) {
+  Gbk out;
+  if (alphabet.empty()) return out;
+  const auto n = static_cast<std::uint32_t>(alphabet.size());
+  for (int i = 0; i < picks; ++i) out += alphabet[env.random_below(n)];
+  return out;
+}
+
+// The batch is held whole in memory and shown in the output box: a count or a
+// length typed by mistake (1e9) must be refused, not exhaust memory or freeze
+// the program. Every pick counts at least one byte, so the number of picks is
+// bounded too.
+constexpr double kMaxBatchBytes = 16.0 * 1024 * 1024;
+
+double pick_bytes(const std::vector<Gbk>& alphabet, int picks) {
+  if (alphabet.empty() || picks <= 0) return 0;
+  std::size_t widest = 1;
+  for (const Gbk& element : alphabet) widest = std::max(widest, element.size());
+  return static_cast<double>(picks) * static_cast<double>(widest);
+}
+
+// The log keeps the accounts of every export. When the program's folder cannot
+// be written (an installed copy), the per-user data folder takes it, so an
+// export that was asked for is not lost; beyond that it stays silent.
+void export_log(Ctx& c) {
+  const std::string& bytes = c.form.output().bytes();
+  if (bytes.empty()) return;
+  if (c.env.append_file(c.env.program_dir() / "log" / "log.TXT", bytes)) return;
+  c.env.append_file(c.env.user_data_dir() / "log" / "log.TXT", bytes);
+}
+
+// One text for both dialects; only the random values differ between presses.
+Outcome batch(Ctx& c) {
+  std::array<bool, 4> on{};
+  for (std::size_t i = 0; i < on.size(); ++i) on[i] = c.checked(kSwitches[i]);
+  const bool like = c.checked(kLikeAccount);
+
+  const Adjustment* adjustment = nullptr;
+  for (const Adjustment& a : kAdjustments) {
+    if (a.when == std::array<bool, 5>{on[0], on[1], on[2], on[3], like}) {
+      adjustment = &a;
+      break;
+    }
+  }
+  std::array<bool, 4> now = on;
+  if (adjustment) {
+    for (std::size_t i = 0; i < now.size(); ++i) now[i] = now[i] || adjustment->tick[i];
+  }
+  if (like) now.fill(true);
+
+  std::vector<Gbk> account_alphabet;
+  std::vector<Gbk> password_alphabet;
+  for (std::size_t i = 0; i < now.size(); ++i) {
+    if (!now[i]) continue;
+    auto& alphabet = i < 2 ? account_alphabet : password_alphabet;
+    for (Gbk& element : split(c.trimmed(kLists[i]), ","_a)) alphabet.push_back(std::move(element));
+  }
+  const int account_length = truncate(to_number(c.trimmed("编辑框_添加PPPOE帐号_随机帐号长度")));
+  const int password_length =
+      like ? account_length : truncate(to_number(c.trimmed("编辑框_添加PPPOE帐号_随机密码长度")));
+  const int count = truncate(to_number(c.trimmed("编辑框_添加PPPOE帐号_每次生成")));
+  const Gbk prefix = c.checked("选择框_添加PPPOE帐号_帐号前秦") ? c.trimmed("编辑框_添加PPPOE帐号_帐号前秦") : Gbk();
+  const Gbk suffix = c.checked("选择框_添加PPPOE帐号_帐号后缀") ? c.trimmed("编辑框_添加PPPOE帐号_帐号后缀") : Gbk();
+  const Gbk tail = "\" service=pppoe profile="_a + c.trimmed("编辑框_添加PPPOE帐号_模板标识二") + "\r\n"_a;
+
+  if (count > 0) {
+    double line = static_cast<double>(kSecretHead.text.size() + prefix.size() + suffix.size() +
+                                      kSecretPassword.text.size() + tail.size()) +
+                  pick_bytes(account_alphabet, account_length) + pick_bytes(password_alphabet, password_length);
+    if (line * count > kMaxBatchBytes) {
+      return c.refuse("生成的脚本超过16MB,请减少帐号数量或随机帐号、密码的长度!");
+    }
+  }
+
+  c.write(Gbk());
+  if (adjustment) c.message("必须选择帐号和密码各一项!\r\n否则无法生成!!");
+  // The ticks stay on the page after the press.
+  for (std::size_t i = 0; i < now.size(); ++i) {
+    if (now[i]) c.form.set_checked(kSwitches[i], true);
+  }
+  for (int n = 1; n <= count; ++n) {
+    Gbk name = draw(c.env, account_alphabet, account_length);
+    Gbk password = draw(c.env, password_alphabet, password_length);
+    c.append(kSecretHead + prefix + name + suffix + kSecretPassword + password + tail);
+  }
+  if (c.checked("选择框_添加PPPOE帐号_是否导出")) export_log(c);
+  return Outcome::Done;
+}
+
+}  // namespace
+
+void build_pppoe_accounts(Page& page) {
+  page.caption = "添加PPPoE帐号(支持批量添加)";
+  const char* length_hint = "(这里不包括前奏及后缀的长度)";
+  const char* digits_hint = "(在这里设置将被随机读取到的数字,用逗号隔开)";
+  const char* letters_hint = "(在这里设置将被随机读取到的字母,用逗号隔开)";
+  page.items = {
+      group("添加PPPoE帐号",
+            {
+                edit("编辑框_添加PPPOE帐号_模板标识", "模板标识(与服务器设置时的模板标识一致):", "PPPoE_Profile"),
+                edit("编辑框_添加PPPOE帐号_用户名", "用户名:", "KETROVA5"),
+                edit("编辑框_添加PPPOE帐号_密码", "密码:", "pass12345678"),
+                row({
+                    check("选择框_添加PPPOE帐号_绑定MAC", "绑定MAC:", false),
+                    edit("编辑框_添加PPPOE帐号_MAC", "", "00-00-00-00-00", "(只允许帐号在这个MAC地址上连接)"),
+                }),
+                row({
+                    button("single-2x", "按钮_tcp_自定义脚本生成2x16", "生成2.9.X系列脚本", single_account),
+                    button("single-3x", "按钮_tcp_自定义脚本生成2x15", "生成3.X系列脚本", single_account),
+                }),
+            }),
+      group("",
+            {
+                row({
+                    check("选择框_添加PPPOE帐号_帐号前秦", "帐号前是否指定前奏", true),
+                    edit("编辑框_添加PPPOE帐号_帐号前秦", "", "KETROVA5"),
+                }),
+                row({
+                    check("选择框_添加PPPOE帐号_帐号后缀", "帐号后是否指定后缀", true),
+                    edit("编辑框_添加PPPOE帐号_帐号后缀", "", "@example.net"),
+                    note("(如:KETROVA5Q7W3E9@example.net)"),
+                }),
+                edit("编辑框_添加PPPOE帐号_模板标识二", "摸板标识(与服务器设置时的模板标识一致):", "PPPoE_Profile"),
+                edit("编辑框_添加PPPOE帐号_随机密码长度", "随机密码长度:", "8", length_hint),
+                edit("编辑框_添加PPPOE帐号_随机帐号长度", "随机帐号长度:", "6", length_hint),
+                row({
+                    check(kSwitches[0], "帐号中添加数字", true),
+                    edit(kLists[0], "", kDigits, digits_hint),
+                }),
+                row({
+                    check(kSwitches[1], "帐号中添加字母", true),
+                    edit(kLists[1], "", kLetters, letters_hint),
+                }),
+                row({
+                    check(kSwitches[2], "密码中添加数字", true),
+                    edit(kLists[2], "", kDigits, digits_hint),
+                }),
+                row({
+                    check(kSwitches[3], "密码中添字母", true),
+                    edit(kLists[3], "", kLetters, letters_hint),
+                }),
+                check(kLikeAccount,
+                      "密码与帐号随机部分一致(即密码长度为随机帐号长度,此功能被选择时以上两项密码设置无效)", false),
+                edit("编辑框_添加PPPOE帐号_每次生成", "此次生成帐号数量:", "10",
+                     "(建议每次生成不要多于50个,以免在脚本运行时卡死)"),
+                check("选择框_添加PPPOE帐号_是否导出", "是否导出当次生成的帐号及密码(保存在程序目录下的Log目录)", true),
+                row({
+                    button("batch-2x", "按钮_添加PPPOE帐号_自定义脚本生成2x", "生成2.9.X系列脚本", batch),
+                    button("batch-3x", "按钮_添加PPPOE帐号_自定义脚本生成3x", "生成3.X系列脚本", batch),
+                }),
+            }),
+  };
+}
 
 }  // namespace rosgen
