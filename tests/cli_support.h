@@ -21,7 +21,8 @@ struct Result {
 };
 
 // Runs `rosgen ARGS...`; stdout and stderr are kept apart, bytes unchanged.
-inline Result rosgen(const std::vector<std::string>& args) {
+// `program` may name a copy of the program placed elsewhere.
+inline Result rosgen(const std::vector<std::string>& args, const std::string& program = ROSGEN_BIN) {
   int out_pipe[2];
   int err_pipe[2];
   if (pipe(out_pipe) != 0 || pipe(err_pipe) != 0) return {};
@@ -31,13 +32,13 @@ inline Result rosgen(const std::vector<std::string>& args) {
   posix_spawn_file_actions_adddup2(&actions, err_pipe[1], 2);
   posix_spawn_file_actions_addclose(&actions, out_pipe[0]);
   posix_spawn_file_actions_addclose(&actions, err_pipe[0]);
-  std::vector<std::string> all{ROSGEN_BIN};
+  std::vector<std::string> all{program};
   all.insert(all.end(), args.begin(), args.end());
   std::vector<char*> argv;
   for (auto& a : all) argv.push_back(a.data());
   argv.push_back(nullptr);
   pid_t pid = 0;
-  int rc = posix_spawn(&pid, ROSGEN_BIN, &actions, nullptr, argv.data(), environ);
+  int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   close(out_pipe[1]);
   close(err_pipe[1]);
