@@ -33,17 +33,28 @@ TEST(AccountsCli, ShowListsThePageInOrder) {
   EXPECT_EQ(j["caption"], "添加PPPoE帐号(支持批量添加)");
   EXPECT_EQ(j["output"], "编辑框_输出_添加PPPOE帐号");
   const std::vector<std::pair<std::string, std::string>> fields = {
-      {"编辑框_添加PPPOE帐号_模板标识", "添加PPPoE帐号"},  {"编辑框_添加PPPOE帐号_用户名", "添加PPPoE帐号"},
-      {"编辑框_添加PPPOE帐号_密码", "添加PPPoE帐号"},      {"选择框_添加PPPOE帐号_绑定MAC", "添加PPPoE帐号"},
-      {"编辑框_添加PPPOE帐号_MAC", "添加PPPoE帐号"},       {"选择框_添加PPPOE帐号_帐号前秦", ""},
-      {"编辑框_添加PPPOE帐号_帐号前秦", ""},               {"选择框_添加PPPOE帐号_帐号后缀", ""},
-      {"编辑框_添加PPPOE帐号_帐号后缀", ""},               {"编辑框_添加PPPOE帐号_模板标识二", ""},
-      {"编辑框_添加PPPOE帐号_随机密码长度", ""},           {"编辑框_添加PPPOE帐号_随机帐号长度", ""},
-      {"选择框_添加PPPOE帐号_数字", ""},                   {"编辑框_添加PPPOE帐号_帐号数字", ""},
-      {"选择框_添加PPPOE帐号_英文", ""},                   {"编辑框_添加PPPOE帐号_帐号英文", ""},
-      {"选择框_添加PPPOE密码_数字一", ""},                 {"编辑框_添加PPPOE帐号_密码数字", ""},
-      {"选择框_添加PPPOE密码_英文一", ""},                 {"编辑框_添加PPPOE帐号_密码英文", ""},
-      {"选择框_添加PPPOE帐号_密码帐号一致", ""},           {"编辑框_添加PPPOE帐号_每次生成", ""},
+      {"编辑框_添加PPPOE帐号_模板标识", "添加PPPoE帐号"},
+      {"编辑框_添加PPPOE帐号_用户名", "添加PPPoE帐号"},
+      {"编辑框_添加PPPOE帐号_密码", "添加PPPoE帐号"},
+      {"选择框_添加PPPOE帐号_绑定MAC", "添加PPPoE帐号"},
+      {"编辑框_添加PPPOE帐号_MAC", "添加PPPoE帐号"},
+      {"选择框_添加PPPOE帐号_帐号前秦", ""},
+      {"编辑框_添加PPPOE帐号_帐号前秦", ""},
+      {"选择框_添加PPPOE帐号_帐号后缀", ""},
+      {"编辑框_添加PPPOE帐号_帐号后缀", ""},
+      {"编辑框_添加PPPOE帐号_模板标识二", ""},
+      {"编辑框_添加PPPOE帐号_随机密码长度", ""},
+      {"编辑框_添加PPPOE帐号_随机帐号长度", ""},
+      {"选择框_添加PPPOE帐号_数字", ""},
+      {"编辑框_添加PPPOE帐号_帐号数字", ""},
+      {"选择框_添加PPPOE帐号_英文", ""},
+      {"编辑框_添加PPPOE帐号_帐号英文", ""},
+      {"选择框_添加PPPOE密码_数字一", ""},
+      {"编辑框_添加PPPOE帐号_密码数字", ""},
+      {"选择框_添加PPPOE密码_英文一", ""},
+      {"编辑框_添加PPPOE帐号_密码英文", ""},
+      {"选择框_添加PPPOE帐号_密码帐号一致", ""},
+      {"编辑框_添加PPPOE帐号_每次生成", ""},
       {"选择框_添加PPPOE帐号_是否导出", ""},
   };
   ASSERT_EQ(j["fields"].size(), fields.size());
@@ -107,7 +118,10 @@ TEST(AccountsCli, Run) {
        1,
        "",
        "[信息：] 绑定的MAC不能为不能为空!\n"},
-      {"no accounts", {"run", "24", "batch-3x", "编辑框_添加PPPOE帐号_每次生成=abc", "--uncheck", kNoExport}, 0, "",
+      {"no accounts",
+       {"run", "24", "batch-3x", "编辑框_添加PPPOE帐号_每次生成=abc", "--uncheck", kNoExport},
+       0,
+       "",
        ""},
       {"oversized batch refused",
        {"run", "24", "batch-2x", "编辑框_添加PPPOE帐号_每次生成=1e9", "--uncheck", kNoExport},
@@ -137,9 +151,9 @@ TEST(AccountsCli, Run) {
 }
 
 TEST(AccountsCli, BatchAdjustsAndKeepsTheShape) {
-  Result r = rosgen({"run", "24", "batch-2x", "编辑框_添加PPPOE帐号_每次生成=3", "--uncheck", "选择框_添加PPPOE帐号_数字",
-                     "--uncheck", "选择框_添加PPPOE帐号_英文", "--uncheck", "选择框_添加PPPOE帐号_帐号后缀", "--uncheck",
-                     kNoExport});
+  Result r = rosgen({"run", "24", "batch-2x", "编辑框_添加PPPOE帐号_每次生成=3", "--uncheck",
+                     "选择框_添加PPPOE帐号_数字", "--uncheck", "选择框_添加PPPOE帐号_英文", "--uncheck",
+                     "选择框_添加PPPOE帐号_帐号后缀", "--uncheck", kNoExport});
   EXPECT_EQ(r.code, 0);
   EXPECT_EQ(r.err, "[信息：] 必须选择帐号和密码各一项!\\n否则无法生成!!\n");
   const std::regex batch(
@@ -151,7 +165,7 @@ TEST(AccountsCli, BatchAdjustsAndKeepsTheShape) {
 // A copy of the program in a fresh folder, so its log lands where the test
 // can read it, and XDG_DATA_HOME pointed at that folder too.
 class AccountsLogExport : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     root = fs::temp_directory_path() / ("rosgen-accounts-" + std::to_string(getpid()));
     fs::remove_all(root);

@@ -14,26 +14,19 @@ struct Filled {
 };
 
 std::string script_2x(const Filled& v) {
-  return crlf({":log info \"DDNS: Begin\"",
-               ":global ddns-user \"" + v.user + "\"",
-               ":global ddns-pass \"" + v.password + "\"",
-               ":global ddns-host \"" + v.host + "\"",
-               ":global ddns-interface \"" + v.interface + "\"",
-               ":global ddns-system (\"mt-\" . [/system package get [/system package find name=system] version] ) ",
-               ":global ddns-ip [ /ip address get [/ip address find interface=$ddns-interface] address ] ",
-               ":if ([ :typeof $ddns-lastip ] = nil ) do={ :global ddns-lastip 0.0.0.0/0 } ",
-               ":if ([ :typeof $ddns-ip ] = nil ) do={ ",
-               ":log info (\"DDNS: No ip address present on \" . $ddns-interface . \", please check.\") } else={ ",
-               ":if ($ddns-ip != $ddns-lastip) do={ ",
-               ":log info \"DDNS: Sending UPDATE!\"",
-               ":log info [ /tool dns-update name=$ddns-host address=[:pick $ddns-ip 0 [:find $ddns-ip \"/\"] ] "
-               "key-name=$ddns-user key=$ddns-pass ]",
-               ":global ddns-lastip $ddns-ip } else={ ",
-               ":log info \"DDNS: No change\"",
-               "}",
-               "}",
-               ":log info \"DDNS: End\""},
-              false);
+  return crlf(
+      {":log info \"DDNS: Begin\"", ":global ddns-user \"" + v.user + "\"", ":global ddns-pass \"" + v.password + "\"",
+       ":global ddns-host \"" + v.host + "\"", ":global ddns-interface \"" + v.interface + "\"",
+       ":global ddns-system (\"mt-\" . [/system package get [/system package find name=system] version] ) ",
+       ":global ddns-ip [ /ip address get [/ip address find interface=$ddns-interface] address ] ",
+       ":if ([ :typeof $ddns-lastip ] = nil ) do={ :global ddns-lastip 0.0.0.0/0 } ",
+       ":if ([ :typeof $ddns-ip ] = nil ) do={ ",
+       ":log info (\"DDNS: No ip address present on \" . $ddns-interface . \", please check.\") } else={ ",
+       ":if ($ddns-ip != $ddns-lastip) do={ ", ":log info \"DDNS: Sending UPDATE!\"",
+       ":log info [ /tool dns-update name=$ddns-host address=[:pick $ddns-ip 0 [:find $ddns-ip \"/\"] ] "
+       "key-name=$ddns-user key=$ddns-pass ]",
+       ":global ddns-lastip $ddns-ip } else={ ", ":log info \"DDNS: No change\"", "}", "}", ":log info \"DDNS: End\""},
+      false);
 }
 
 std::string script_3x(const Filled& v) {
@@ -78,7 +71,8 @@ TEST(Ddns, Scripts) {
         {"编辑框_DDNS_绑定域名", "　路由.example.org"},
         {"编辑框_DDNS_外网网卡", "ether1 "}},
        {"me", "pa\"ss", "路由.example.org", "ether1"}},
-      {"empty values", {{"编辑框_DDNS_用户帐号", ""}, {"编辑框_DDNS_外网网卡", "  "}},
+      {"empty values",
+       {{"编辑框_DDNS_用户帐号", ""}, {"编辑框_DDNS_外网网卡", "  "}},
        {"", "password1234", "myhost.rosgen.example.org", ""}},
   };
   for (const auto& c : cases) {
@@ -100,7 +94,8 @@ TEST(Ddns, Scripts) {
 
 // The interface stands on one line only: line 5 of the 2.9.x script, line 8 of the 3.x one.
 TEST(Ddns, InterfaceChangesOneLine) {
-  for (const auto& [button, line] : {std::pair<const char*, int>{"gen-2x", 4}, std::pair<const char*, int>{"gen-3x", 7}}) {
+  for (const auto& [button, line] :
+       {std::pair<const char*, int>{"gen-2x", 4}, std::pair<const char*, int>{"gen-3x", 7}}) {
     Session s("ddns");
     s.press(button);
     std::vector<Gbk> before = split(s.form->output(), "\r\n"_a);
@@ -128,7 +123,8 @@ TEST(Ddns, HostileValuesNeverCrash) {
   for (const std::string& value : hostile) {
     for (const char* button : {"signup", "gen-2x", "gen-3x"}) {
       Session s("ddns");
-      for (const char* id : {"编辑框_DDNS_用户帐号", "编辑框_DDNS_用户密码", "编辑框_DDNS_绑定域名", "编辑框_DDNS_外网网卡"}) {
+      for (const char* id :
+           {"编辑框_DDNS_用户帐号", "编辑框_DDNS_用户密码", "编辑框_DDNS_绑定域名", "编辑框_DDNS_外网网卡"}) {
         s.form->set_text(id, Gbk::from_bytes(value));
       }
       EXPECT_EQ(s.press(button), Outcome::Done) << button;

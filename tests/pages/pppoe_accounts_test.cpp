@@ -31,8 +31,7 @@ constexpr const char* kUserLog = "/home/user/.local/share/rosgen/log/log.TXT";
 
 const Shown kChooseBoth{"信息：", "必须选择帐号和密码各一项!\r\n否则无法生成!!"};
 
-std::string secret(const std::string& name, const std::string& password,
-                   const std::string& profile = "PPPoE_Profile") {
+std::string secret(const std::string& name, const std::string& password, const std::string& profile = "PPPoE_Profile") {
   return "/ ppp secret add name=\"" + name + "\" password=\"" + password + "\" service=pppoe profile=" + profile +
          "\r\n";
 }
@@ -123,8 +122,8 @@ TEST(PppoeAccounts, BatchFromFixedSequence) {
     std::vector<std::string> check;
     std::vector<std::uint32_t> randoms;
     std::string expected;
-    bool adjusted;                  // the "choose both" message was shown
-    std::array<bool, 4> after;      // A, B, C, D after the press
+    bool adjusted;              // the "choose both" message was shown
+    std::array<bool, 4> after;  // A, B, C, D after the press
   } cases[] = {
       {"all lists on: digits before letters",
        small,
@@ -150,8 +149,13 @@ TEST(PppoeAccounts, BatchFromFixedSequence) {
        secret("KETROVA512@example.net", "878") + secret("KETROVA512@example.net", "878"),
        true,
        {true, false, true, false}},
-      {"only account letters", small, {kA, kC, kD}, {}, {1, 0, 0, 0, 1},
-       secret("KETROVA5YX@example.net", "PPQ") + secret("KETROVA5YX@example.net", "PPQ"), true,
+      {"only account letters",
+       small,
+       {kA, kC, kD},
+       {},
+       {1, 0, 0, 0, 1},
+       secret("KETROVA5YX@example.net", "PPQ") + secret("KETROVA5YX@example.net", "PPQ"),
+       true,
        {false, true, false, true}},
       {"both account lists, no password list: letters ticked",
        small,
@@ -169,8 +173,13 @@ TEST(PppoeAccounts, BatchFromFixedSequence) {
        secret("KETROVA5YX@example.net", "QP8") + secret("KETROVA5YX@example.net", "QP8"),
        true,
        {false, true, true, true}},
-      {"only password letters", small, {kA, kB, kC}, {}, {1, 0, 0, 1, 1},
-       secret("KETROVA5YX@example.net", "PQQ") + secret("KETROVA5YX@example.net", "PQQ"), true,
+      {"only password letters",
+       small,
+       {kA, kB, kC},
+       {},
+       {1, 0, 0, 1, 1},
+       secret("KETROVA5YX@example.net", "PQQ") + secret("KETROVA5YX@example.net", "PQQ"),
+       true,
        {false, true, false, true}},
       {"only password digits: digits then the ticked letters",
        small,
@@ -296,7 +305,10 @@ TEST(PppoeAccounts, BatchShape) {
     std::string pattern;
   } cases[] = {
       {"defaults", {}, {}, "KETROVA5" + alnum + "{6}@example\\.net\" password=\"" + alnum + "{8}"},
-      {"password like account has the account length", {kE}, {}, "KETROVA5" + alnum + "{6}@example\\.net\" password=\"" + alnum + "{6}"},
+      {"password like account has the account length",
+       {kE},
+       {},
+       "KETROVA5" + alnum + "{6}@example\\.net\" password=\"" + alnum + "{6}"},
       {"all off: letters only", {}, {kA, kB, kC, kD}, "KETROVA5[A-Z]{6}@example\\.net\" password=\"[A-Z]{8}"},
       {"account letters, password digits", {}, {kA, kD}, "KETROVA5[A-Z]{6}@example\\.net\" password=\"[0-9]{8}"},
   };
@@ -387,8 +399,7 @@ TEST(PppoeAccounts, OversizedBatchRefusedUntouched) {
 
 TEST(PppoeAccounts, HostileValuesNeverCrash) {
   const std::string big = "3," + std::string(64 * 1024, 'x') + ",\"'\\";
-  const std::vector<std::string> hostile = {big, std::string("\x81\x20\xFF\xA1", 4), "\"; /system reset", ",,,,",
-                                            "　"};
+  const std::vector<std::string> hostile = {big, std::string("\x81\x20\xFF\xA1", 4), "\"; /system reset", ",,,,", "　"};
   for (const std::string& value : hostile) {
     for (const char* button : {"single-2x", "single-3x", "batch-2x", "batch-3x"}) {
       Session s("pppoe-accounts");

@@ -25,54 +25,59 @@ Values read(const Ctx& c) {
 // Sends the address with its prefix length cut off, but compares it whole.
 Outcome generate_2x(Ctx& c) {
   Values v = read(c);
-  c.write(":log info \"DDNS: Begin\"\r\n"_a
-          ":global ddns-user \""_a + v.user + "\"\r\n"_a
-          ":global ddns-pass \""_a + v.password + "\"\r\n"_a
-          ":global ddns-host \""_a + v.host + "\"\r\n"_a
-          ":global ddns-interface \""_a + v.interface + "\"\r\n"_a
-          ":global ddns-system (\"mt-\" . [/system package get [/system package find name=system] version] ) \r\n"
-          ":global ddns-ip [ /ip address get [/ip address find interface=$ddns-interface] address ] \r\n"
-          ":if ([ :typeof $ddns-lastip ] = nil ) do={ :global ddns-lastip 0.0.0.0/0 } \r\n"
-          ":if ([ :typeof $ddns-ip ] = nil ) do={ \r\n"
-          ":log info (\"DDNS: No ip address present on \" . $ddns-interface . \", please check.\") } else={ \r\n"
-          ":if ($ddns-ip != $ddns-lastip) do={ \r\n"
-          ":log info \"DDNS: Sending UPDATE!\"\r\n"
-          ":log info [ /tool dns-update name=$ddns-host address=[:pick $ddns-ip 0 [:find $ddns-ip \"/\"] ] "
-          "key-name=$ddns-user key=$ddns-pass ]\r\n"
-          ":global ddns-lastip $ddns-ip } else={ \r\n"
-          ":log info \"DDNS: No change\"\r\n"
-          "}\r\n"
-          "}\r\n"
-          ":log info \"DDNS: End\""_a);
+  Gbk s;
+  s += ":log info \"DDNS: Begin\"\r\n"_a;
+  s += ":global ddns-user \""_a + v.user + "\"\r\n"_a;
+  s += ":global ddns-pass \""_a + v.password + "\"\r\n"_a;
+  s += ":global ddns-host \""_a + v.host + "\"\r\n"_a;
+  s += ":global ddns-interface \""_a + v.interface + "\"\r\n"_a;
+  // The blanks before some line breaks belong to the script.
+  s += ":global ddns-system (\"mt-\" . [/system package get [/system package find name=system] version] ) \r\n"_a;
+  s += ":global ddns-ip [ /ip address get [/ip address find interface=$ddns-interface] address ] \r\n"_a;
+  s += ":if ([ :typeof $ddns-lastip ] = nil ) do={ :global ddns-lastip 0.0.0.0/0 } \r\n"_a;
+  s += ":if ([ :typeof $ddns-ip ] = nil ) do={ \r\n"_a;
+  s += ":log info (\"DDNS: No ip address present on \" . $ddns-interface . \", please check.\") } else={ \r\n"_a;
+  s += ":if ($ddns-ip != $ddns-lastip) do={ \r\n"_a;
+  s += ":log info \"DDNS: Sending UPDATE!\"\r\n"_a;
+  s += ":log info [ /tool dns-update name=$ddns-host address=[:pick $ddns-ip 0 [:find $ddns-ip \"/\"] ] "
+       "key-name=$ddns-user key=$ddns-pass ]\r\n"_a;
+  s += ":global ddns-lastip $ddns-ip } else={ \r\n"_a;
+  s += ":log info \"DDNS: No change\"\r\n"_a;
+  s += "}\r\n"_a;
+  s += "}\r\n"_a;
+  s += ":log info \"DDNS: End\""_a;
+  c.write(std::move(s));
   return Outcome::Done;
 }
 
 // Starts from the host's present address and compares bare addresses.
 Outcome generate_3x(Ctx& c) {
   Values v = read(c);
-  c.write(":global ddnsuser \""_a + v.user + "\"\r\n"_a
-          ":global ddnspass \""_a + v.password + "\"\r\n"_a
-          ":global ddnshost \""_a + v.host + "\"\r\n"_a
-          ":global ddnsip\r\n"
-          ":global ddnsipfn\r\n"
-          ":global ddnslastip [:tostr [:resolve $ddnshost] ]\r\n"
-          ":if ([ :typeof $ddnslastip ] = nil ) do={ :global ddnslastip \"0\" }\r\n"
-          ":global ddnsinterface \""_a + v.interface + "\"\r\n"_a
-          ":global ddnssystem (\"mt-\" . [/system package get system version] )\r\n"
-          ":local int\r\n"
-          ":local ddnsipfn [ /ip address get [/ip address find interface=$ddnsinterface ] address ]\r\n"
-          ":global ddnsip [:pick $ddnsipfn 0 [:find $ddnsipfn \"/\" ] ]\r\n"
-          ":if ([ :typeof $ddnsip ] = nil ) do={\r\n"
-          ":log info (\"DDNS: No ip address present on \" . $ddnsinterface . \", please check.\")\r\n"
-          "} else={\r\n"
-          ":if ($ddnsip != $ddnslastip) do={\r\n"
-          ":log info \"DDNS: Sending UPDATE!\"\r\n"
-          ":log info [ :put [/tool dns-update name=$ddnshost address=$ddnsip key-name=$ddnsuser key=$ddnspass ] ]\r\n"
-          ":global ddnslastip $ddnsip\r\n"
-          "} else={ \r\n"
-          ":log info \"DDNS: No update required.\"\r\n"
-          "}\r\n"
-          "}"_a);
+  Gbk s;
+  s += ":global ddnsuser \""_a + v.user + "\"\r\n"_a;
+  s += ":global ddnspass \""_a + v.password + "\"\r\n"_a;
+  s += ":global ddnshost \""_a + v.host + "\"\r\n"_a;
+  s += ":global ddnsip\r\n"_a;
+  s += ":global ddnsipfn\r\n"_a;
+  s += ":global ddnslastip [:tostr [:resolve $ddnshost] ]\r\n"_a;
+  s += ":if ([ :typeof $ddnslastip ] = nil ) do={ :global ddnslastip \"0\" }\r\n"_a;
+  s += ":global ddnsinterface \""_a + v.interface + "\"\r\n"_a;
+  s += ":global ddnssystem (\"mt-\" . [/system package get system version] )\r\n"_a;
+  s += ":local int\r\n"_a;
+  s += ":local ddnsipfn [ /ip address get [/ip address find interface=$ddnsinterface ] address ]\r\n"_a;
+  s += ":global ddnsip [:pick $ddnsipfn 0 [:find $ddnsipfn \"/\" ] ]\r\n"_a;
+  s += ":if ([ :typeof $ddnsip ] = nil ) do={\r\n"_a;
+  s += ":log info (\"DDNS: No ip address present on \" . $ddnsinterface . \", please check.\")\r\n"_a;
+  s += "} else={\r\n"_a;
+  s += ":if ($ddnsip != $ddnslastip) do={\r\n"_a;
+  s += ":log info \"DDNS: Sending UPDATE!\"\r\n"_a;
+  s += ":log info [ :put [/tool dns-update name=$ddnshost address=$ddnsip key-name=$ddnsuser key=$ddnspass ] ]\r\n"_a;
+  s += ":global ddnslastip $ddnsip\r\n"_a;
+  s += "} else={ \r\n"_a;
+  s += ":log info \"DDNS: No update required.\"\r\n"_a;
+  s += "}\r\n"_a;
+  s += "}"_a;
+  c.write(std::move(s));
   return Outcome::Done;
 }
 
@@ -90,23 +95,34 @@ void build_ddns(Page& page) {
   page.caption = "ROS上绑定DDNS(即绑定动态域名)";
   page.items = {
       group("关于DDNS的介绍",
-            {note("    DDNS（Dynamic Domain Name Server）是动态域名服务的缩写！DDNS是将用户的动态IP地址映射到一个固定的域名解析服务上，用户每次连接网络的时候客户端程序就会通过信息传递把该主机的动态IP地址传送给位于服务商主机上的服务器程序，服务项目器程序负责提供DNS服务并实现动态域名解析。\r\n主要作用： \r\n   一、宽带营运商大多只提供动态的IP地址，DDNS可以捕获用户每次变化的IP地址，然后将其与域名相对应，这样其他上网用户就可以通过域名用户交流了。\r\n  二、DDNS可以帮你在自己的公司或家里构建虚拟主机！")}),
-      group("申请配置生成DDNS脚本",
-            {
-                note("注意:申请帐号时一定要填写真实的邮件地址,申请完成后系统会自动发一封激活邮件至您申请时所填写的邮箱中,收到邮件后点击邮件中的激活链接,此时激活成功,你所申请的帐号才可以正常使用,同时申请您喜欢的二级域名!建议使用雅虎及163之类的邮箱申请,QQ邮箱接收此邮件的时间为30分钟以上，不建议使用。"),
-                edit("编辑框_DDNS_用户帐号", "用户帐号:", "username", "在服务商所申请的帐号!"),
-                edit("编辑框_DDNS_用户密码", "用户密码:", "password1234", "在服务商所申请的帐号密码!"),
-                edit("编辑框_DDNS_绑定域名", "绑定域名:", "myhost.rosgen.example.org", "在服务商所申请的二级域名!"),
-                edit("编辑框_DDNS_外网网卡", "外网网卡:", "pppoe-out1",
-                     "如果您是ADSL拨号的请填写您所添加的PPPOE拨号网卡名(即默认),其它请填写外网网卡名称!"),
-                row({
-                    button("signup", "按钮_DDNS_申请帐号", "申请DDNS服务商帐号(点击这里免费申请)", sign_up),
-                    button("gen-2x", "按钮_DDNS_生成2x", "生成2.9.X系列脚本", generate_2x),
-                    button("gen-3x", "按钮_DDNS_生成3x", "生成3.X系列脚本", generate_3x),
-                }),
-            }),
+            {note("    DDNS（Dynamic Domain Name "
+                  "Server）是动态域名服务的缩写！DDNS是将用户的动态IP地址映射到一个固定的域名解析服务上，用户每次连接网"
+                  "络的时候客户端程序就会通过信息传递把该主机的动态IP地址传送给位于服务商主机上的服务器程序，服务项目器"
+                  "程序负责提供DNS服务并实现动态域名解析。\r\n主要作用： \r\n   "
+                  "一、宽带营运商大多只提供动态的IP地址，DDNS可以捕获用户每次变化的IP地址，然后将其与域名相对应，这样其"
+                  "他上网用户就可以通过域名用户交流了。\r\n  二、DDNS可以帮你在自己的公司或家里构建虚拟主机！")}),
+      group(
+          "申请配置生成DDNS脚本",
+          {
+              note("注意:申请帐号时一定要填写真实的邮件地址,申请完成后系统会自动发一封激活邮件至您申请时所填写的邮箱中,"
+                   "收到邮件后点击邮件中的激活链接,此时激活成功,你所申请的帐号才可以正常使用,同时申请您喜欢的二级域名!"
+                   "建议使用雅虎及163之类的邮箱申请,QQ邮箱接收此邮件的时间为30分钟以上，不建议使用。"),
+              edit("编辑框_DDNS_用户帐号", "用户帐号:", "username", "在服务商所申请的帐号!"),
+              edit("编辑框_DDNS_用户密码", "用户密码:", "password1234", "在服务商所申请的帐号密码!"),
+              edit("编辑框_DDNS_绑定域名", "绑定域名:", "myhost.rosgen.example.org", "在服务商所申请的二级域名!"),
+              edit("编辑框_DDNS_外网网卡", "外网网卡:", "pppoe-out1",
+                   "如果您是ADSL拨号的请填写您所添加的PPPOE拨号网卡名(即默认),其它请填写外网网卡名称!"),
+              row({
+                  button("signup", "按钮_DDNS_申请帐号", "申请DDNS服务商帐号(点击这里免费申请)", sign_up),
+                  button("gen-2x", "按钮_DDNS_生成2x", "生成2.9.X系列脚本", generate_2x),
+                  button("gen-3x", "按钮_DDNS_生成3x", "生成3.X系列脚本", generate_3x),
+              }),
+          }),
       group("脚本使用方法",
-            {note("    申请完成后,设置上面的脚本生成,将生成的脚本复制到winbox下的System-Scheduler点击\"+\",在\"name\"里设置你喜欢的备注名字,如:ddns.在\"Interval\"里设置你需要设置检测的时间,格式为:00:20:00,即20分钟检测一次,然后将生成的脚本复制到\"On Event\"的方框里,最后点击\"OK\"完成")}),
+            {note("    "
+                  "申请完成后,设置上面的脚本生成,将生成的脚本复制到winbox下的System-Scheduler点击\"+\","
+                  "在\"name\"里设置你喜欢的备注名字,如:ddns.在\"Interval\"里设置你需要设置检测的时间,格式为:00:20:00,"
+                  "即20分钟检测一次,然后将生成的脚本复制到\"On Event\"的方框里,最后点击\"OK\"完成")}),
   };
 }
 
