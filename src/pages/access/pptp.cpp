@@ -1,8 +1,129 @@
-// Tab 21: PPTP server and client. Not built yet: the page shows only its tab.
+// Tab 21: PPTP server, PPTP accounts and the router as PPTP client. One
+// script per button, the same for 2.9.x and 3.x.
+#include "pages/access/vpn_common.h"
 #include "pages/builders.h"
+#include "script/form.h"
 
 namespace rosgen {
+namespace {
 
-void build_pptp(Page&) {}
+Outcome server(Ctx& c) {
+  bool idle_on = c.checked("选择框_pptp_空闲超时");
+  bool session_on = c.checked("选择框_pptp_连接超时");
+  Gbk idle = c.trimmed("编辑框_pptp_空闲超时");
+  Gbk session = c.trimmed("编辑框_pptp_连接超时");
+  if (idle_on && idle.empty()) return c.refuse("空闲超时不能为空!");
+  if (idle_on && idle == "00:00:00"_a) return c.refuse("空闲超时不能为：00:00:00!");
+  if (session_on && session.empty()) return c.refuse("连接超时不能为空!");
+  if (session_on && session == "00:00:00"_a) return c.refuse("连接超时不能为:00:00:00");
+
+  Gbk range = c.trimmed("编辑框_pptp_IP地址池");
+  Gbk pool = c.trimmed("编辑框_pptp_IP地址池名称");
+  Gbk idle_part = idle_on ? " idle-timeout="_a + idle : Gbk();
+  Gbk session_part = session_on ? " session-timeout="_a + session : Gbk();
+  c.write("/ interface pptp-server server set enabled=yes\r\n"_a +
+          "/ ip pool add name=\""_a + pool + "\" ranges="_a + range + "\r\n"_a +
+          "/ ppp profile add name=\""_a + c.trimmed("编辑框_pptp_模板标识") + "\" local-address="_a + pool +
+          " remote-address="_a + c.trimmed("编辑框_pptp_pptp网关") + " use-compression="_a +
+          c.yes_no("选择框_PPTP_使用压缩") + " use-vj-compression="_a + c.yes_no("选择框_PPTP_使用VJ压缩") +
+          " use-encryption="_a + c.yes_no("选择框_PPTP_使用加密") + " change-tcp-mss="_a +
+          c.yes_no("选择框_PPTP_更改TCPMSS") + " only-one="_a + c.yes_no("选择框_PPTP_帐号权限") + idle_part +
+          session_part + " rate-limit="_a + c.rate("编辑框_pptp_上传") + "/"_a + c.rate("编辑框_pptp_下载") +
+          " dns-server="_a + c.trimmed("编辑框_pptp_首选DNS") + ","_a + c.trimmed("编辑框_PPTP_备用DNS") + "\r\n"_a +
+          "/ ip firewall nat add chain=srcnat src-address="_a + range + " action=masquerade"_a);
+  return Outcome::Done;
+}
+
+Outcome account(Ctx& c) {
+  std::optional<Gbk> mac = bound_mac(c, "选择框_PPTP_绑定MAC", "编辑框_PPTP_mac");
+  if (!mac) return Outcome::Refused;
+  c.write("/ ppp secret add name=\""_a + c.trimmed("编辑框_PPTP_用户名") + "\" password=\""_a +
+          c.trimmed("编辑框_PPTP_密码") + "\" service=pptp"_a + *mac + " profile="_a +
+          c.trimmed("编辑框_PPTP_模板标识二"));
+  return Outcome::Done;
+}
+
+Gbk client_line(const Ctx& c) {
+  return "/ interface pptp-client add name=\""_a + c.trimmed("编辑框_PPTP_连接标识") + "\" connect-to="_a +
+         c.trimmed("编辑框_PPTP_服务器IP") + " user=\""_a + c.trimmed("编辑框_PPTP_服务器用户名") +
+         "\" password=\""_a + c.trimmed("编辑框_PPTP_服务器密码") + "\" add-default-route=yes disabled=no"_a;
+}
+
+Outcome client_default_route(Ctx& c) {
+  return write_client_default_route(c, client_line(c), c.trimmed("编辑框_PPTP_服务器IP"));
+}
+
+Outcome routes(Ctx& c, Carrier main_line) {
+  return write_client_routes(c, client_line(c), main_line, c.trimmed("编辑框_PPTP_电信网关"),
+                             c.trimmed("编辑框_PPTP_网通网关"));
+}
+
+}  // namespace
+
+void build_pptp(Page& page) {
+  page.caption = "PPTP服务器及客户端安装设置";
+  page.items = {
+      group("PPTP服务端安装设置",
+            {
+                edit("编辑框_pptp_IP地址池", "IP地址池:", "172.16.254.2-172.16.254.254",
+                     "设置连接此PPTP服务器的客户端IP地址池(此IP地址池建议不要与局域网IP段一致,否则出错)"),
+                edit("编辑框_pptp_pptp网关", "PPTP网关:", "172.16.254.1", "(即PPTP客户端获取IP时的网关地址)"),
+                edit("编辑框_pptp_首选DNS", "首选DNS:", "114.114.114.114"),
+                edit("编辑框_PPTP_备用DNS", "备用DNS:", "223.5.5.5"),
+                edit("编辑框_pptp_IP地址池名称", "IP地址池名称:", "pptp_pool",
+                     "(设置多个PPTP服务时标识不能重复,否则请保持默认)"),
+                edit("编辑框_pptp_模板标识", "模板标识:", "pptp_profile",
+                     "(设置多个PPTP服务时摸板标识不能重复,否则请保持默认)"),
+                row({
+                    edit("编辑框_pptp_上传", "PPTP客户端限速 上传:", "100", "KByte/s"),
+                    edit("编辑框_pptp_下载", "下载:", "100", "KByte/s"),
+                }),
+                row({
+                    check("选择框_pptp_空闲超时", "空闲超时:", false),
+                    edit("编辑框_pptp_空闲超时", "", "00:00:00"),
+                    check("选择框_pptp_连接超时", "连接超时:", false),
+                    edit("编辑框_pptp_连接超时", "", "00:00:00"),
+                }),
+                row({
+                    check("选择框_PPTP_使用压缩", "使用压缩", true),
+                    check("选择框_PPTP_使用VJ压缩", "使用VJ压缩", true),
+                    check("选择框_PPTP_使用加密", "使用加密", true),
+                    check("选择框_PPTP_更改TCPMSS", "更改TCP MSS", false),
+                    check("选择框_PPTP_帐号权限", "一个帐号只能一个用户登陆", true),
+                }),
+                note("(如果对这些不熟请保持默认)"),
+                button("gen-server", "按钮_pptp_自定义脚本生成2x3x", "生成2.9.X/3.X系列通用脚本", server),
+            }),
+      group("添加PPTP帐号(以下脚本2.9.X/3.X系列通用)",
+            {
+                edit("编辑框_PPTP_模板标识二", "模板标识(与第二步的模板标识一致):", "pptp_profile"),
+                edit("编辑框_PPTP_用户名", "用户名:", "ketrova5"),
+                edit("编辑框_PPTP_密码", "密码:", "q7Vn3Kx9Tb2Wm5Rz"),
+                row({
+                    check("选择框_PPTP_绑定MAC", "绑定MAC:", false),
+                    edit("编辑框_PPTP_mac", "", "00-00-00-00-00", "(只允许帐号在这个MAC地址上连接)"),
+                }),
+                button("gen-account", "按钮_pptp_自定义脚本生成", "生成脚本", account),
+            }),
+      group("PPTP客户端安装设置(以下脚本2.9.X/3.X系列通用)",
+            {
+                edit("编辑框_PPTP_连接标识", "连接标识:", "ketrova5_pptp_client",
+                     "(如果非多PPTP连接用户,这里请保持默认)"),
+                edit("编辑框_PPTP_服务器IP", "PPTP服务器器IP:", "198.51.100.10"),
+                edit("编辑框_PPTP_服务器用户名", "用户名:", "KETROVA5"),
+                edit("编辑框_PPTP_服务器密码", "密码:", "Hd4Ls8Pw6Jc2Yf9E"),
+                edit("编辑框_PPTP_电信网关", "电信网关:", "203.0.113.1", "(单线用户这里可以不用设置)"),
+                edit("编辑框_PPTP_网通网关", "网通网关:", "172.16.254.1", "(单线用户这里可以不用设置)"),
+                row({
+                    button("client-default-route", "按钮_PPTP_生成作为默认路由脚本", "生成作为默认路由脚本",
+                           client_default_route),
+                    button("routes-telecom-main", "按钮_PPTP_生成作为电信为主", "生成作为电信为主,网通为辅路由表",
+                           [](Ctx& c) { return routes(c, Carrier::Telecom); }),
+                    button("routes-netcom-main", "按钮_PPTP_生成作为网通为主", "生成作为网通为主,电信为辅路由表",
+                           [](Ctx& c) { return routes(c, Carrier::Netcom); }),
+                }),
+            }),
+  };
+}
 
 }  // namespace rosgen
