@@ -19,6 +19,17 @@ const std::string kPptpTail =
 const std::string kPptpClient =
     "/ interface pptp-client add name=\"ketrova5_pptp_client\" connect-to=198.51.100.10 user=\"KETROVA5\" "
     "password=\"Hd4Ls8Pw6Jc2Yf9E\" add-default-route=yes disabled=no";
+const std::string kL2tpServer =
+    "/ interface l2tp-server server set enabled=yes\r\n"
+    "/ ip pool add name=\"l2tp_pool\" ranges=172.16.253.2-172.16.253.254\r\n"
+    "/ ppp profile add name=\"l2tp_profile\" local-address=l2tp_pool remote-address=172.16.253.1 "
+    "use-compression=yes use-vj-compression=yes use-encryption=yes change-tcp-mss=no only-one=yes";
+const std::string kL2tpTail =
+    " dns-server=114.114.114.114,223.5.5.5\r\n"
+    "/ ip firewall nat add chain=srcnat src-address=172.16.253.2-172.16.253.254 action=masquerade";
+const std::string kL2tpClient =
+    "/ interface l2tp-client add name=\"ketrova5_l2tp_client\" connect-to=198.51.100.20 user=\"KETROVA5\" "
+    "password=\"Wu3Fk9Ce6Sa2Nh8Dp\" add-default-route=yes disabled=no";
 const std::string kBackupTail = " check-gateway=ping distance=2\r\nscope=255 target-scope=10 comment=\"\" disabled=no";
 const std::string kTelnet = "[信息：] 请开启Telnet服务,然后用超级终端连接运行此脚本!\\n否则会出错!\n";
 
@@ -86,6 +97,36 @@ TEST(VpnCli, Pptp) {
   });
 }
 
+TEST(VpnCli, L2tp) {
+  run_cases({
+      {"server defaults", {"run", "l2tp", "gen-server"}, 0, kL2tpServer + " rate-limit=800000/800000" + kL2tpTail, "",
+       ""},
+      {"server download first", {"run", "22", "按钮_P2TP_自定义脚本生成2x3X", "编辑框_L2TP_下载=200"}, 0,
+       kL2tpServer + " rate-limit=1600000/800000" + kL2tpTail, "", ""},
+      {"server writes empty and zero timeouts",
+       {"run", "l2tp", "gen-server", "--check", "选择框_P2TP_空闲超时", "--check", "选择框_P2TP_连接超时",
+        "编辑框_L2TP_空闲超时="},
+       0, kL2tpServer + " idle-timeout= session-timeout=00:00:00 rate-limit=800000/800000" + kL2tpTail, "", ""},
+      {"account", {"run", "l2tp", "按钮_P2TP_自定义脚本生成"}, 0,
+       "/ ppp secret add name=\"KETROVA5\" password=\"Zt5Mq2Xr8Gv4Bn7K\" service=l2tp profile=l2tp_profile", "", ""},
+      {"account bound", {"run", "l2tp", "gen-account", "--check", "选择框_P2TP_绑定MAC", "编辑框_L2TP_MAC= aa "}, 0,
+       "/ ppp secret add name=\"KETROVA5\" password=\"Zt5Mq2Xr8Gv4Bn7K\" service=l2tp caller-id=aa profile=l2tp_profile",
+       "", ""},
+      {"account placeholder MAC", {"run", "l2tp", "gen-account", "--check", "选择框_P2TP_绑定MAC"}, 1, "", "",
+       "[信息：] 绑定的MAC不能为:00-00-00-00-00\n"},
+      {"account empty MAC", {"run", "l2tp", "gen-account", "--check", "选择框_P2TP_绑定MAC", "编辑框_L2TP_MAC="}, 1, "",
+       "", "[信息：] 绑定的MAC不能为不能为空!\n"},
+      {"client as default route", {"run", "l2tp", "按钮_P2TP_生成作为默认路由脚本"}, 0, kL2tpClient, "",
+       "[信息：] 如果你设置过默认路由规则\\n请修改为198.51.100.20走原来默认路由！\n"},
+      {"telecom main", {"run", "l2tp", "routes-telecom-main", "编辑框_L2TP_电信网关=198.51.100.1"}, 0,
+       kL2tpClient + "\r\n/ ip route \r\nadd dst-address=59.80.0.0/14 gateway=172.16.254.1 check-gateway=ping\r\n",
+       "disabled=no\r\nadd dst-address=0.0.0.0/0 gateway=198.51.100.1" + kBackupTail, kTelnet},
+      {"netcom main", {"run", "l2tp", "按钮_P2TP_生成网通为主"}, 0,
+       kL2tpClient + "\r\n/ ip route \r\nadd dst-address=58.14.0.0/15 gateway=203.0.113.1 distance=1 \r\n",
+       "disabled=no\r\nadd dst-address=0.0.0.0/0 gateway=172.16.254.1" + kBackupTail, kTelnet},
+  });
+}
+
 // Fields and buttons in page order, each with the caption of its box.
 TEST(VpnCli, ShowListsThePageInOrder) {
   struct Expected {
@@ -112,6 +153,22 @@ TEST(VpnCli, ShowListsThePageInOrder) {
          "PPTP客户端安装设置(以下脚本2.9.X/3.X系列通用)"},
         {"routes-netcom-main", "按钮_PPTP_生成作为网通为主", "生成作为网通为主,电信为辅路由表",
          "PPTP客户端安装设置(以下脚本2.9.X/3.X系列通用)"}}},
+      {"l2tp", 22, "L2TP服务器及客户端安装设置", "编辑框_输出_P2TP",
+       {{"编辑框_L2TP_IP地址池", "L2TP服务端安装设置"},
+        {"编辑框_L2TP_道选DNS", "L2TP服务端安装设置"},
+        {"选择框_P2TP_使用密码", "L2TP服务端安装设置"},
+        {"编辑框_L2TP_模板标识二", "添加L2TP帐号(以下脚本2.9.X/3.X系列通用)"},
+        {"编辑框_L2TP_MAC", "添加L2TP帐号(以下脚本2.9.X/3.X系列通用)"},
+        {"编辑框_L2TP_连接标识", "L2TP客户端安装设置(以下脚本2.9.X/3.X系列通用)"},
+        {"编辑框_L2TP_网通网关", "L2TP客户端安装设置(以下脚本2.9.X/3.X系列通用)"}},
+       {{"gen-server", "按钮_P2TP_自定义脚本生成2x3X", "生成2.9.X/3.X系列通用脚本", "L2TP服务端安装设置"},
+        {"gen-account", "按钮_P2TP_自定义脚本生成", "生成脚本", "添加L2TP帐号(以下脚本2.9.X/3.X系列通用)"},
+        {"client-default-route", "按钮_P2TP_生成作为默认路由脚本", "生成作为默认路由脚本",
+         "L2TP客户端安装设置(以下脚本2.9.X/3.X系列通用)"},
+        {"routes-telecom-main", "按钮_P2TP_生成电信为主", "生成作为电信为主,网通为辅路由表",
+         "L2TP客户端安装设置(以下脚本2.9.X/3.X系列通用)"},
+        {"routes-netcom-main", "按钮_P2TP_生成网通为主", "生成作为网通为主,电信为辅路由表",
+         "L2TP客户端安装设置(以下脚本2.9.X/3.X系列通用)"}}},
   };
   for (const auto& e : pages) {
     Result r = rosgen({"show", e.page, "--json"});
@@ -139,18 +196,24 @@ TEST(VpnCli, ShowListsThePageInOrder) {
 
 TEST(VpnCli, HostileValuesNeverCrash) {
   const std::string big(64 * 1024, '"');
-  for (const char* page : {"pptp"}) {
+  struct Page {
+    const char* slug;
+    std::vector<std::string> fields;  // server address, both gateways, pool range, account user
+  } pages[] = {
+      {"pptp", {"编辑框_PPTP_服务器IP", "编辑框_PPTP_电信网关", "编辑框_PPTP_网通网关", "编辑框_pptp_IP地址池",
+                "编辑框_PPTP_用户名"}},
+      {"l2tp", {"编辑框_L2TP_服务器IP", "编辑框_L2TP_电信网关", "编辑框_L2TP_网通网关", "编辑框_L2TP_IP地址池",
+                "编辑框_L2TP_用户名"}},
+  };
+  for (const auto& page : pages) {
     for (const char* button :
          {"gen-server", "gen-account", "client-default-route", "routes-telecom-main", "routes-netcom-main"}) {
-      for (const std::vector<std::string>& extra : std::vector<std::vector<std::string>>{
-               {"编辑框_PPTP_服务器IP=" + big, "编辑框_PPTP_网通网关=" + big, "编辑框_pptp_IP地址池=" + big,
-                "编辑框_PPTP_用户名=" + big},
-               {"编辑框_PPTP_服务器IP=\x81\xFF", "编辑框_PPTP_电信网关=\xA1", "--encoding", "gbk"}}) {
-        std::vector<std::string> args{"run", page, button};
-        args.insert(args.end(), extra.begin(), extra.end());
+      for (const std::string& value : {big, std::string("\x81\xFF \"\xA1")}) {
+        std::vector<std::string> args{"run", page.slug, button, "--encoding", "gbk"};
+        for (const std::string& field : page.fields) args.push_back(field + "=" + value);
         Result r = rosgen(args);
-        EXPECT_EQ(r.code, 0) << page << " " << button << "\n" << r.err;
-        EXPECT_FALSE(r.out.empty());
+        EXPECT_EQ(r.code, 0) << page.slug << " " << button << "\n" << r.err;
+        EXPECT_NE(r.out.find(value), std::string::npos) << page.slug << " " << button;
       }
     }
   }
