@@ -48,19 +48,40 @@ TEST(L2tp, ServerScripts) {
     std::string output;
   } cases[] = {
       {"defaults", {}, {}, {}, kHead + " rate-limit=800000/800000" + kDns + kNat},
-      {"download first", {{"编辑框_L2TP_上传", "100"}, {"编辑框_L2TP_下载", "200"}}, {}, {},
+      {"download first",
+       {{"编辑框_L2TP_上传", "100"}, {"编辑框_L2TP_下载", "200"}},
+       {},
+       {},
        kHead + " rate-limit=1600000/800000" + kDns + kNat},
-      {"rates that are no number", {{"编辑框_L2TP_上传", "abc"}, {"编辑框_L2TP_下载", ""}}, {}, {},
+      {"rates that are no number",
+       {{"编辑框_L2TP_上传", "abc"}, {"编辑框_L2TP_下载", ""}},
+       {},
+       {},
        kHead + " rate-limit=0/0" + kDns + kNat},
-      {"idle on and empty is written", {{kIdle, " "}}, {kIdleOn}, {}, kHead + " idle-timeout= rate-limit=800000/800000" + kDns + kNat},
-      {"zero times are written", {}, {kIdleOn, kSessionOn}, {},
+      {"idle on and empty is written",
+       {{kIdle, " "}},
+       {kIdleOn},
+       {},
+       kHead + " idle-timeout= rate-limit=800000/800000" + kDns + kNat},
+      {"zero times are written",
+       {},
+       {kIdleOn, kSessionOn},
+       {},
        kHead + " idle-timeout=00:00:00 session-timeout=00:00:00 rate-limit=800000/800000" + kDns + kNat},
-      {"session alone", {{kSession, " 02:00:00 "}, {kIdle, ""}}, {kSessionOn}, {},
+      {"session alone",
+       {{kSession, " 02:00:00 "}, {kIdle, ""}},
+       {kSessionOn},
+       {},
        kHead + " session-timeout=02:00:00 rate-limit=800000/800000" + kDns + kNat},
       {"fields trimmed, option boxes flipped",
-       {{"编辑框_L2TP_IP地址池", " 10.1.1.2-10.1.1.9　"}, {"编辑框_L2TP_IP地址池名称", " p "},
-        {"编辑框_L2TP_模板标识", "f"}, {"编辑框_L2TP_L2TP网关", "10.1.1.1 "}, {"编辑框_L2TP_道选DNS", "8.8.4.4"},
-        {"编辑框_L2TP_备用DNS", ""}, {"编辑框_L2TP_上传", "12.5"}, {"编辑框_L2TP_下载", "１"}},
+       {{"编辑框_L2TP_IP地址池", " 10.1.1.2-10.1.1.9　"},
+        {"编辑框_L2TP_IP地址池名称", " p "},
+        {"编辑框_L2TP_模板标识", "f"},
+        {"编辑框_L2TP_L2TP网关", "10.1.1.1 "},
+        {"编辑框_L2TP_道选DNS", "8.8.4.4"},
+        {"编辑框_L2TP_备用DNS", ""},
+        {"编辑框_L2TP_上传", "12.5"},
+        {"编辑框_L2TP_下载", "１"}},
        {"选择框_P2TP_更改TCPMSS"},
        {"选择框_P2TP_使用压缩", "选择框_P2TP_使用VJ压缩", "选择框_P2TP_使用密码", "选择框_P2TP_帐号权限"},
        "/ interface l2tp-server server set enabled=yes\r\n"
@@ -100,7 +121,8 @@ TEST(L2tp, ReadsNothingFromThePptpPage) {
   for (const char* button : {"routes-telecom-main", "routes-netcom-main", "client-default-route"}) {
     l2tp.press(button);
     const Gbk before = l2tp.form->output();
-    pptp.press(button, {{"编辑框_PPTP_电信网关", "10.0.0.1"}, {"编辑框_PPTP_网通网关", "10.0.0.2"},
+    pptp.press(button, {{"编辑框_PPTP_电信网关", "10.0.0.1"},
+                        {"编辑框_PPTP_网通网关", "10.0.0.2"},
                         {"编辑框_PPTP_服务器IP", "10.0.0.3"}});
     l2tp.press(button);
     EXPECT_EQ(l2tp.form->output(), before) << button;

@@ -89,15 +89,24 @@ inline void expect_accounts(const VpnPage& page) {
   } cases[] = {
       {"defaults", {}, false, plain, {}},
       {"binding off ignores the MAC", {{page.mac, ""}}, false, plain, {}},
-      {"bound MAC is trimmed", {{page.mac, "  00-0C-29-AB-CD-EF　"}}, true,
-       page.account_head + " caller-id=00-0C-29-AB-CD-EF" + page.account_tail, {}},
+      {"bound MAC is trimmed",
+       {{page.mac, "  00-0C-29-AB-CD-EF　"}},
+       true,
+       page.account_head + " caller-id=00-0C-29-AB-CD-EF" + page.account_tail,
+       {}},
       {"empty MAC refused", {{page.mac, ""}}, true, "old", {{kInfo, "绑定的MAC不能为不能为空!"}}},
       {"placeholder MAC refused", {}, true, "old", {{kInfo, "绑定的MAC不能为:00-00-00-00-00"}}},
       // The check looks at the text as typed: blanks get past it.
-      {"blank MAC passes the check", {{page.mac, "  "}}, true, page.account_head + " caller-id=" + page.account_tail,
+      {"blank MAC passes the check",
+       {{page.mac, "  "}},
+       true,
+       page.account_head + " caller-id=" + page.account_tail,
        {}},
-      {"placeholder with a blank passes", {{page.mac, "00-00-00-00-00 "}}, true,
-       page.account_head + " caller-id=00-00-00-00-00" + page.account_tail, {}},
+      {"placeholder with a blank passes",
+       {{page.mac, "00-00-00-00-00 "}},
+       true,
+       page.account_head + " caller-id=00-00-00-00-00" + page.account_tail,
+       {}},
   };
   for (const auto& c : cases) {
     for (const std::string& button : {std::string("gen-account"), page.account_button}) {
@@ -146,14 +155,24 @@ inline void expect_client_routes(const VpnPage& page) {
   } cases[] = {
       {"telecom main, defaults", "routes-telecom-main", {}, page.telecom_default, page.netcom_default, true},
       {"netcom main, defaults", page.netcom_main_button, {}, page.telecom_default, page.netcom_default, false},
-      {"telecom main, typed", page.telecom_main_button,
-       {{page.server, "203.0.113.77"}, {page.telecom, "203.0.113.1 "}, {page.netcom, "　10.9.8.7"}}, "203.0.113.1",
-       "10.9.8.7", true},
-      {"netcom main, typed", "routes-netcom-main",
-       {{page.server, "203.0.113.77"}, {page.telecom, "203.0.113.1 "}, {page.netcom, "　10.9.8.7"}}, "203.0.113.1",
-       "10.9.8.7", false},
-      {"empty gateways", "routes-telecom-main",
-       {{page.server, "203.0.113.77"}, {page.telecom, ""}, {page.netcom, " "}}, "", "", true},
+      {"telecom main, typed",
+       page.telecom_main_button,
+       {{page.server, "203.0.113.77"}, {page.telecom, "203.0.113.1 "}, {page.netcom, "　10.9.8.7"}},
+       "203.0.113.1",
+       "10.9.8.7",
+       true},
+      {"netcom main, typed",
+       "routes-netcom-main",
+       {{page.server, "203.0.113.77"}, {page.telecom, "203.0.113.1 "}, {page.netcom, "　10.9.8.7"}},
+       "203.0.113.1",
+       "10.9.8.7",
+       false},
+      {"empty gateways",
+       "routes-telecom-main",
+       {{page.server, "203.0.113.77"}, {page.telecom, ""}, {page.netcom, " "}},
+       "",
+       "",
+       true},
   };
   for (const auto& c : cases) {
     Session s(page.slug);
@@ -168,9 +187,9 @@ inline void expect_client_routes(const VpnPage& page) {
     // The secondary carrier's table goes through its own gateway, the rest through the main one.
     const std::string& secondary = c.telecom_main ? c.netcom : c.telecom;
     const std::string& main = c.telecom_main ? c.telecom : c.netcom;
-    const std::string first_entry = c.telecom_main
-                                        ? "add dst-address=59.80.0.0/14 gateway=" + secondary + " check-gateway=ping\r\n"
-                                        : "add dst-address=58.14.0.0/15 gateway=" + secondary + " distance=1 \r\n";
+    const std::string first_entry =
+        c.telecom_main ? "add dst-address=59.80.0.0/14 gateway=" + secondary + " check-gateway=ping\r\n"
+                       : "add dst-address=58.14.0.0/15 gateway=" + secondary + " distance=1 \r\n";
     const std::string entry_gateway = c.telecom_main ? "gateway=" + secondary + " check-gateway=ping\r\n"
                                                      : "gateway=" + secondary + " distance=1 \r\n";
     const size_t entries = c.telecom_main ? 134 : 247;
@@ -183,9 +202,9 @@ inline void expect_client_routes(const VpnPage& page) {
     EXPECT_EQ(count(out, "\r\n"), 1 + 1 + 2 * entries + 1) << c.name;
     // And byte for byte: client line, filled table, backup route.
     Carrier table = c.telecom_main ? Carrier::Netcom : Carrier::Telecom;
-    EXPECT_EQ(s.form->output().bytes(), (to_gbk(client + "\r\n") + fill_gateway(table, to_gbk(secondary)) +
-                                         backup_default_route(to_gbk(main)))
-                                            .bytes())
+    EXPECT_EQ(
+        s.form->output().bytes(),
+        (to_gbk(client + "\r\n") + fill_gateway(table, to_gbk(secondary)) + backup_default_route(to_gbk(main))).bytes())
         << c.name;
   }
 }
@@ -209,7 +228,7 @@ inline void expect_each_press_replaces(const VpnPage& page, const std::string& s
 // field, with every box on and off: each button refuses or writes, nothing else.
 inline void expect_survives_hostile_values(const std::string& slug) {
   const std::string big(64 * 1024, 'x');
-  const std::vector<Gbk> hostile = {to_gbk("\"; :put \"$x\" '"), to_gbk("   "), to_gbk("a\r\nb"), to_gbk(big),
+  const std::vector<Gbk> hostile = {to_gbk("\"; :put \"$x\" '"),         to_gbk("   "), to_gbk("a\r\nb"), to_gbk(big),
                                     Gbk::from_bytes("\x81\x20\xFF\xA1"), Gbk()};
   Session probe(slug);
   std::vector<std::string> edits;

@@ -13,18 +13,24 @@ Outcome server(Ctx& c) {
   Gbk range = c.trimmed("编辑框_L2TP_IP地址池");
   Gbk pool = c.trimmed("编辑框_L2TP_IP地址池名称");
   Gbk idle = c.checked("选择框_P2TP_空闲超时") ? " idle-timeout="_a + c.trimmed("编辑框_L2TP_空闲超时") : Gbk();
-  Gbk session =
-      c.checked("选择框_P2TP_连接超时") ? " session-timeout="_a + c.trimmed("编辑框_L2TP_连接超时") : Gbk();
-  c.write("/ interface l2tp-server server set enabled=yes\r\n"_a +
-          "/ ip pool add name=\""_a + pool + "\" ranges="_a + range + "\r\n"_a +
-          "/ ppp profile add name=\""_a + c.trimmed("编辑框_L2TP_模板标识") + "\" local-address="_a + pool +
-          " remote-address="_a + c.trimmed("编辑框_L2TP_L2TP网关") + " use-compression="_a +
-          c.yes_no("选择框_P2TP_使用压缩") + " use-vj-compression="_a + c.yes_no("选择框_P2TP_使用VJ压缩") +
-          " use-encryption="_a + c.yes_no("选择框_P2TP_使用密码") + " change-tcp-mss="_a +
-          c.yes_no("选择框_P2TP_更改TCPMSS") + " only-one="_a + c.yes_no("选择框_P2TP_帐号权限") + idle + session +
-          " rate-limit="_a + c.rate("编辑框_L2TP_下载") + "/"_a + c.rate("编辑框_L2TP_上传") + " dns-server="_a +
-          c.trimmed("编辑框_L2TP_道选DNS") + ","_a + c.trimmed("编辑框_L2TP_备用DNS") + "\r\n"_a +
-          "/ ip firewall nat add chain=srcnat src-address="_a + range + " action=masquerade"_a);
+  Gbk session = c.checked("选择框_P2TP_连接超时") ? " session-timeout="_a + c.trimmed("编辑框_L2TP_连接超时") : Gbk();
+  Gbk s;
+  s += "/ interface l2tp-server server set enabled=yes\r\n"_a;
+  s += "/ ip pool add name=\""_a + pool + "\" ranges="_a + range + "\r\n"_a;
+  // The pool is the profile's local address and the gateway its remote one.
+  s += "/ ppp profile add name=\""_a + c.trimmed("编辑框_L2TP_模板标识") + "\" local-address="_a + pool +
+       " remote-address="_a + c.trimmed("编辑框_L2TP_L2TP网关");
+  s += " use-compression="_a + c.yes_no("选择框_P2TP_使用压缩");
+  s += " use-vj-compression="_a + c.yes_no("选择框_P2TP_使用VJ压缩");
+  s += " use-encryption="_a + c.yes_no("选择框_P2TP_使用密码");
+  s += " change-tcp-mss="_a + c.yes_no("选择框_P2TP_更改TCPMSS");
+  s += " only-one="_a + c.yes_no("选择框_P2TP_帐号权限");
+  s += idle + session;
+  s += " rate-limit="_a + c.rate("编辑框_L2TP_下载") + "/"_a + c.rate("编辑框_L2TP_上传");
+  s += " dns-server="_a + c.trimmed("编辑框_L2TP_道选DNS") + ","_a + c.trimmed("编辑框_L2TP_备用DNS") + "\r\n"_a;
+  // The NAT rule ends the script without a line end.
+  s += "/ ip firewall nat add chain=srcnat src-address="_a + range + " action=masquerade"_a;
+  c.write(std::move(s));
   return Outcome::Done;
 }
 
@@ -39,8 +45,8 @@ Outcome account(Ctx& c) {
 
 Gbk client_line(const Ctx& c) {
   return "/ interface l2tp-client add name=\""_a + c.trimmed("编辑框_L2TP_连接标识") + "\" connect-to="_a +
-         c.trimmed("编辑框_L2TP_服务器IP") + " user=\""_a + c.trimmed("编辑框_L2TP_服务器用户名") +
-         "\" password=\""_a + c.trimmed("编辑框_L2TP_服务器密码") + "\" add-default-route=yes disabled=no"_a;
+         c.trimmed("编辑框_L2TP_服务器IP") + " user=\""_a + c.trimmed("编辑框_L2TP_服务器用户名") + "\" password=\""_a +
+         c.trimmed("编辑框_L2TP_服务器密码") + "\" add-default-route=yes disabled=no"_a;
 }
 
 Outcome client_default_route(Ctx& c) {

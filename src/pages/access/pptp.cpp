@@ -21,16 +21,23 @@ Outcome server(Ctx& c) {
   Gbk pool = c.trimmed("编辑框_pptp_IP地址池名称");
   Gbk idle_part = idle_on ? " idle-timeout="_a + idle : Gbk();
   Gbk session_part = session_on ? " session-timeout="_a + session : Gbk();
-  c.write("/ interface pptp-server server set enabled=yes\r\n"_a +
-          "/ ip pool add name=\""_a + pool + "\" ranges="_a + range + "\r\n"_a +
-          "/ ppp profile add name=\""_a + c.trimmed("编辑框_pptp_模板标识") + "\" local-address="_a + pool +
-          " remote-address="_a + c.trimmed("编辑框_pptp_pptp网关") + " use-compression="_a +
-          c.yes_no("选择框_PPTP_使用压缩") + " use-vj-compression="_a + c.yes_no("选择框_PPTP_使用VJ压缩") +
-          " use-encryption="_a + c.yes_no("选择框_PPTP_使用加密") + " change-tcp-mss="_a +
-          c.yes_no("选择框_PPTP_更改TCPMSS") + " only-one="_a + c.yes_no("选择框_PPTP_帐号权限") + idle_part +
-          session_part + " rate-limit="_a + c.rate("编辑框_pptp_上传") + "/"_a + c.rate("编辑框_pptp_下载") +
-          " dns-server="_a + c.trimmed("编辑框_pptp_首选DNS") + ","_a + c.trimmed("编辑框_PPTP_备用DNS") + "\r\n"_a +
-          "/ ip firewall nat add chain=srcnat src-address="_a + range + " action=masquerade"_a);
+  Gbk s;
+  s += "/ interface pptp-server server set enabled=yes\r\n"_a;
+  s += "/ ip pool add name=\""_a + pool + "\" ranges="_a + range + "\r\n"_a;
+  // The pool is the profile's local address and the gateway its remote one.
+  s += "/ ppp profile add name=\""_a + c.trimmed("编辑框_pptp_模板标识") + "\" local-address="_a + pool +
+       " remote-address="_a + c.trimmed("编辑框_pptp_pptp网关");
+  s += " use-compression="_a + c.yes_no("选择框_PPTP_使用压缩");
+  s += " use-vj-compression="_a + c.yes_no("选择框_PPTP_使用VJ压缩");
+  s += " use-encryption="_a + c.yes_no("选择框_PPTP_使用加密");
+  s += " change-tcp-mss="_a + c.yes_no("选择框_PPTP_更改TCPMSS");
+  s += " only-one="_a + c.yes_no("选择框_PPTP_帐号权限");
+  s += idle_part + session_part;
+  s += " rate-limit="_a + c.rate("编辑框_pptp_上传") + "/"_a + c.rate("编辑框_pptp_下载");
+  s += " dns-server="_a + c.trimmed("编辑框_pptp_首选DNS") + ","_a + c.trimmed("编辑框_PPTP_备用DNS") + "\r\n"_a;
+  // The NAT rule ends the script without a line end.
+  s += "/ ip firewall nat add chain=srcnat src-address="_a + range + " action=masquerade"_a;
+  c.write(std::move(s));
   return Outcome::Done;
 }
 
@@ -45,8 +52,8 @@ Outcome account(Ctx& c) {
 
 Gbk client_line(const Ctx& c) {
   return "/ interface pptp-client add name=\""_a + c.trimmed("编辑框_PPTP_连接标识") + "\" connect-to="_a +
-         c.trimmed("编辑框_PPTP_服务器IP") + " user=\""_a + c.trimmed("编辑框_PPTP_服务器用户名") +
-         "\" password=\""_a + c.trimmed("编辑框_PPTP_服务器密码") + "\" add-default-route=yes disabled=no"_a;
+         c.trimmed("编辑框_PPTP_服务器IP") + " user=\""_a + c.trimmed("编辑框_PPTP_服务器用户名") + "\" password=\""_a +
+         c.trimmed("编辑框_PPTP_服务器密码") + "\" add-default-route=yes disabled=no"_a;
 }
 
 Outcome client_default_route(Ctx& c) {

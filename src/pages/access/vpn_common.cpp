@@ -27,13 +27,13 @@ Outcome write_client_default_route(Ctx& c, const Gbk& client_line, const Gbk& se
 
 Outcome write_client_routes(Ctx& c, const Gbk& client_line, Carrier main_line, const Gbk& telecom_gateway,
                             const Gbk& netcom_gateway) {
-  if (main_line == Carrier::Telecom) {
-    c.write(client_line + "\r\n"_a + fill_gateway(Carrier::Netcom, netcom_gateway) +
-            backup_default_route(telecom_gateway));
-  } else {
-    c.write(client_line + "\r\n"_a + fill_gateway(Carrier::Telecom, telecom_gateway) +
-            backup_default_route(netcom_gateway));
-  }
+  // The secondary carrier's networks leave through its own gateway, the rest through the main one.
+  const bool telecom_main = main_line == Carrier::Telecom;
+  Gbk s;
+  s += client_line + "\r\n"_a;
+  s += telecom_main ? fill_gateway(Carrier::Netcom, netcom_gateway) : fill_gateway(Carrier::Telecom, telecom_gateway);
+  s += backup_default_route(telecom_main ? telecom_gateway : netcom_gateway);
+  c.write(std::move(s));
   c.message("请开启Telnet服务,然后用超级终端连接运行此脚本!\r\n否则会出错!");
   return Outcome::Done;
 }
