@@ -1,8 +1,118 @@
-// Tab 12: dynamic PCQ rate limits. Not built yet: the page shows only its tab.
+// Tab 12: PCQ rates that traffic monitors switch on when the line is busy and
+// off when it is quiet.
 #include "pages/builders.h"
+#include "pages/traffic/pcq.h"
+#include "script/text.h"
 
 namespace rosgen {
+namespace {
 
-void build_pcq_dynamic(Page&) {}
+// The monitors take Mbps fields; the threshold is the number times 10000.
+Gbk threshold(const Ctx& c, const char* id) { return number_text(to_number(c.trimmed(id)) * 10000.0); }
+
+// Lines 1 to 5. The upload tree stays on ether1 whatever the interface field holds.
+Gbk setup(const Ctx& c) {
+  return pcq_setup(c, "编辑框_pcq上传", "编辑框_pcq下载", "编辑框_pcq选择针对网卡") +
+         "/ queue tree add name=\"PCQup\" parent=ether1 queue=PCQ-up packet-mark=all-mark\r\n"_a;
+}
+
+// The four monitors, each from "add name=" on, without a line end.
+struct Monitors {
+  Gbk down_on, down_off, up_on, up_off;
+};
+
+Monitors monitors(const Ctx& c) {
+  return {
+      "add name=\"PCQdownon\" interface="_a + c.trimmed("编辑框_pcq网卡1") +
+          " traffic=received trigger=above threshold="_a + threshold(c, "编辑框_pcq高于1") +
+          " on-event=downon comment=\"\" disabled=no"_a,
+      "add name=\"PCQdownoff\" interface="_a + c.trimmed("编辑框_pcq网卡2") +
+          " traffic=received trigger=below threshold="_a + threshold(c, "编辑框_pcq高于2") +
+          " on-event=downoff comment=\"\" disabled=no"_a,
+      "add name=\"PCQupon\" interface="_a + c.trimmed("编辑框_pcq网卡3") +
+          " traffic=transmitted trigger=above threshold="_a + threshold(c, "编辑框_pcq高于3") +
+          " on-event=upon comment=\"\" disabled=no"_a,
+      "add name=\"PCQupoff\" interface="_a + c.trimmed("编辑框_pcq网卡4") +
+          " traffic=transmitted trigger=below threshold="_a + threshold(c, "编辑框_pcq高于4") +
+          " on-event=upoff comment=\"\" disabled=no"_a,
+  };
+}
+
+// 13 lines, the last without a line end.
+Outcome generate_3x(Ctx& c) {
+  Monitors m = monitors(c);
+  c.write(setup(c) +
+          "/ tool traffic-monitor "_a + m.down_on + "\r\n"_a +
+          "/ tool traffic-monitor "_a + m.down_off + "\r\n"_a +
+          "/ tool traffic-monitor "_a + m.up_on + "\r\n"_a +
+          "/ tool traffic-monitor "_a + m.up_off + "\r\n"_a +
+          R"x(/ system script add name="upon" source=":if ([/queue tree get [/queue tree find  name=\"PCQup\"] disable ]=true ) do={/queue tree enable PCQup}" policy=ftp,password,read,reboot,sniff,telnet,web,write,local,policy,ssh,test,winbox)x"
+          "\r\n"_a +
+          R"x(/ system script add name="upoff" source=":if ([/queue tree get [/queue tree find  name=\"PCQup\"] disable ]=false ) do={/queue tree disable PCQup}" policy=ftp,password,read,reboot,sniff,telnet,web,write,local,policy,ssh,test,winbox)x"
+          "\r\n"_a +
+          R"x(/ system script add name="downon" source=":if ([/queue tree get [/queue tree find  name=\"PCQdown\"] disable ]=true ) do={/queue tree enable PCQdown}" policy=ftp,password,read,reboot,sniff,telnet,web,write,local,policy,ssh,test,winbox)x"
+          "\r\n"_a +
+          R"x(/ system script add name="downoff" source=":if ([/queue tree get [/queue tree find  name=\"PCQdown\"] disable ]=false ) do={/queue tree disable PCQdown}" policy=ftp,password,read,reboot,sniff,telnet,web,write,local,policy,ssh,test,winbox)x"_a);
+  return Outcome::Done;
+}
+
+// 23 lines, the last without a line end: the monitors under one menu line, each
+// system script continued over three lines with its brackets escaped.
+Outcome generate_2x(Ctx& c) {
+  Monitors m = monitors(c);
+  c.write(setup(c) +
+          "/ tool traffic-monitor\r\n"_a +
+          m.down_on + "\r\n"_a +
+          m.down_off + "\r\n"_a +
+          m.up_on + "\r\n"_a +
+          m.up_off + "\r\n"_a +
+          "/ system script\r\n"_a +
+          R"x(add name="upon" source=":if \(\[ /queue tree get \[/queue tree find \)x" "\r\n"
+          R"x(    name=\"PCQup\"\] disable \]=true \) do={/queue tree enable PCQup}" \)x" "\r\n"
+          "    policy=ftp,reboot,read,write,policy,test,winbox,password\r\n"
+          R"x(add name="upoff" source=":if \(\[ /queue tree get \[/queue tree find \)x" "\r\n"
+          R"x(    name=\"PCQup\"\] disable \]=false \) do={/queue tree disable PCQup}" \)x" "\r\n"
+          "    policy=ftp,reboot,read,write,policy,test,winbox,password\r\n"
+          R"x(add name="downon" source=":if \(\[ /queue tree get \[/queue tree find \)x" "\r\n"
+          R"x(    name=\"PCQdown\"\] disable \]=true \) do={/queue tree enable PCQdown}" \)x" "\r\n"
+          "    policy=ftp,reboot,read,write,policy,test,winbox,password\r\n"
+          R"x(add name="downoff" source=":if \(\[ /queue tree get \[/queue tree find \)x" "\r\n"
+          R"x(    name=\"PCQdown\"\] disable \]=false \) do={/queue tree disable PCQdown}" \)x" "\r\n"
+          "    policy=ftp,reboot,read,write,policy,test,winbox,password"_a);
+  return Outcome::Done;
+}
+
+Row monitor_row(int n, const char* threshold_text, const char* hint) {
+  std::string i = std::to_string(n);
+  return row({
+      edit("编辑框_pcq网卡" + i, "当网卡：", "ether1"),
+      edit("编辑框_pcq高于" + i, "接收的流量高于：", threshold_text, hint),
+  });
+}
+
+}  // namespace
+
+void build_pcq_dynamic(Page& page) {
+  constexpr const char* kDownHint = "Mbps时开启下载限制 (建议设置监视外网网卡流量)";
+  constexpr const char* kUpHint = "Mbps时开启上行限制 (建议设置监视外网网卡流量)";
+  page.caption = "PCQ动态限速脚本生成";
+  page.items = {
+      edit("编辑框_pcq上传", "每台机上传为：", "80", "Kbyte/s"),
+      row({
+          edit("编辑框_pcq下载", "每台机下载为：", "80", "Kbyte/s"),
+          note("(请根据客户机数量及带宽大小自行修改)"),
+      }),
+      edit("编辑框_pcq选择针对网卡", "选择针对网卡限速的名称：", "ether1", "(如无特殊原因请填写您ROS的外网网卡名称)"),
+      monitor_row(1, "8", kDownHint),
+      monitor_row(2, "6", kDownHint),
+      monitor_row(3, "8", kUpHint),
+      monitor_row(4, "6", kUpHint),
+      row({
+          button("gen-2x", "", "生成2.9.X系列脚本", generate_2x),
+          button("gen-3x", "", "生成3.X系列脚本", generate_3x),
+      }),
+      group("提示", {note("此功能一般适用于宽带比较足的用户")}),
+  };
+}
 
 }  // namespace rosgen
