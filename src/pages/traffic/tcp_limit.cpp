@@ -1,8 +1,75 @@
-// Tab 16: TCP connection limits. Not built yet: the page shows only its tab.
+// Tab 16: drop new TCP connections of a host that already holds too many,
+// per host number or for a whole network with exempted addresses.
 #include "pages/builders.h"
+#include "script/form.h"
+#include "script/text.h"
 
 namespace rosgen {
+namespace {
 
-void build_tcp_limit(Page&) {}
+// Both dialects take this form.
+Outcome generate_per_host(Ctx& c) {
+  c.write(":for ketrova5 from="_a + c.trimmed("编辑框_tcp_机器开始数量") + " to="_a + c.trimmed("编辑框_tcp_结束数量") +
+          " do={/ip firewall filter add chain=forward src-address=(\""_a + c.trimmed("编辑框_tcp_IP") +
+          ".\" . $ketrova5) protocol=tcp connection-limit="_a + c.trimmed("编辑框_tcp_连接数") +
+          ",32 action=drop}"_a);
+  return Outcome::Done;
+}
+
+// One address-list line per exempted address, then the rule. A single address
+// followed by a comma counts as that address, so the rule is never lost to a
+// stray comma. The box is emptied and the script appended in one piece: a long
+// exemption list would otherwise redraw the box once per address.
+Outcome generate_per_network(Ctx& c) {
+  Gbk exempt = c.trimmed("编辑框_tcp_排除ip");
+  std::vector<Gbk> pieces = find(exempt, ","_a) >= 1 ? split(exempt, ","_a) : std::vector<Gbk>{exempt};
+  Gbk limit = c.trimmed("编辑框_tcp_连接数1");
+  Gbk script;
+  for (const Gbk& piece : pieces) {
+    script += "/ ip firewall address-list add address="_a + piece + " list=ketrova5TcpList disabled=no\r\n"_a;
+  }
+  script += "/ ip firewall filter add chain=forward src-address="_a + c.trimmed("编辑框_tcp_内网ip") + "/"_a +
+            c.trimmed("编辑框_tcp_子网掩码") +
+            " src-address-list=!ketrova5TcpList protocol=tcp connection-limit="_a + limit +
+            ",32 action=drop comment=\"TCP\\C1\\AC\\BD\\D3\\CA\\FD\\CF\\DE\\D6\\C6\\CE\\AA:"_a + limit + "\""_a;
+  c.write(Gbk());
+  c.append(script);
+  return Outcome::Done;
+}
+
+}  // namespace
+
+void build_tcp_limit(Page& page) {
+  page.caption = "TCP线程(连接数)限制脚本生成";
+  page.items = {
+      edit("编辑框_tcp_IP", "IP前奏:", "192.168.0", "(规格如:192.168.0前三位)"),
+      row({
+          edit("编辑框_tcp_机器开始数量", "机器数量:", "1"),
+          edit("编辑框_tcp_结束数量", "至", "200", "(如IP段为192.168.0.1-192.168.0.200则需填1至200)"),
+      }),
+      edit("编辑框_tcp_连接数", "限制TCP连接数为:", "200", "(建议设置150-300之间)"),
+      row({
+          button("host-2x", "", "生成2.9.X系列脚本", generate_per_host),
+          button("host-3x", "", "生成3.X系列脚本", generate_per_host),
+      }),
+      group("指定网段TCP线程(连接数)限制生成",
+            {
+                edit("编辑框_tcp_内网ip", "内网IP段:", "192.168.0.0"),
+                edit("编辑框_tcp_子网掩码", "子网掩码:", "255.255.255.0",
+                     "(这里设置你要限制的内网网段,如192.168.0.1的网段为192.168.0.0)"),
+                edit("编辑框_tcp_连接数1", "限制TCP连接数为:", "200", "(建议设置150-300之间)"),
+                edit("编辑框_tcp_排除ip", "排除IP地址:", "192.168.0.250,192.168.0.252",
+                     "(这里可以设置不受此限制的内网IP,例如一些电影服务器IP等,多IP可以逗号隔开)"),
+                row({
+                    button("net-2x", "", "生成2.9.X系列脚本", generate_per_network),
+                    button("net-3x", "", "生成3.X系列脚本", generate_per_network),
+                }),
+            }),
+      group("小提示",
+            {note("使用此TCP线程(连接数)限制脚本后,可以有效的限制对每台计算机的ICP连接数量,减轻路由的负载;"
+                  "但同时会影响网页的打开,当TCP连接数达到限制数量时,将限制新的连接数增加,"
+                  "即新的网页或其它必需使用TCP协议连接的事处都会被禁止!")}),
+  };
+}
 
 }  // namespace rosgen
