@@ -21,7 +21,8 @@ const std::string kPcqSetup =
     "/ ip firewall mangle add chain=prerouting action=mark-packet new-packet-mark=all-mark passthrough=yes\r\n";
 const std::string kTcpRule =
     "/ ip firewall filter add chain=forward src-address=192.168.0.0/255.255.255.0 src-address-list=!ketrova5TcpList "
-    "protocol=tcp connection-limit=200,32 action=drop comment=\"TCP\\C1\\AC\\BD\\D3\\CA\\FD\\CF\\DE\\D6\\C6\\CE\\AA:200\"";
+    "protocol=tcp connection-limit=200,32 action=drop "
+    "comment=\"TCP\\C1\\AC\\BD\\D3\\CA\\FD\\CF\\DE\\D6\\C6\\CE\\AA:200\"";
 
 TEST(TrafficCli, RunWritesTheScripts) {
   struct Case {
@@ -43,26 +44,47 @@ TEST(TrafficCli, RunWritesTheScripts) {
            "queue=default/default burst-limit=1600000/1600000 burst-threshold=800000/800000 burst-time=3s/3s "
            "total-queue=default target-address=0.0.0.0/0 time=0h0m0s-0h0m0s,sun,mon,tue,wed,thu,fri,sat disabled=no}"},
       {"simple queues, average with a time window and two days",
-       {"run", "11", "gen-3x", "--check", "选择框_平均速度", "--check", "选择框_是否分时间段限速", "--uncheck",
-        "选择框_星期天", "--uncheck", "选择框_星期二", "--uncheck", "选择框_星期三", "--uncheck", "选择框_星期四",
-        "--uncheck", "选择框_星期六", "编辑框_开始小时=8", "编辑框_开始分钟=05", "编辑框_结束小时=123",
+       {"run",
+        "11",
+        "gen-3x",
+        "--check",
+        "选择框_平均速度",
+        "--check",
+        "选择框_是否分时间段限速",
+        "--uncheck",
+        "选择框_星期天",
+        "--uncheck",
+        "选择框_星期二",
+        "--uncheck",
+        "选择框_星期三",
+        "--uncheck",
+        "选择框_星期四",
+        "--uncheck",
+        "选择框_星期六",
+        "编辑框_开始小时=8",
+        "编辑框_开始分钟=05",
+        "编辑框_结束小时=123",
         "编辑框_下载=abc"},
        kQueueHead3x + "limit-at=640000/640000 max-limit=0/800000 interface=all time=8h5m0s-23h0m0s,mon,fri "
                       "disabled=no}"},
-      {"simple queues, removal", {"run", "11", "remove", "编辑框_机器数量尾=9"},
+      {"simple queues, removal",
+       {"run", "11", "remove", "编辑框_机器数量尾=9"},
        ":for ketrova5 from=1 to=253 do={queue simple remove (\"ketrova5\" . $ketrova5)}"},
-      {"whole PCQ", {"run", "pcq-whole", "gen", "编辑框_pcq整体网卡名称=ether2"},
-       kPcqSetup +
-           "/ queue tree add name=\"PCQdown\" parent=ether2 queue=PCQ-down packet-mark=all-mark\r\n"
-           "/ queue tree add name=\"PCQup\" parent=ether2 queue=PCQ-up packet-mark=all-mark\r\n"},
-      {"TCP per host", {"run", "tcp-limit", "host-2x", "编辑框_tcp_结束数量=50"},
+      {"whole PCQ",
+       {"run", "pcq-whole", "gen", "编辑框_pcq整体网卡名称=ether2"},
+       kPcqSetup + "/ queue tree add name=\"PCQdown\" parent=ether2 queue=PCQ-down packet-mark=all-mark\r\n"
+                   "/ queue tree add name=\"PCQup\" parent=ether2 queue=PCQ-up packet-mark=all-mark\r\n"},
+      {"TCP per host",
+       {"run", "tcp-limit", "host-2x", "编辑框_tcp_结束数量=50"},
        ":for ketrova5 from=1 to=50 do={/ip firewall filter add chain=forward src-address=(\"192.168.0.\" . "
        "$ketrova5) protocol=tcp connection-limit=200,32 action=drop}"},
-      {"TCP per network", {"run", "16", "net-3x"},
+      {"TCP per network",
+       {"run", "16", "net-3x"},
        "/ ip firewall address-list add address=192.168.0.250 list=ketrova5TcpList disabled=no\r\n"
        "/ ip firewall address-list add address=192.168.0.252 list=ketrova5TcpList disabled=no\r\n" +
            kTcpRule},
-      {"TCP per network, one address and a comma", {"run", "16", "net-2x", "编辑框_tcp_排除ip=192.168.0.250,"},
+      {"TCP per network, one address and a comma",
+       {"run", "16", "net-2x", "编辑框_tcp_排除ip=192.168.0.250,"},
        "/ ip firewall address-list add address=192.168.0.250 list=ketrova5TcpList disabled=no\r\n" + kTcpRule},
   };
   for (const auto& c : cases) {
@@ -90,10 +112,11 @@ TEST(TrafficCli, DynamicPcqLineCounts) {
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), c.lines) << c.button;
     EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\r'), c.lines) << c.button;
-    EXPECT_TRUE(r.out.starts_with(kPcqSetup +
-                                  "/ queue tree add name=\"PCQdown\" parent=ether2 queue=PCQ-down "
-                                  "packet-mark=all-mark\r\n"
-                                  "/ queue tree add name=\"PCQup\" parent=ether1 queue=PCQ-up packet-mark=all-mark\r\n"))
+    EXPECT_TRUE(
+        r.out.starts_with(kPcqSetup +
+                          "/ queue tree add name=\"PCQdown\" parent=ether2 queue=PCQ-down "
+                          "packet-mark=all-mark\r\n"
+                          "/ queue tree add name=\"PCQup\" parent=ether1 queue=PCQ-up packet-mark=all-mark\r\n"))
         << c.button;
     EXPECT_NE(r.out.find("add name=\"PCQdownon\" interface=ether1 traffic=received trigger=above threshold=5000 "),
               std::string::npos);
@@ -145,13 +168,15 @@ TEST(TrafficCli, ShowListsFieldsAndButtonsInPageOrder) {
   EXPECT_EQ(q["output"], "编辑框_输出");
   EXPECT_EQ(ids(q["fields"]),
             (std::vector<std::string>{
-                "编辑框_IP", "编辑框_网卡", "编辑框_机器名", "编辑框_机器数量首", "编辑框_机器数量尾", "编辑框_下载",
-                "编辑框_上传", "选择框_平均速度", "编辑框_平均下载", "编辑框_平均上传", "选择框_专业限速",
-                "编辑框_突发下载时间", "编辑框_突发上传时间", "编辑框_突发极限下载", "编辑框_突发极限上传",
-                "编辑框_普通突发下载", "编辑框_普通突发上传", "编辑框_数据包优先极", "编辑框_限制IP范围",
-                "选择框_是否分时间段限速", "选择框_星期天", "选择框_星期一", "选择框_星期二", "选择框_星期三",
-                "选择框_星期四", "选择框_星期五", "选择框_星期六", "编辑框_开始小时", "编辑框_开始分钟", "编辑框_开始秒",
-                "编辑框_结束小时", "编辑框_结束分钟", "编辑框_结束秒"}));
+                "编辑框_IP",           "编辑框_网卡",         "编辑框_机器名",       "编辑框_机器数量首",
+                "编辑框_机器数量尾",   "编辑框_下载",         "编辑框_上传",         "选择框_平均速度",
+                "编辑框_平均下载",     "编辑框_平均上传",     "选择框_专业限速",     "编辑框_突发下载时间",
+                "编辑框_突发上传时间", "编辑框_突发极限下载", "编辑框_突发极限上传", "编辑框_普通突发下载",
+                "编辑框_普通突发上传", "编辑框_数据包优先极", "编辑框_限制IP范围",   "选择框_是否分时间段限速",
+                "选择框_星期天",       "选择框_星期一",       "选择框_星期二",       "选择框_星期三",
+                "选择框_星期四",       "选择框_星期五",       "选择框_星期六",       "编辑框_开始小时",
+                "编辑框_开始分钟",     "编辑框_开始秒",       "编辑框_结束小时",     "编辑框_结束分钟",
+                "编辑框_结束秒"}));
   std::vector<std::string> disabled;
   for (const auto& f : q["fields"]) {
     if (!f["enabled"].get<bool>()) disabled.push_back(f["id"]);
@@ -195,8 +220,7 @@ TEST(TrafficCli, ShowListsFieldsAndButtonsInPageOrder) {
             (std::vector<std::string>{"编辑框_tcp_IP", "编辑框_tcp_机器开始数量", "编辑框_tcp_结束数量",
                                       "编辑框_tcp_连接数", "编辑框_tcp_内网ip", "编辑框_tcp_子网掩码",
                                       "编辑框_tcp_连接数1", "编辑框_tcp_排除ip"}));
-  EXPECT_EQ(groups(t["fields"]),
-            (std::vector<std::string>{upper, upper, upper, upper, lower, lower, lower, lower}));
+  EXPECT_EQ(groups(t["fields"]), (std::vector<std::string>{upper, upper, upper, upper, lower, lower, lower, lower}));
   EXPECT_EQ(t["fields"][7]["default"], "192.168.0.250,192.168.0.252");
   EXPECT_EQ(ids(t["buttons"]), (std::vector<std::string>{"host-2x", "host-3x", "net-2x", "net-3x"}));
   EXPECT_EQ(groups(t["buttons"]), (std::vector<std::string>{upper, upper, lower, lower}));

@@ -53,13 +53,17 @@ std::string dynamic_3x(const Expect& e) {
           "/ tool traffic-monitor " + monitor("PCQupon", e.i3, "transmitted", "above", e.t3, "upon"),
           "/ tool traffic-monitor " + monitor("PCQupoff", e.i4, "transmitted", "below", e.t4, "upoff"),
           "/ system script add name=\"upon\" source=\":if ([/queue tree get [/queue tree find  name=\\\"PCQup\\\"] "
-          "disable ]=true ) do={/queue tree enable PCQup}\"" + policy,
+          "disable ]=true ) do={/queue tree enable PCQup}\"" +
+              policy,
           "/ system script add name=\"upoff\" source=\":if ([/queue tree get [/queue tree find  name=\\\"PCQup\\\"] "
-          "disable ]=false ) do={/queue tree disable PCQup}\"" + policy,
+          "disable ]=false ) do={/queue tree disable PCQup}\"" +
+              policy,
           "/ system script add name=\"downon\" source=\":if ([/queue tree get [/queue tree find  "
-          "name=\\\"PCQdown\\\"] disable ]=true ) do={/queue tree enable PCQdown}\"" + policy,
+          "name=\\\"PCQdown\\\"] disable ]=true ) do={/queue tree enable PCQdown}\"" +
+              policy,
           "/ system script add name=\"downoff\" source=\":if ([/queue tree get [/queue tree find  "
-          "name=\\\"PCQdown\\\"] disable ]=false ) do={/queue tree disable PCQdown}\"" + policy,
+          "name=\\\"PCQdown\\\"] disable ]=false ) do={/queue tree disable PCQdown}\"" +
+              policy,
       },
       false);
 }
@@ -146,7 +150,10 @@ TEST(PcqDynamic, FieldsTakeTheirPlaces) {
        {.t1 = "5000", .t2 = "0", .t3 = "0", .t4 = "1000000"}},
       {"huge threshold", {{"编辑框_pcq高于1", "1e9"}}, {.t1 = "1e+13"}},
       {"monitor interfaces",
-       {{"编辑框_pcq网卡1", "wan1"}, {"编辑框_pcq网卡2", " wan2"}, {"编辑框_pcq网卡3", ""}, {"编辑框_pcq网卡4", "p\"x"}},
+       {{"编辑框_pcq网卡1", "wan1"},
+        {"编辑框_pcq网卡2", " wan2"},
+        {"编辑框_pcq网卡3", ""},
+        {"编辑框_pcq网卡4", "p\"x"}},
        {.i1 = "wan1", .i2 = "wan2", .i3 = "", .i4 = "p\"x"}},
       {"empty interface", {{"编辑框_pcq选择针对网卡", ""}}, {.nic = ""}},
   };

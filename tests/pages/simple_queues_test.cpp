@@ -44,45 +44,88 @@ TEST(SimpleQueues, SixVariantsAndTheirValues) {
       {"professional", {}, {P}, {}, kPro + " disabled=no}"},
       {"professional wins over average", {}, {A, P}, {}, kPro + " disabled=no}"},
       {"professional, time window", {}, {P, T}, {}, kPro + kAllDay + " disabled=no}"},
-      {"professional writes limit-at without the average box", {{"编辑框_平均下载", "1"}}, {P}, {A},
+      {"professional writes limit-at without the average box",
+       {{"编辑框_平均下载", "1"}},
+       {P},
+       {A},
        "limit-at=8000/640000" + kPro.substr(kPro.find(" max-limit=")) + " disabled=no}"},
-      {"average from disabled fields", {{"编辑框_平均上传", "2"}}, {A}, {},
+      {"average from disabled fields",
+       {{"编辑框_平均上传", "2"}},
+       {A},
+       {},
        "limit-at=640000/16000 max-limit=800000/800000 interface=all disabled=no}"},
       {"rates that are no number read 0",
-       {{"编辑框_下载", "abc"}, {"编辑框_上传", ""}}, {}, {}, "max-limit=0/0 interface=all disabled=no}"},
-      {"letters after a number are ignored", {{"编辑框_下载", "80k"}}, {}, {},
+       {{"编辑框_下载", "abc"}, {"编辑框_上传", ""}},
+       {},
+       {},
+       "max-limit=0/0 interface=all disabled=no}"},
+      {"letters after a number are ignored",
+       {{"编辑框_下载", "80k"}},
+       {},
+       {},
        "max-limit=640000/800000 interface=all disabled=no}"},
       {"fractions, full-width digits and blanks",
-       {{"编辑框_下载", "1.5"}, {"编辑框_上传", "0.0001"}, {"编辑框_平均下载", "　１００ "}, {"编辑框_平均上传", "0.5"}},
-       {A}, {}, "limit-at=800000/4000 max-limit=12000/0.8 interface=all disabled=no}"},
+       {{"编辑框_下载", "1.5"},
+        {"编辑框_上传", "0.0001"},
+        {"编辑框_平均下载", "　１００ "},
+        {"编辑框_平均上传", "0.5"}},
+       {A},
+       {},
+       "limit-at=800000/4000 max-limit=12000/0.8 interface=all disabled=no}"},
       {"professional values trimmed, as typed",
-       {{"编辑框_突发下载时间", " 5 "}, {"编辑框_突发上传时间", "x"}, {"编辑框_突发极限下载", "250"},
-        {"编辑框_突发极限上传", ""}, {"编辑框_普通突发下载", "1e3"}, {"编辑框_普通突发上传", "-2"},
+       {{"编辑框_突发下载时间", " 5 "},
+        {"编辑框_突发上传时间", "x"},
+        {"编辑框_突发极限下载", "250"},
+        {"编辑框_突发极限上传", ""},
+        {"编辑框_普通突发下载", "1e3"},
+        {"编辑框_普通突发上传", "-2"},
         {"编辑框_限制IP范围", "　10.0.0.0/8 "}},
-       {P}, {},
+       {P},
+       {},
        "limit-at=640000/640000 max-limit=800000/800000 interface=all parent=none priority=8 queue=default/default "
        "burst-limit=2000000/0 burst-threshold=8000000/-16000 burst-time=5s/xs total-queue=default "
        "target-address=10.0.0.0/8 disabled=no}"},
       {"interface and priority fields are never read",
-       {{"编辑框_网卡", "ether9"}, {"编辑框_数据包优先极", "1"}}, {P}, {}, kPro + " disabled=no}"},
+       {{"编辑框_网卡", "ether9"}, {"编辑框_数据包优先极", "1"}},
+       {P},
+       {},
+       kPro + " disabled=no}"},
       {"time parts keep one or two digits",
-       {{"编辑框_开始小时", "8"}, {"编辑框_开始分钟", "05"}, {"编辑框_开始秒", "0"}, {"编辑框_结束小时", "123"},
-        {"编辑框_结束分钟", " 30 "}, {"编辑框_结束秒", "7"}},
-       {T}, {}, kPlain + " time=8h5m0s-23h30m7s" + kWeek + " disabled=no}"},
-      {"odd time parts", {{"编辑框_开始小时", ""}, {"编辑框_开始分钟", "-5"}, {"编辑框_开始秒", "ab"}}, {T}, {},
+       {{"编辑框_开始小时", "8"},
+        {"编辑框_开始分钟", "05"},
+        {"编辑框_开始秒", "0"},
+        {"编辑框_结束小时", "123"},
+        {"编辑框_结束分钟", " 30 "},
+        {"编辑框_结束秒", "7"}},
+       {T},
+       {},
+       kPlain + " time=8h5m0s-23h30m7s" + kWeek + " disabled=no}"},
+      {"odd time parts",
+       {{"编辑框_开始小时", ""}, {"编辑框_开始分钟", "-5"}, {"编辑框_开始秒", "ab"}},
+       {T},
+       {},
        kPlain + " time=h5mbs-0h0m0s" + kWeek + " disabled=no}"},
       {"only Monday and Friday",
-       {}, {T}, {"选择框_星期天", "选择框_星期二", "选择框_星期三", "选择框_星期四", "选择框_星期六"},
+       {},
+       {T},
+       {"选择框_星期天", "选择框_星期二", "选择框_星期三", "选择框_星期四", "选择框_星期六"},
        kPlain + " time=0h0m0s-0h0m0s,mon,fri disabled=no}"},
       {"no day keeps the comma",
-       {}, {T},
+       {},
+       {T},
        {"选择框_星期天", "选择框_星期一", "选择框_星期二", "选择框_星期三", "选择框_星期四", "选择框_星期五",
         "选择框_星期六"},
        kPlain + " time=0h0m0s-0h0m0s, disabled=no}"},
-      {"professional, no day", {}, {P, T}, {"选择框_星期天", "选择框_星期二", "选择框_星期三", "选择框_星期四",
-                                            "选择框_星期五", "选择框_星期六", "选择框_星期一"},
+      {"professional, no day",
+       {},
+       {P, T},
+       {"选择框_星期天", "选择框_星期二", "选择框_星期三", "选择框_星期四", "选择框_星期五", "选择框_星期六",
+        "选择框_星期一"},
        kPro + " time=0h0m0s-0h0m0s, disabled=no}"},
-      {"time fields ignored without the window", {{"编辑框_开始小时", "8"}}, {}, {"选择框_星期一"},
+      {"time fields ignored without the window",
+       {{"编辑框_开始小时", "8"}},
+       {},
+       {"选择框_星期一"},
        kPlain + " disabled=no}"},
   };
   for (const auto& c : cases) {
@@ -97,21 +140,28 @@ TEST(SimpleQueues, SixVariantsAndTheirValues) {
 }
 
 TEST(SimpleQueues, HeadsTakeTheRangeNameAndPrefixAsTyped) {
-  const Values values{{"编辑框_机器数量首", " 20"}, {"编辑框_机器数量尾", "10　"}, {"编辑框_机器名", " pc"},
-                      {"编辑框_IP", "10.1.1 "}};
+  const Values values{
+      {"编辑框_机器数量首", " 20"}, {"编辑框_机器数量尾", "10　"}, {"编辑框_机器名", " pc"}, {"编辑框_IP", "10.1.1 "}};
   const std::string tail = kPlain + " disabled=no}";
   Session s3("simple-queues");
   s3.press("gen-3x", values);
-  EXPECT_EQ(s3.output(), ":for ketrova5 from=20 to=10 do={queue simple add name=(\"pc\" . $ketrova5) "
-                         "dst-address=(\"10.1.1.\". $ketrova5) " + tail);
+  EXPECT_EQ(s3.output(),
+            ":for ketrova5 from=20 to=10 do={queue simple add name=(\"pc\" . $ketrova5) "
+            "dst-address=(\"10.1.1.\". $ketrova5) " +
+                tail);
   Session s2("simple-queues");
   s2.press("gen-2x", values);
-  EXPECT_EQ(s2.output(), ":for ketrova5 from 20 to 10 do={/queue simple add name=(pc . $ketrova5) "
-                         "dst-address=(10.1.1. . $ketrova5) " + tail);
+  EXPECT_EQ(s2.output(),
+            ":for ketrova5 from 20 to 10 do={/queue simple add name=(pc . $ketrova5) "
+            "dst-address=(10.1.1. . $ketrova5) " +
+                tail);
   Session empty("simple-queues");
-  empty.press("gen-3x", {{"编辑框_机器数量首", ""}, {"编辑框_机器数量尾", ""}, {"编辑框_机器名", ""}, {"编辑框_IP", ""}});
-  EXPECT_EQ(empty.output(), ":for ketrova5 from= to= do={queue simple add name=(\"\" . $ketrova5) "
-                            "dst-address=(\".\". $ketrova5) " + tail);
+  empty.press("gen-3x",
+              {{"编辑框_机器数量首", ""}, {"编辑框_机器数量尾", ""}, {"编辑框_机器名", ""}, {"编辑框_IP", ""}});
+  EXPECT_EQ(empty.output(),
+            ":for ketrova5 from= to= do={queue simple add name=(\"\" . $ketrova5) "
+            "dst-address=(\".\". $ketrova5) " +
+                tail);
 }
 
 TEST(SimpleQueues, RemovalAlwaysCoversOneTo253In3xSyntax) {
@@ -138,9 +188,9 @@ TEST(SimpleQueues, SwitchesEnableTheirFields) {
   const std::vector<std::string> pro{"编辑框_突发下载时间", "编辑框_突发上传时间", "编辑框_突发极限下载",
                                      "编辑框_突发极限上传", "编辑框_普通突发下载", "编辑框_普通突发上传",
                                      "编辑框_数据包优先极", "编辑框_限制IP范围"};
-  const std::vector<std::string> time{"选择框_星期天",   "选择框_星期一",   "选择框_星期二",   "选择框_星期三",
-                                      "选择框_星期四",   "选择框_星期五",   "选择框_星期六",   "编辑框_开始小时",
-                                      "编辑框_开始分钟", "编辑框_开始秒",   "编辑框_结束小时", "编辑框_结束分钟",
+  const std::vector<std::string> time{"选择框_星期天",   "选择框_星期一", "选择框_星期二",   "选择框_星期三",
+                                      "选择框_星期四",   "选择框_星期五", "选择框_星期六",   "编辑框_开始小时",
+                                      "编辑框_开始分钟", "编辑框_开始秒", "编辑框_结束小时", "编辑框_结束分钟",
                                       "编辑框_结束秒"};
   auto join = [](std::initializer_list<const std::vector<std::string>*> parts) {
     std::set<std::string> all;
@@ -170,8 +220,9 @@ TEST(SimpleQueues, SwitchesEnableTheirFields) {
         EXPECT_EQ(s.form->enabled(id), c.enabled.count(id) == 1) << c.name << ": " << id;
       }
     }
-    for (const std::string& id : std::vector<std::string>{"编辑框_IP", "编辑框_网卡", "编辑框_机器名", "编辑框_机器数量首",
-                                  "编辑框_机器数量尾", "编辑框_下载", "编辑框_上传", A, P, T}) {
+    for (const std::string& id :
+         std::vector<std::string>{"编辑框_IP", "编辑框_网卡", "编辑框_机器名", "编辑框_机器数量首", "编辑框_机器数量尾",
+                                  "编辑框_下载", "编辑框_上传", A, P, T}) {
       EXPECT_TRUE(s.form->enabled(id)) << c.name << ": " << id;
     }
   }

@@ -26,11 +26,14 @@ TEST(TcpLimit, PerHostLine) {
     Values values;
     std::string expected;
   } cases[] = {
-      {"defaults", {},
+      {"defaults",
+       {},
        ":for ketrova5 from=1 to=200 do={/ip firewall filter add chain=forward src-address=(\"192.168.0.\" . "
        "$ketrova5) protocol=tcp connection-limit=200,32 action=drop}"},
       {"range kept as typed, trimmed",
-       {{"编辑框_tcp_机器开始数量", " 20"}, {"编辑框_tcp_结束数量", "10　"}, {"编辑框_tcp_IP", "10.0.1 "},
+       {{"编辑框_tcp_机器开始数量", " 20"},
+        {"编辑框_tcp_结束数量", "10　"},
+        {"编辑框_tcp_IP", "10.0.1 "},
         {"编辑框_tcp_连接数", "abc"}},
        ":for ketrova5 from=20 to=10 do={/ip firewall filter add chain=forward src-address=(\"10.0.1.\" . "
        "$ketrova5) protocol=tcp connection-limit=abc,32 action=drop}"},
@@ -38,7 +41,8 @@ TEST(TcpLimit, PerHostLine) {
        {{"编辑框_tcp_机器开始数量", ""}, {"编辑框_tcp_结束数量", ""}, {"编辑框_tcp_IP", ""}, {"编辑框_tcp_连接数", ""}},
        ":for ketrova5 from= to= do={/ip firewall filter add chain=forward src-address=(\".\" . $ketrova5) "
        "protocol=tcp connection-limit=,32 action=drop}"},
-      {"network fields are not read", {{"编辑框_tcp_连接数1", "9"}, {"编辑框_tcp_排除ip", "x,"}},
+      {"network fields are not read",
+       {{"编辑框_tcp_连接数1", "9"}, {"编辑框_tcp_排除ip", "x,"}},
        ":for ketrova5 from=1 to=200 do={/ip firewall filter add chain=forward src-address=(\"192.168.0.\" . "
        "$ketrova5) protocol=tcp connection-limit=200,32 action=drop}"},
   };
@@ -58,29 +62,37 @@ TEST(TcpLimit, PerNetworkScript) {
     Values values;
     std::string expected;
   } cases[] = {
-      {"defaults", {},
-       crlf({address("192.168.0.250"), address("192.168.0.252"), kRule}, false)},
-      {"blank after the comma is kept", {{"编辑框_tcp_排除ip", "192.168.0.250, 192.168.0.252"}},
+      {"defaults", {}, crlf({address("192.168.0.250"), address("192.168.0.252"), kRule}, false)},
+      {"blank after the comma is kept",
+       {{"编辑框_tcp_排除ip", "192.168.0.250, 192.168.0.252"}},
        crlf({address("192.168.0.250"), address(" 192.168.0.252"), kRule}, false)},
-      {"two commas in a row", {{"编辑框_tcp_排除ip", "10.0.0.1,,10.0.0.3"}},
+      {"two commas in a row",
+       {{"编辑框_tcp_排除ip", "10.0.0.1,,10.0.0.3"}},
        crlf({address("10.0.0.1"), address(""), address("10.0.0.3"), kRule}, false)},
-      {"trailing comma after two adds nothing", {{"编辑框_tcp_排除ip", "10.0.0.1,10.0.0.2,"}},
+      {"trailing comma after two adds nothing",
+       {{"编辑框_tcp_排除ip", "10.0.0.1,10.0.0.2,"}},
        crlf({address("10.0.0.1"), address("10.0.0.2"), kRule}, false)},
-      {"leading comma is an empty piece", {{"编辑框_tcp_排除ip", ",10.0.0.2"}},
+      {"leading comma is an empty piece",
+       {{"编辑框_tcp_排除ip", ",10.0.0.2"}},
        crlf({address(""), address("10.0.0.2"), kRule}, false)},
       {"one address", {{"编辑框_tcp_排除ip", " 10.0.0.9 "}}, crlf({address("10.0.0.9"), kRule}, false)},
       {"empty field", {{"编辑框_tcp_排除ip", "　"}}, crlf({address(""), kRule}, false)},
       // A single address followed by a comma still writes its line and the rule.
-      {"one address and a comma", {{"编辑框_tcp_排除ip", "192.168.0.250,"}},
+      {"one address and a comma",
+       {{"编辑框_tcp_排除ip", "192.168.0.250,"}},
        crlf({address("192.168.0.250"), kRule}, false)},
       {"a lone comma", {{"编辑框_tcp_排除ip", ","}}, crlf({address(""), kRule}, false)},
       {"network, mask and limit",
-       {{"编辑框_tcp_内网ip", " 10.0.0.0"}, {"编辑框_tcp_子网掩码", "8 "}, {"编辑框_tcp_连接数1", " 150 "},
+       {{"编辑框_tcp_内网ip", " 10.0.0.0"},
+        {"编辑框_tcp_子网掩码", "8 "},
+        {"编辑框_tcp_连接数1", " 150 "},
         {"编辑框_tcp_排除ip", "10.0.0.5"}},
        crlf({address("10.0.0.5"), rule("10.0.0.0/8", "150")}, false)},
-      {"empties", {{"编辑框_tcp_内网ip", ""}, {"编辑框_tcp_子网掩码", ""}, {"编辑框_tcp_连接数1", ""}},
+      {"empties",
+       {{"编辑框_tcp_内网ip", ""}, {"编辑框_tcp_子网掩码", ""}, {"编辑框_tcp_连接数1", ""}},
        crlf({address("192.168.0.250"), address("192.168.0.252"), rule("/", "")}, false)},
-      {"per-host fields are not read", {{"编辑框_tcp_连接数", "9"}, {"编辑框_tcp_IP", "x"}},
+      {"per-host fields are not read",
+       {{"编辑框_tcp_连接数", "9"}, {"编辑框_tcp_IP", "x"}},
        crlf({address("192.168.0.250"), address("192.168.0.252"), kRule}, false)},
   };
   for (const auto& c : cases) {

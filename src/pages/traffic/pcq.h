@@ -8,12 +8,14 @@ namespace rosgen {
 
 // Lines 1 to 4, each with its CR LF. Rates are KByte/s fields.
 inline Gbk pcq_setup(const Ctx& c, const char* up, const char* down, const char* nic) {
-  return "/ queue type add name=\"PCQ-up\" kind=pcq pcq-rate="_a + c.rate(up) +
-         " pcq-limit=50 pcq-classifier=src-address pcq-total-limit=2000\r\n"_a +
-         "/ queue type add name=\"PCQ-down\" kind=pcq pcq-rate="_a + c.rate(down) +
-         " pcq-limit=50 pcq-classifier=dst-address pcq-total-limit=2000\r\n"_a +
-         "/ ip firewall mangle add chain=prerouting action=mark-packet new-packet-mark=all-mark passthrough=yes\r\n"_a +
-         "/ queue tree add name=\"PCQdown\" parent="_a + c.trimmed(nic) + " queue=PCQ-down packet-mark=all-mark\r\n"_a;
+  Gbk s;
+  s += "/ queue type add name=\"PCQ-up\" kind=pcq pcq-rate="_a + c.rate(up) +
+       " pcq-limit=50 pcq-classifier=src-address pcq-total-limit=2000\r\n"_a;
+  s += "/ queue type add name=\"PCQ-down\" kind=pcq pcq-rate="_a + c.rate(down) +
+       " pcq-limit=50 pcq-classifier=dst-address pcq-total-limit=2000\r\n"_a;
+  s += "/ ip firewall mangle add chain=prerouting action=mark-packet new-packet-mark=all-mark passthrough=yes\r\n"_a;
+  s += "/ queue tree add name=\"PCQdown\" parent="_a + c.trimmed(nic) + " queue=PCQ-down packet-mark=all-mark\r\n"_a;
+  return s;
 }
 
 }  // namespace rosgen

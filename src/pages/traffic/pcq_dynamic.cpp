@@ -12,8 +12,9 @@ Gbk threshold(const Ctx& c, const char* id) { return number_text(to_number(c.tri
 
 // Lines 1 to 5. The upload tree stays on ether1 whatever the interface field holds.
 Gbk setup(const Ctx& c) {
-  return pcq_setup(c, "编辑框_pcq上传", "编辑框_pcq下载", "编辑框_pcq选择针对网卡") +
-         "/ queue tree add name=\"PCQup\" parent=ether1 queue=PCQ-up packet-mark=all-mark\r\n"_a;
+  Gbk s = pcq_setup(c, "编辑框_pcq上传", "编辑框_pcq下载", "编辑框_pcq选择针对网卡");
+  s += "/ queue tree add name=\"PCQup\" parent=ether1 queue=PCQ-up packet-mark=all-mark\r\n"_a;
+  return s;
 }
 
 // The four monitors, each from "add name=" on, without a line end.
@@ -40,45 +41,59 @@ Monitors monitors(const Ctx& c) {
 
 // 13 lines, the last without a line end.
 Outcome generate_3x(Ctx& c) {
-  Monitors m = monitors(c);
-  c.write(setup(c) +
-          "/ tool traffic-monitor "_a + m.down_on + "\r\n"_a +
-          "/ tool traffic-monitor "_a + m.down_off + "\r\n"_a +
-          "/ tool traffic-monitor "_a + m.up_on + "\r\n"_a +
-          "/ tool traffic-monitor "_a + m.up_off + "\r\n"_a +
-          R"x(/ system script add name="upon" source=":if ([/queue tree get [/queue tree find  name=\"PCQup\"] disable ]=true ) do={/queue tree enable PCQup}" policy=ftp,password,read,reboot,sniff,telnet,web,write,local,policy,ssh,test,winbox)x"
-          "\r\n"_a +
-          R"x(/ system script add name="upoff" source=":if ([/queue tree get [/queue tree find  name=\"PCQup\"] disable ]=false ) do={/queue tree disable PCQup}" policy=ftp,password,read,reboot,sniff,telnet,web,write,local,policy,ssh,test,winbox)x"
-          "\r\n"_a +
-          R"x(/ system script add name="downon" source=":if ([/queue tree get [/queue tree find  name=\"PCQdown\"] disable ]=true ) do={/queue tree enable PCQdown}" policy=ftp,password,read,reboot,sniff,telnet,web,write,local,policy,ssh,test,winbox)x"
-          "\r\n"_a +
-          R"x(/ system script add name="downoff" source=":if ([/queue tree get [/queue tree find  name=\"PCQdown\"] disable ]=false ) do={/queue tree disable PCQdown}" policy=ftp,password,read,reboot,sniff,telnet,web,write,local,policy,ssh,test,winbox)x"_a);
+  const Monitors m = monitors(c);
+  Gbk s = setup(c);
+  s += "/ tool traffic-monitor "_a + m.down_on + "\r\n"_a;
+  s += "/ tool traffic-monitor "_a + m.down_off + "\r\n"_a;
+  s += "/ tool traffic-monitor "_a + m.up_on + "\r\n"_a;
+  s += "/ tool traffic-monitor "_a + m.up_off + "\r\n"_a;
+  s +=
+      R"x(/ system script add name="upon" source=":if ([/queue tree get [/queue tree find  name=\"PCQup\"] disable ]=true ) do={/queue tree enable PCQup}" policy=ftp,password,read,reboot,sniff,telnet,web,write,local,policy,ssh,test,winbox)x"
+      "\r\n"_a;
+  s +=
+      R"x(/ system script add name="upoff" source=":if ([/queue tree get [/queue tree find  name=\"PCQup\"] disable ]=false ) do={/queue tree disable PCQup}" policy=ftp,password,read,reboot,sniff,telnet,web,write,local,policy,ssh,test,winbox)x"
+      "\r\n"_a;
+  s +=
+      R"x(/ system script add name="downon" source=":if ([/queue tree get [/queue tree find  name=\"PCQdown\"] disable ]=true ) do={/queue tree enable PCQdown}" policy=ftp,password,read,reboot,sniff,telnet,web,write,local,policy,ssh,test,winbox)x"
+      "\r\n"_a;
+  s +=
+      R"x(/ system script add name="downoff" source=":if ([/queue tree get [/queue tree find  name=\"PCQdown\"] disable ]=false ) do={/queue tree disable PCQdown}" policy=ftp,password,read,reboot,sniff,telnet,web,write,local,policy,ssh,test,winbox)x"_a;
+  c.write(std::move(s));
   return Outcome::Done;
 }
 
 // 23 lines, the last without a line end: the monitors under one menu line, each
 // system script continued over three lines with its brackets escaped.
 Outcome generate_2x(Ctx& c) {
-  Monitors m = monitors(c);
-  c.write(setup(c) +
-          "/ tool traffic-monitor\r\n"_a +
-          m.down_on + "\r\n"_a +
-          m.down_off + "\r\n"_a +
-          m.up_on + "\r\n"_a +
-          m.up_off + "\r\n"_a +
-          "/ system script\r\n"_a +
-          R"x(add name="upon" source=":if \(\[ /queue tree get \[/queue tree find \)x" "\r\n"
-          R"x(    name=\"PCQup\"\] disable \]=true \) do={/queue tree enable PCQup}" \)x" "\r\n"
-          "    policy=ftp,reboot,read,write,policy,test,winbox,password\r\n"
-          R"x(add name="upoff" source=":if \(\[ /queue tree get \[/queue tree find \)x" "\r\n"
-          R"x(    name=\"PCQup\"\] disable \]=false \) do={/queue tree disable PCQup}" \)x" "\r\n"
-          "    policy=ftp,reboot,read,write,policy,test,winbox,password\r\n"
-          R"x(add name="downon" source=":if \(\[ /queue tree get \[/queue tree find \)x" "\r\n"
-          R"x(    name=\"PCQdown\"\] disable \]=true \) do={/queue tree enable PCQdown}" \)x" "\r\n"
-          "    policy=ftp,reboot,read,write,policy,test,winbox,password\r\n"
-          R"x(add name="downoff" source=":if \(\[ /queue tree get \[/queue tree find \)x" "\r\n"
-          R"x(    name=\"PCQdown\"\] disable \]=false \) do={/queue tree disable PCQdown}" \)x" "\r\n"
-          "    policy=ftp,reboot,read,write,policy,test,winbox,password"_a);
+  const Monitors m = monitors(c);
+  Gbk s = setup(c);
+  s += "/ tool traffic-monitor\r\n"_a;
+  s += m.down_on + "\r\n"_a;
+  s += m.down_off + "\r\n"_a;
+  s += m.up_on + "\r\n"_a;
+  s += m.up_off + "\r\n"_a;
+  s += "/ system script\r\n"_a;
+  s += R"x(add name="upon" source=":if \(\[ /queue tree get \[/queue tree find \)x"
+       "\r\n"_a;
+  s += R"x(    name=\"PCQup\"\] disable \]=true \) do={/queue tree enable PCQup}" \)x"
+       "\r\n"_a;
+  s += "    policy=ftp,reboot,read,write,policy,test,winbox,password\r\n"_a;
+  s += R"x(add name="upoff" source=":if \(\[ /queue tree get \[/queue tree find \)x"
+       "\r\n"_a;
+  s += R"x(    name=\"PCQup\"\] disable \]=false \) do={/queue tree disable PCQup}" \)x"
+       "\r\n"_a;
+  s += "    policy=ftp,reboot,read,write,policy,test,winbox,password\r\n"_a;
+  s += R"x(add name="downon" source=":if \(\[ /queue tree get \[/queue tree find \)x"
+       "\r\n"_a;
+  s += R"x(    name=\"PCQdown\"\] disable \]=true \) do={/queue tree enable PCQdown}" \)x"
+       "\r\n"_a;
+  s += "    policy=ftp,reboot,read,write,policy,test,winbox,password\r\n"_a;
+  s += R"x(add name="downoff" source=":if \(\[ /queue tree get \[/queue tree find \)x"
+       "\r\n"_a;
+  s += R"x(    name=\"PCQdown\"\] disable \]=false \) do={/queue tree disable PCQdown}" \)x"
+       "\r\n"_a;
+  s += "    policy=ftp,reboot,read,write,policy,test,winbox,password"_a;
+  c.write(std::move(s));
   return Outcome::Done;
 }
 

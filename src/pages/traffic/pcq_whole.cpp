@@ -9,8 +9,9 @@ constexpr const char* kNic = "编辑框_pcq整体网卡名称";
 
 // Valid in both dialects; both trees hang on the same interface.
 Outcome generate(Ctx& c) {
-  c.write(pcq_setup(c, "编辑框_pcq整体上传", "编辑框_pcq整体下载", kNic) + "/ queue tree add name=\"PCQup\" parent="_a +
-          c.trimmed(kNic) + " queue=PCQ-up packet-mark=all-mark\r\n"_a);
+  Gbk s = pcq_setup(c, "编辑框_pcq整体上传", "编辑框_pcq整体下载", kNic);
+  s += "/ queue tree add name=\"PCQup\" parent="_a + c.trimmed(kNic) + " queue=PCQ-up packet-mark=all-mark\r\n"_a;
+  c.write(std::move(s));
   return Outcome::Done;
 }
 

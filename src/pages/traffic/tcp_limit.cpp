@@ -11,8 +11,7 @@ namespace {
 Outcome generate_per_host(Ctx& c) {
   c.write(":for ketrova5 from="_a + c.trimmed("编辑框_tcp_机器开始数量") + " to="_a + c.trimmed("编辑框_tcp_结束数量") +
           " do={/ip firewall filter add chain=forward src-address=(\""_a + c.trimmed("编辑框_tcp_IP") +
-          ".\" . $ketrova5) protocol=tcp connection-limit="_a + c.trimmed("编辑框_tcp_连接数") +
-          ",32 action=drop}"_a);
+          ".\" . $ketrova5) protocol=tcp connection-limit="_a + c.trimmed("编辑框_tcp_连接数") + ",32 action=drop}"_a);
   return Outcome::Done;
 }
 
@@ -29,9 +28,8 @@ Outcome generate_per_network(Ctx& c) {
     script += "/ ip firewall address-list add address="_a + piece + " list=ketrova5TcpList disabled=no\r\n"_a;
   }
   script += "/ ip firewall filter add chain=forward src-address="_a + c.trimmed("编辑框_tcp_内网ip") + "/"_a +
-            c.trimmed("编辑框_tcp_子网掩码") +
-            " src-address-list=!ketrova5TcpList protocol=tcp connection-limit="_a + limit +
-            ",32 action=drop comment=\"TCP\\C1\\AC\\BD\\D3\\CA\\FD\\CF\\DE\\D6\\C6\\CE\\AA:"_a + limit + "\""_a;
+            c.trimmed("编辑框_tcp_子网掩码") + " src-address-list=!ketrova5TcpList protocol=tcp connection-limit="_a +
+            limit + ",32 action=drop comment=\"TCP\\C1\\AC\\BD\\D3\\CA\\FD\\CF\\DE\\D6\\C6\\CE\\AA:"_a + limit + "\""_a;
   c.write(Gbk());
   c.append(script);
   return Outcome::Done;
@@ -65,10 +63,9 @@ void build_tcp_limit(Page& page) {
                     button("net-3x", "", "生成3.X系列脚本", generate_per_network),
                 }),
             }),
-      group("小提示",
-            {note("使用此TCP线程(连接数)限制脚本后,可以有效的限制对每台计算机的ICP连接数量,减轻路由的负载;"
-                  "但同时会影响网页的打开,当TCP连接数达到限制数量时,将限制新的连接数增加,"
-                  "即新的网页或其它必需使用TCP协议连接的事处都会被禁止!")}),
+      group("小提示", {note("使用此TCP线程(连接数)限制脚本后,可以有效的限制对每台计算机的ICP连接数量,减轻路由的负载;"
+                            "但同时会影响网页的打开,当TCP连接数达到限制数量时,将限制新的连接数增加,"
+                            "即新的网页或其它必需使用TCP协议连接的事处都会被禁止!")}),
   };
 }
 
