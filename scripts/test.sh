@@ -29,7 +29,7 @@ for target in toolkit pages; do
   work=$(mktemp -d)
   # New inputs go to a scratch folder; the kept corpus and the regressions are only read.
   build/fuzz/bin/fuzz_$target -max_total_time="$seconds" -timeout=10 -max_len=256 -print_final_stats=0 \
-    -artifact_prefix="$work/" "$work" fuzz/corpus/$target fuzz/regressions/$target 2>&1 | tail -n 3
+    -artifact_prefix="$work/" "$work" fuzz/corpus/$target $(ls -d fuzz/regressions/$target 2>/dev/null) 2>&1 | tail -n 3
   if ls "$work"/crash-* "$work"/timeout-* "$work"/leak-* >/dev/null 2>&1; then
     echo "fuzz_$target found a failure: $(ls "$work"/crash-* "$work"/timeout-* "$work"/leak-* 2>/dev/null)"
     exit 1
