@@ -1,8 +1,82 @@
-// Tab 6: several fixed-IP uplinks, load balanced. Not built yet: the page shows only its tab.
+// Tab 6: several fixed-IP uplinks; new connections are dealt out to them in turn.
 #include "pages/builders.h"
+#include "pages/wan/multi_line.h"
+#include "script/form.h"
+#include "script/line_list.h"
+#include "script/text.h"
 
 namespace rosgen {
+namespace {
 
-void build_multi_fixed_balance(Page&) {}
+constexpr const char* kList = "超级列表框_多线固定IP负载发装列表";
+
+// Line k gets connection mark, routing mark and comment k; the nth rules share
+// counter 1 so every new connection takes exactly one of the N marks.
+Outcome generate(Ctx& c) {
+  if (too_few_lines(c, kList)) return Outcome::Refused;
+  Gbk lan = c.trimmed("编辑框_多线固定IP负载均衡_内网网卡");
+  const auto& lines = c.form.rows(kList);
+  Gbk every = number_text(static_cast<int>(lines.size()) - 1);
+
+  Gbk head = "/ip address add address="_a + c.trimmed("编辑框_多线固定IP负载均衡_内网ip") + "/"_a +
+             c.trimmed("编辑框_多线固定IP负载均衡_子网掩码") + " interface="_a + lan + " comment=lan\r\n"_a;
+  head += "/ip dns set primary-dns="_a + c.trimmed("编辑框_多线固定IP负载均衡_首选DNS") + " secondary-dns="_a +
+          c.trimmed("编辑框_多线固定IP负载均衡_备用DNS") + " allow-remote-requests=yes\r\n"_a;
+  head += "/ip firewall mangle add chain=forward protocol=tcp tcp-flags=syn action=change-mss new-mss="_a +
+          c.trimmed("编辑框_多线固定IP负载均衡_TCPMSS值") + "\r\n"_a;
+  c.write(Gbk());
+  c.append(head);
+
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const Cells& line = lines[i];
+    Gbk ip = cell(line, 0);
+    Gbk k = number_text(static_cast<int>(i) + 1);
+    Gbk block = "/ip address add address="_a + ip + "/"_a + cell(line, 1) + " interface="_a + cell(line, 3) +
+                " comment=\""_a + k + "\"\r\n"_a;
+    block += "/ip route add gateway="_a + cell(line, 2) + " routing-mark="_a + k + " comment=\""_a + k + "\"\r\n"_a;
+    block += "/ip firewall mangle add chain=prerouting in-interface="_a + lan + " connection-state=new nth="_a +
+             every + ",1,"_a + number_text(static_cast<int>(i)) + " action=mark-connection new-connection-mark="_a +
+             k + " passthrough=yes disabled=no\r\n"_a;
+    block += "/ip firewall mangle add chain=prerouting in-interface="_a + lan + " connection-mark="_a + k +
+             " action=mark-routing new-routing-mark="_a + k + " passthrough=no disabled=no\r\n"_a;
+    block += "/ip firewall nat add chain=srcnat connection-mark="_a + k + " action=src-nat to-addresses="_a + ip +
+             " to-ports=0-65535 comment=\""_a + k + "\" disabled=no\r\n"_a;
+    c.append(block);
+  }
+  return Outcome::Done;
+}
+
+}  // namespace
+
+void build_multi_fixed_balance(Page& page) {
+  page.caption = "多线固定IP负载均衡安装设置脚本(注意:ROS系统不支持中文脚本)";
+  page.items = {
+      edit("编辑框_多线固定IP负载均衡_内网网卡", "内网网卡:", "ether1",
+           "(建议使用最好性能的网卡为内网网卡,一般情况下电脑PCI插槽靠近CPU的网卡或主板自带网卡为ether1,不能修改)"),
+      edit("编辑框_多线固定IP负载均衡_内网ip", "内网IP:", "192.168.0.254", "(这里设置您将要作为内网网关的IP)"),
+      edit("编辑框_多线固定IP负载均衡_子网掩码", "子网掩码:", "255.255.255.0",
+           "(例如内网子网掩码为：255.255.255.0 同时也可以设置为24位) (不支持中文)"),
+      edit("编辑框_多线固定IP负载均衡_首选DNS", "首选DNS:", "114.114.114.114"),
+      edit("编辑框_多线固定IP负载均衡_备用DNS", "备用DNS:", "223.5.5.5"),
+      edit("编辑框_多线固定IP负载均衡_TCPMSS值", "TCP MSS值:", "1440"),
+      group("当前配置",
+            {
+                LineList{kList,
+                         {{"     IP地址", 120, "编辑框_多线固定IP负载均衡_IP地址"},
+                          {"子网掩码", 120, "编辑框_多线固定IP负载均衡_子网掩码帐号用的"},
+                          {"网关地址", 120, "编辑框_多线固定IP负载均衡_网关地址"},
+                          {"连接网卡", 120, "编辑框_多线固定IP负载均衡_连接网卡"}},
+                         "add",
+                         fill_fields_handler(kList)},
+                edit("编辑框_多线固定IP负载均衡_IP地址", "  IP地址：", "203.0.113.2"),
+                edit("编辑框_多线固定IP负载均衡_子网掩码帐号用的", "子网掩码：", "255.255.255.248"),
+                edit("编辑框_多线固定IP负载均衡_网关地址", "网关地址：", "203.0.113.1"),
+                edit("编辑框_多线固定IP负载均衡_连接网卡", "连接网卡：", "ether2"),
+                line_editor_buttons(kList, kDuplicateAddress),
+            }),
+      group("注意事项", {note("不同带宽的线路做负载达不到最佳效果！\r\n建议您选择做分流！")}),
+      button("gen-2x", "按钮_多线固定IP负载均衡_生成2x", "生成2.9.X系列脚本", generate),
+  };
+}
 
 }  // namespace rosgen

@@ -1,0 +1,47 @@
+#include "pages/wan/multi_line.h"
+
+#include <algorithm>
+#include <cstdint>
+
+#include "script/line_list.h"
+#include "script/text.h"
+
+namespace rosgen {
+
+Row line_editor_buttons(const std::string& list_id, const std::string& duplicate) {
+  return row({
+      button("delete", "", "删除帐号", delete_line_handler(list_id)),
+      button("modify", "", "修改帐号", modify_line_handler(list_id)),
+      button("add", "", "添加帐号", add_line_handler(list_id, duplicate)),
+  });
+}
+
+bool too_few_lines(Ctx& c, const std::string& list_id) {
+  switch (c.form.rows(list_id).size()) {
+    case 0:
+      c.refuse("您还没有添加帐号,至少添加两个以上帐号!\r\n如果是单线,请选择安装单PPPoE脚本", "错误");
+      return true;
+    case 1:
+      c.refuse("您只添加了一个帐号,至少添加两个以上帐号!\r\n如果是单线,请选择安装单PPPoE脚本", "错误");
+      return true;
+    default:
+      return false;
+  }
+}
+
+const char* const kSchedulerNote =
+    "将右边所生成的\"动态刷新网关\"脚本复制到ROS的计划任务上,设置30秒钟运行一次!\r\n"
+    "打开winbox后进入\"System\"再点击\"Scheduler\",点击窗口上面红色的\"+\"号\r\n"
+    "每一步将\"Name\"设置为:adsl\r\n"
+    "每二步\"Start Data\"及\"Start Time\"保持默认\r\n"
+    "每三步将\"Interval\"这里设置为:00:00:30  (即为30秒运行一次\r\n"
+    "第四步将\"动态刷新网关\"脚本粘贴到\"On Event\"里面，这样就完成了!";
+
+// A bound of 2 with three or more lines would leave the later lines on their
+// placeholder address for ever.
+Gbk refresh_bound(const Form& form, const std::string& list_id) {
+  auto lines = static_cast<std::int64_t>(form.rows(list_id).size());
+  return number_text(std::max<std::int64_t>(2, lines));
+}
+
+}  // namespace rosgen

@@ -1,0 +1,33 @@
+// What the four multi-line WAN pages share: the editor buttons of their line
+// lists, the two-line minimum of their generators, and the pieces of the two
+// PPPoE pages' refresh scripts.
+#pragma once
+
+#include <string>
+
+#include "script/form.h"
+#include "script/page.h"
+
+namespace rosgen {
+
+inline constexpr const char* kDuplicateAddress = "不能重复添加IP地址！\r\n您可以使用修改功能进行修改！";
+inline constexpr const char* kDuplicateAccount = "不能重复添加帐号！\r\n您可以使用修改功能进行修改！";
+
+// The buttons under a line list, side by side: delete, modify, add (id "add",
+// which the command line's --row presses).
+Row line_editor_buttons(const std::string& list_id, const std::string& duplicate);
+
+// With fewer than two rows in the list, shows the matching "错误" message and
+// returns true; the generator then stops without touching its output.
+bool too_few_lines(Ctx& c, const std::string& list_id);
+
+// A row's cell; empty when the row is shorter, so a generator never reads past it.
+inline Gbk cell(const Cells& row, size_t column) { return column < row.size() ? row[column] : Gbk(); }
+
+// How to run a refresh script from the router's scheduler.
+extern const char* const kSchedulerNote;
+
+// The loop bound of a refresh script: the number of lines, and at least 2.
+Gbk refresh_bound(const Form& form, const std::string& list_id);
+
+}  // namespace rosgen
