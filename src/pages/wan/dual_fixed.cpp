@@ -1,8 +1,92 @@
-// Tab 10: Telecom and Netcom fixed-IP uplinks with carrier route tables. Not built yet: the page shows only its tab.
+// Tab 10: a Telecom and a Netcom fixed-IP uplink; the carrier route tables
+// send the secondary carrier's networks through its own line.
 #include "pages/builders.h"
+#include "pages/wan/carrier_routes.h"
+#include "script/form.h"
 
 namespace rosgen {
+namespace {
 
-void build_dual_fixed(Page&) {}
+constexpr const char* kTelecomMain = "单选框_电信";
+
+// One text for both dialects; the DNS order follows the main line.
+Outcome generate(Ctx& c) {
+  Gbk lan_ip = c.trimmed("编辑框_双线固定IP_内网ip");
+  Gbk lan_mask = c.trimmed("编辑框_双线固定IP_内网子网");
+  Gbk lan_net = c.trimmed("编辑框_双线固定IP_内网网段");
+  Gbk telecom_dns = c.trimmed("编辑框_双线固定IP_电信DNS");
+  Gbk netcom_dns = c.trimmed("编辑框_双线固定IP_外网网通DNS");
+  bool telecom_main = c.checked(kTelecomMain);
+
+  Gbk s = "/ ip add add interface="_a + c.trimmed("编辑框_双线固定IP_内网网卡") + " address="_a + lan_ip + "/"_a +
+          lan_mask + " comment=\"Lan\"\r\n"_a;
+  s += "/ ip address add address="_a + c.trimmed("编辑框_双线固定IP_外网电信ip") + "/"_a +
+       c.trimmed("编辑框_双线固定IP_外网电信子网") + " interface="_a + c.trimmed("编辑框_双线固定IP_电信网卡") +
+       " comment=\"Tel\" disabled=no\r\n"_a;
+  s += "/ ip address add address="_a + c.trimmed("编编辑框_双线固定IP_外网网通ip") + "/"_a +
+       c.trimmed("编编辑框_双线固定IP_外网网通子网") + " interface="_a + c.trimmed("编辑框_双线固定IP_网通网卡") +
+       " comment=\"Cnc\" disabled=no\r\n"_a;
+  s += "/ ip firewall nat add chain=srcnat src-address="_a + lan_net + "/"_a + lan_mask +
+       " action=masquerade comment=\"\" disabled=no\r\n"_a;
+  s += "/ ip firewall nat add chain=dstnat src-address="_a + lan_net + "/"_a + lan_mask +
+       " protocol=udp dst-port=53 action=dst-nat to-addresses="_a + lan_ip + " to-ports=53 comment=\"\" disabled=no\r\n"_a;
+  s += "/ ip firewall mangle add chain=forward protocol=tcp tcp-flags=syn action=change-mss new-mss="_a +
+       c.trimmed("编编辑框_双线固定IP_MSS值") + "\r\n"_a;
+  s += "/ ip dns set primary-dns="_a + (telecom_main ? telecom_dns : netcom_dns) + " secondary-dns="_a +
+       (telecom_main ? netcom_dns : telecom_dns) + " allow-remote-requests=yes cache-size=2048KiB cache-max-ttl=1w"_a;
+  c.write(s);
+  return Outcome::Done;
+}
+
+// The secondary carrier's networks through its gateway, then everything else
+// through the main gateway. The fields are read only after the warning closes.
+Outcome routes(Ctx& c) {
+  c.message("请开启Telnet服务,然后用超级终端连接运行此脚本!\r\n\r\n否则会出错!", "注意");
+  Gbk telecom_gw = c.trimmed("编辑框_双线固定IP_电信网关");
+  Gbk netcom_gw = c.trimmed("编辑框_双线固定IP_外网网通网关");
+  if (c.checked(kTelecomMain)) {
+    c.write(fill_gateway(Carrier::Netcom, netcom_gw) + backup_default_route(telecom_gw));
+  } else {
+    c.write(fill_gateway(Carrier::Telecom, telecom_gw) + backup_default_route(netcom_gw));
+  }
+  return Outcome::Done;
+}
+
+}  // namespace
+
+void build_dual_fixed(Page& page) {
+  page.caption = "电信网通双线固定IP上网安装设置";
+  page.items = {
+      edit("编辑框_双线固定IP_内网网卡", "内网网卡:", "ether3",
+           "(建议使用最好性能的网卡为内网网卡,一般情况下电脑PCI插槽靠近CPU的网卡或主板自带网卡为ether1)"),
+      edit("编辑框_双线固定IP_内网ip", "内网IP:", "192.168.0.254", "(这里设置您将要作为内网网关的IP)"),
+      edit("编辑框_双线固定IP_内网子网", "子网掩码:", "255.255.255.0",
+           "(例如内网子网掩码为：255.255.255.0 同时也可以设置为24位) (不支持中文)"),
+      edit("编辑框_双线固定IP_内网网段", "内网网段:", "192.168.0.0", "(设置局域网内网网段)"),
+      edit("编辑框_双线固定IP_电信网卡", "接电信网卡:", "ether1", "(如果不熟悉此项请保持默认,作为电信外网网卡)"),
+      edit("编辑框_双线固定IP_外网电信ip", "外网电信IP:", "203.0.113.2", "(电信提供的IP地址)"),
+      edit("编辑框_双线固定IP_电信网关", "外网电信网关:", "203.0.113.1", "(电信提供的IP地址)"),
+      edit("编辑框_双线固定IP_外网电信子网", "外网电信子网掩码:", "255.255.255.248", "(电信提供的IP子网掩码)"),
+      edit("编辑框_双线固定IP_电信DNS", "电信DNS:", "114.114.114.114"),
+      edit("编辑框_双线固定IP_网通网卡", "接网通网卡:", "ether2", "(如果不熟悉此项请保持默认,作为网通外网网卡)"),
+      edit("编编辑框_双线固定IP_外网网通ip", "外网网通IP:", "198.51.100.2", "(网通提供的IP地址)"),
+      edit("编辑框_双线固定IP_外网网通网关", "外网网通网关:", "198.51.100.1", "(网通提供的IP地址)"),
+      edit("编编辑框_双线固定IP_外网网通子网", "外网网通子网掩码:", "255.255.255.248", "(网通提供的IP子网掩码)"),
+      edit("编辑框_双线固定IP_外网网通DNS", "网通DNS:", "223.5.5.5"),
+      edit("编编辑框_双线固定IP_MSS值", "MSS值:", "1440"),
+      row({
+          radio(kTelecomMain, "电信为主网通为辅", "main-line", true),
+          radio("单选框_网通", "网通为主电信为辅", "main-line", false),
+      }),
+      row({
+          button("gen-2x", "按钮_电信网通双线_脚本生成2x", "2.9.X系列脚本生成", generate),
+          button("gen-3x", "按钮_电信网通双线_脚本生成3x", "3.X系列脚本生成", generate),
+      }),
+      row({
+          button("routes-2x", "按钮_电信网通双线_路由表2x", "2.9.X路由表生成", routes),
+          button("routes-3x", "按钮_电信网通双线_路由表3x", "3.X路由表生成", routes),
+      }),
+  };
+}
 
 }  // namespace rosgen
