@@ -74,8 +74,8 @@ void build_multi_fixed_balance(Page& page) {
                 edit("编辑框_多线固定IP负载均衡_连接网卡", "连接网卡：", "ether2"),
                 line_editor_buttons(kList, kDuplicateAddress),
             }),
-      group("注意事项", {note("不同带宽的线路做负载达不到最佳效果！\r\n建议您选择做分流！")}),
       button("gen-2x", "按钮_多线固定IP负载均衡_生成2x", "生成2.9.X系列脚本", generate),
+      group("注意事项", {note("不同带宽的线路做负载达不到最佳效果！\r\n建议您选择做分流！")}),
   };
 }
 

@@ -1,8 +1,78 @@
-// Tab 7: several fixed-IP uplinks, split by source range. Not built yet: the page shows only its tab.
+// Tab 7: several fixed-IP uplinks, each serving its own range of LAN hosts.
 #include "pages/builders.h"
+#include "pages/wan/multi_line.h"
+#include "script/form.h"
+#include "script/line_list.h"
+#include "script/text.h"
 
 namespace rosgen {
+namespace {
 
-void build_multi_fixed_split(Page&) {}
+constexpr const char* kList = "超级列表_分流_列表";
+
+// Line k's range gets routing mark k and a route through line k's gateway;
+// one masquerade rule covers the whole LAN.
+Outcome generate(Ctx& c) {
+  if (too_few_lines(c, kList)) return Outcome::Refused;
+  Gbk lan_mask = c.trimmed("编辑框_分流_内网子网掩码");
+  Gbk head = "/ip address add address="_a + c.trimmed("编辑框_分流_内网IP") + "/"_a + lan_mask + " interface="_a +
+             c.trimmed("编辑框_分流_内网网卡") + " comment=lan\r\n"_a;
+  head += "/ip dns set primary-dns="_a + c.trimmed("编辑框_分流_内网首选DNS") + " secondary-dns="_a +
+          c.trimmed("编辑框_分流_内网备用DNS") + " allow-remote-requests=yes\r\n"_a;
+  head += "/ip firewall nat add action=masquerade chain=srcnat src-address="_a + c.trimmed("编辑框_分流_内网网段") +
+          "/"_a + lan_mask + "\r\n"_a;
+  head += "/ip firewall mangle add chain=forward protocol=tcp tcp-flags=syn action=change-mss new-mss="_a +
+          c.trimmed("编辑框_分流_TCPMSS值") + "\r\n"_a;
+  c.write(Gbk());
+  c.append(head);
+
+  const auto& lines = c.form.rows(kList);
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const Cells& line = lines[i];
+    Gbk k = number_text(static_cast<int>(i) + 1);
+    Gbk block = "/ip address add address="_a + cell(line, 0) + "/"_a + cell(line, 1) + " interface="_a +
+                cell(line, 3) + " comment=\""_a + k + "\"\r\n"_a;
+    block += "/ip firewall mangle add chain=prerouting src-address="_a + cell(line, 4) +
+             " action=mark-routing new-routing-mark="_a + k + " comment="_a + k + "\r\n"_a;
+    block += "/ip route add gateway="_a + cell(line, 2) + " routing-mark="_a + k + " comment="_a + k + "\r\n"_a;
+    c.append(block);
+  }
+  return Outcome::Done;
+}
+
+}  // namespace
+
+void build_multi_fixed_split(Page& page) {
+  page.caption = "多线固定IP分流均衡安装设置脚本(注意:ROS系统不支持中文脚本)";
+  page.items = {
+      edit("编辑框_分流_内网网卡", "内网网卡:", "ether1",
+           "(建议使用最好性能的网卡为内网网卡,一般情况下电脑PCI插槽靠近CPU的网卡或主板自带网卡为ether1,不能修改)"),
+      edit("编辑框_分流_内网IP", "内网IP:", "192.168.0.254", "(这里设置您将要作为内网网关的IP)"),
+      edit("编辑框_分流_内网子网掩码", "子网掩码:", "255.255.255.0",
+           "(例如内网子网掩码为：255.255.255.0 同时也可以设置为24位) (不支持中文)"),
+      edit("编辑框_分流_内网首选DNS", "首选DNS:", "114.114.114.114"),
+      edit("编辑框_分流_内网备用DNS", "备用DNS:", "223.5.5.5"),
+      edit("编辑框_分流_TCPMSS值", "TCP MSS值:", "1440"),
+      edit("编辑框_分流_内网网段", "内网网段:", "192.168.0.0"),
+      group("当前配置",
+            {
+                LineList{kList,
+                         {{"     IP地址", 100, "编辑框_分流_外网IP"},
+                          {"子网掩码", 120, "编辑框_分流_外网子网掩码"},
+                          {"网关地址", 100, "编辑框_分流_外网网关地址"},
+                          {"连接网卡", 70, "编辑框_分流_外网连接网卡"},
+                          {"分流IP段", 200, "编辑框_分流_外网分流IP段"}},
+                         "add",
+                         fill_fields_handler(kList)},
+                edit("编辑框_分流_外网IP", "  IP地址：", "203.0.113.2"),
+                edit("编辑框_分流_外网子网掩码", "子网掩码：", "255.255.255.248"),
+                edit("编辑框_分流_外网网关地址", "网关地址：", "203.0.113.1"),
+                edit("编辑框_分流_外网连接网卡", "连接网卡：", "ether2"),
+                edit("编辑框_分流_外网分流IP段", "分流IP段：", "192.168.0.1-192.168.0.100"),
+                line_editor_buttons(kList, kDuplicateAddress),
+            }),
+      button("gen-2x", "按钮_分流_2x生成", "2.9.X系列脚本生成", generate),
+  };
+}
 
 }  // namespace rosgen

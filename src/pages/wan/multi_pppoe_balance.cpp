@@ -1,8 +1,116 @@
-// Tab 8: several PPPoE uplinks, load balanced. Not built yet: the page shows only its tab.
+// Tab 8: several PPPoE uplinks, load balanced. Each line stands on a
+// placeholder address until the refresh script moves it to the line's real one.
 #include "pages/builders.h"
+#include "pages/wan/multi_line.h"
+#include "script/form.h"
+#include "script/line_list.h"
+#include "script/text.h"
 
 namespace rosgen {
+namespace {
 
-void build_multi_pppoe_balance(Page&) {}
+constexpr const char* kList = "超级列表框_pppoe多线负载均衡_列表";
+
+Outcome generate(Ctx& c) {
+  if (too_few_lines(c, kList)) return Outcome::Refused;
+  Gbk lan = c.trimmed("编辑框_pppoe多线负载均衡_内网网卡");
+  const auto& lines = c.form.rows(kList);
+  Gbk every = number_text(static_cast<int>(lines.size()) - 1);
+
+  Gbk head = "/ip address add address="_a + c.trimmed("编辑框_pppoe多线负载均衡_内网IP") + "/"_a +
+             c.trimmed("编辑框_pppoe多线负载均衡_子网掩码") + " interface="_a + lan + " comment=lan\r\n"_a;
+  head += "/ip dns set primary-dns="_a + c.trimmed("编辑框_pppoe多线负载均衡_首选DNS") + " secondary-dns="_a +
+          c.trimmed("编辑框_pppoe多线负载均衡_备用DNS") + " allow-remote-requests=yes\r\n"_a;
+  head += "/ip firewall mangle add chain=forward protocol=tcp tcp-flags=syn action=change-mss new-mss="_a +
+          c.trimmed("编辑框_pppoe多线负载均衡_TCPMSS值") + "\r\n"_a;
+  c.write(Gbk());
+  c.append(head);
+
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const Cells& line = lines[i];
+    Gbk k = number_text(static_cast<int>(i) + 1);
+    Gbk placeholder = "58.58.58."_a + k;
+    Gbk block = "/interface pppoe-client add name=\"pppoe-out"_a + k + "\" interface="_a + cell(line, 2) +
+                " user=\""_a + cell(line, 0) + "\" password=\""_a + cell(line, 1) +
+                "\" add-default-route=no disabled=no\r\n"_a;
+    block += "/interface pppoe-client enable pppoe-out"_a + k + "\r\n"_a;
+    block += "/ip address add address="_a + placeholder + "/32 interface=pppoe-out"_a + k + " comment=\""_a + k +
+             "\"\r\n"_a;
+    block += "/ip route add gateway="_a + placeholder + " routing-mark="_a + k + " comment=\""_a + k + "\"\r\n"_a;
+    block += "/ip firewall mangle add chain=prerouting in-interface="_a + lan + " connection-state=new nth="_a +
+             every + ",1,"_a + number_text(static_cast<int>(i)) + " action=mark-connection new-connection-mark="_a +
+             k + " passthrough=yes disabled=no\r\n"_a;
+    block += "/ip firewall mangle add chain=prerouting in-interface="_a + lan + " connection-mark="_a + k +
+             " action=mark-routing new-routing-mark="_a + k + " passthrough=no disabled=no\r\n"_a;
+    block += "/ip firewall nat add chain=srcnat connection-mark="_a + k + " action=src-nat to-addresses="_a +
+             placeholder + " to-ports=0-65535 comment=\""_a + k + "\" disabled=no\r\n"_a;
+    c.append(block);
+  }
+  return Outcome::Done;
+}
+
+// Run by the router's scheduler: moves line i's address, route and NAT rule
+// (found by comment i) to the address pppoe-out i was given.
+Outcome refresh(Ctx& c) {
+  c.write(":local assign-address\r\n"_a
+          ":local new-address\r\n"_a
+          ":local status\r\n"_a
+          ":local x\r\n"_a
+          ":set x "_a + refresh_bound(c.form, kList) + "\r\n"_a +
+          ":for i from=1 to=$x do={\r\n"_a
+          "    :set status [/interface get [/interface find  name=(\"pppoe-out\" . $i)] running] \r\n"_a
+          "    :if ($status=true) do={\r\n"_a
+          "     :set new-address [/ip address get [/ip address find dynamic=yes interface=(\"pppoe-out\" . $i)] "
+          "address]\r\n"_a
+          "     :set new-address [:pick $new-address 0 ([:len $new-address] -3)]\r\n"_a
+          "     :set assign-address [/ip address get [/ip address find dynamic=no interface=(\"pppoe-out\" . $i)] "
+          "address]\r\n"_a
+          "     :set assign-address [:pick $assign-address 0 ([:len $assign-address] -3)]\r\n"_a
+          "        :if ($assign-address != $new-address) do={ /ip address set [/ip address find comment=$i] "
+          "address=$new-address network=$new-address broadcast=$new-address\r\n"_a
+          "        /ip route set [/ip route find comment=$i] gateway=$new-address\r\n"_a
+          "        /ip fir nat set [/ip fir nat find comment=$i] to-addresses=$new-address\r\n"_a
+          "        /ip route set [/ip route find comment=$i] gateway=$new-address\r\n"_a
+          "       } \r\n"_a
+          "   }\r\n"_a
+          "}"_a);
+  return Outcome::Done;
+}
+
+}  // namespace
+
+void build_multi_pppoe_balance(Page& page) {
+  page.caption = "多线PPPoE负载均衡安装设置脚本(注意:ROS系统不支持中文脚本)";
+  page.items = {
+      edit("编辑框_pppoe多线负载均衡_内网网卡", "内网网卡:", "ether1",
+           "(建议使用最好性能的网卡为内网网卡,一般情况下电脑PCI插槽靠近CPU的网卡或主板自带网卡为ether1,不能修改)"),
+      edit("编辑框_pppoe多线负载均衡_内网IP", "内网IP:", "192.168.0.254", "(这里设置您将要作为内网网关的IP)"),
+      edit("编辑框_pppoe多线负载均衡_子网掩码", "子网掩码:", "255.255.255.0",
+           "(例如内网子网掩码为：255.255.255.0 同时也可以设置为24位) (不支持中文)"),
+      edit("编辑框_pppoe多线负载均衡_首选DNS", "首选DNS:", "114.114.114.114"),
+      edit("编辑框_pppoe多线负载均衡_备用DNS", "备用DNS:", "223.5.5.5"),
+      edit("编辑框_pppoe多线负载均衡_TCPMSS值", "TCP MSS值:", "1440"),
+      group("当前配置PPPoE帐号",
+            {
+                LineList{kList,
+                         {{"     帐号", 200, "编辑框_pppoe多线负载均衡_ADSL帐号"},
+                          {"密码", 200, "编辑框_pppoe多线负载均衡_ADSL密码"},
+                          {"网卡", 150, "编辑框_pppoe多线负载均衡_连接网卡"}},
+                         "add",
+                         {}},
+                edit("编辑框_pppoe多线负载均衡_ADSL帐号", "ADSL帐号：", "adsl0001@example.net"),
+                edit("编辑框_pppoe多线负载均衡_ADSL密码", "ADSL密码：", "adslpass12345678"),
+                edit("编辑框_pppoe多线负载均衡_连接网卡", "连接网卡：", "ether2"),
+                line_editor_buttons(kList, kDuplicateAccount),
+            }),
+      button("gen-2x", "按钮__pppoe多线负载均衡_2x生成", "2.9.X系列脚本生成", generate),
+      group("注意事项",
+            {
+                button("refresh-2x", "按钮__pppoe多线负载均衡_动态刷新网关2X", "2.9.X动态刷新网关脚本", refresh),
+                note(kSchedulerNote),
+            }),
+      note("不同带宽的线路做负载达不到最佳效果！建议您选择做分流！"),
+  };
+}
 
 }  // namespace rosgen

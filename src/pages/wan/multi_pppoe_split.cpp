@@ -1,8 +1,115 @@
-// Tab 9: several PPPoE uplinks, split by source range. Not built yet: the page shows only its tab.
+// Tab 9: several PPPoE uplinks, each serving its own range of LAN hosts, on
+// placeholder addresses the refresh script moves to the lines' real ones.
 #include "pages/builders.h"
+#include "pages/wan/multi_line.h"
+#include "script/form.h"
+#include "script/line_list.h"
+#include "script/text.h"
 
 namespace rosgen {
+namespace {
 
-void build_multi_pppoe_split(Page&) {}
+constexpr const char* kList = "超级列表框_多线分流PPPOE";
+
+// Routing mark and comments of line k are "adsl" k; the masquerade rule gives
+// each connection the address of the line it leaves by.
+Outcome generate(Ctx& c) {
+  if (too_few_lines(c, kList)) return Outcome::Refused;
+  Gbk lan_mask = c.trimmed("编辑框_多线分流PPPOE_子网掩码");
+  Gbk head = "/ip address add address="_a + c.trimmed("编辑框_多线分流PPPOE_内网IP") + "/"_a + lan_mask +
+             " interface="_a + c.trimmed("编辑框_多线分流PPPOE_内网网卡") + " comment=lan\r\n"_a;
+  head += "/ip dns set primary-dns="_a + c.trimmed("编辑框_多线分流PPPOE_首选DNS") + " secondary-dns="_a +
+          c.trimmed("编辑框_多线分流PPPOE_备份DNS") + " allow-remote-requests=yes\r\n"_a;
+  head += "/ip firewall nat add action=masquerade chain=srcnat src-address="_a +
+          c.trimmed("编辑框_多线分流PPPOE_内网网段") + "/"_a + lan_mask + "\r\n"_a;
+  head += "/ip firewall mangle add chain=forward protocol=tcp tcp-flags=syn action=change-mss new-mss="_a +
+          c.trimmed("编辑框_多线分流PPPOE_TCPMSS") + "\r\n"_a;
+  c.write(Gbk());
+  c.append(head);
+
+  const auto& lines = c.form.rows(kList);
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const Cells& line = lines[i];
+    Gbk k = number_text(static_cast<int>(i) + 1);
+    Gbk placeholder = "58.58.58."_a + k;
+    Gbk mark = "adsl"_a + k;
+    Gbk block = "/interface pppoe-client add name=\"pppoe-out"_a + k + "\" interface="_a + cell(line, 3) +
+                " user=\""_a + cell(line, 0) + "\" password=\""_a + cell(line, 1) +
+                "\" add-default-route=no disabled=no\r\n"_a;
+    block += "/interface pppoe-client enable pppoe-out"_a + k + "\r\n"_a;
+    block += "/ip address add address="_a + placeholder + "/32 interface=pppoe-out"_a + k + " comment=\""_a + mark +
+             "\"\r\n"_a;
+    block += "/ip firewall mangle add chain=prerouting src-address="_a + cell(line, 2) +
+             " action=mark-routing new-routing-mark="_a + mark + " comment="_a + mark + "\r\n"_a;
+    block += "/ip route add gateway="_a + placeholder + " routing-mark="_a + mark + " comment="_a + mark + "\r\n"_a;
+    c.append(block);
+  }
+  return Outcome::Done;
+}
+
+// Run by the router's scheduler: moves line i's address and route (found by
+// comment "adsl" i) to the address pppoe-out i was given.
+Outcome refresh(Ctx& c) {
+  c.write(":local assign-address\r\n"_a
+          ":local new-address\r\n"_a
+          ":local status\r\n"_a
+          ":local x\r\n"_a
+          ":set x "_a + refresh_bound(c.form, kList) + "\r\n"_a +
+          ":for i from=1 to=$x do={\r\n"_a
+          ":set status [/interface get [/interface find  name=(\"pppoe-out\" . $i)] running] \r\n"_a
+          ":if ($status=true) do={\r\n"_a
+          ":set new-address [/ip address get [/ip address find dynamic=yes interface=(\"pppoe-out\" . $i)] "
+          "address]\r\n"_a
+          ":set new-address [:pick $new-address 0 [:find $new-address \"/\"]]\r\n"_a
+          ":set assign-address [/ip address get [/ip address find dynamic=no interface=(\"pppoe-out\" . $i)] "
+          "address]\r\n"_a
+          ":set assign-address [:pick $assign-address 0 [:find $assign-address \"/\"]]\r\n"_a
+          ":if ($assign-address != $new-address) do={\r\n"_a
+          "/ip address set [/ip address find comment=(\"adsl\" . $i)] address=$new-address network=$new-address "
+          "broadcast=$new-address\r\n"_a
+          "/ip route set [/ip route find comment=(\"adsl\" . $i)] gateway=$new-address\r\n"_a
+          "}\r\n"_a
+          "}\r\n"_a
+          "}"_a);
+  return Outcome::Done;
+}
+
+}  // namespace
+
+void build_multi_pppoe_split(Page& page) {
+  page.caption = "多线PPPoE分流安装设置脚本(注意:ROS系统不支持中文脚本)";
+  page.items = {
+      edit("编辑框_多线分流PPPOE_内网网卡", "内网网卡:", "ether1",
+           "(建议使用最好性能的网卡为内网网卡,一般情况下电脑PCI插槽靠近CPU的网卡或主板自带网卡为ether1,不能修改)"),
+      edit("编辑框_多线分流PPPOE_内网IP", "内网IP:", "192.168.0.254", "(这里设置您将要作为内网网关的IP)"),
+      edit("编辑框_多线分流PPPOE_子网掩码", "子网掩码:", "255.255.255.0",
+           "(例如内网子网掩码为：255.255.255.0 同时也可以设置为24位) (不支持中文)"),
+      edit("编辑框_多线分流PPPOE_内网网段", "内网网段:", "192.168.0.0", "(设置局域网内网网段)"),
+      edit("编辑框_多线分流PPPOE_TCPMSS", "TCP MSS值:", "1440"),
+      edit("编辑框_多线分流PPPOE_首选DNS", "首选DNS:", "114.114.114.114"),
+      edit("编辑框_多线分流PPPOE_备份DNS", "备用DNS:", "223.5.5.5"),
+      group("当前配置PPPoE帐号",
+            {
+                LineList{kList,
+                         {{"     帐号", 120, "编辑框_多线分流PPPOE_ADSL帐号"},
+                          {"密码", 120, "编辑框_多线分流PPPOE_ADSL密码"},
+                          {"分流IP段", 160, "编辑框_多线分流PPPOE_分流IP段"},
+                          {"网卡", 120, "编辑框_多线分流PPPOE_连接网卡"}},
+                         "add",
+                         {}},
+                edit("编辑框_多线分流PPPOE_ADSL帐号", "ADSL帐号：", "adsl0001@example.net"),
+                edit("编辑框_多线分流PPPOE_ADSL密码", "ADSL密码：", "adslpass12345678"),
+                edit("编辑框_多线分流PPPOE_分流IP段", "分流IP段：", "192.168.0.1-192.168.0.20"),
+                edit("编辑框_多线分流PPPOE_连接网卡", "连接网卡：", "ether2"),
+                line_editor_buttons(kList, kDuplicateAccount),
+            }),
+      button("gen-2x", "按钮_多线分流PPPOE_2x生成", "2.9.X系列脚本生成", generate),
+      group("注意事项",
+            {
+                button("refresh-2x", "按钮_多线分流PPPOE_2x动态刷新网关", "2.9.X动态刷新网关脚本", refresh),
+                note(kSchedulerNote),
+            }),
+  };
+}
 
 }  // namespace rosgen
