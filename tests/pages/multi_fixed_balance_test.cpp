@@ -98,26 +98,17 @@ TEST(MultiFixedBalance, Scripts) {
   }
 }
 
-// Only the nth rules depend on the number of lines; the block lines around them follow k.
-std::vector<std::string> nth_lines(const std::string& script) {
-  std::vector<std::string> found;
-  for (const Gbk& line : split(to_gbk(script), "\r\n"_a)) {
-    std::string text = to_utf8(line);
-    size_t at = text.find("nth=");
-    if (at != std::string::npos) found.push_back(text.substr(at, text.find(' ', at) - at) + " " +
-                                                 text.substr(text.find("new-connection-mark=")));
-  }
-  return found;
-}
-
 TEST(MultiFixedBalance, DeleteRenumbersTheLinesBelow) {
+  const std::string a = "203.0.113.2|29|203.0.113.1|ether2";
+  const std::string b = "203.0.113.10|29|203.0.113.9|ether3";
+  const std::string c = "203.0.113.18|29|203.0.113.17|ether4";
   Session s("multi-fixed-balance");
-  s.press(rows_then("gen-2x", {"203.0.113.2|29|203.0.113.1|ether2", "203.0.113.10|29|203.0.113.9|ether3",
-                               "203.0.113.18|29|203.0.113.17|ether4"}));
-  EXPECT_EQ(nth_lines(s.output()),
-            (std::vector<std::string>{"nth=2,1,0 new-connection-mark=1 passthrough=yes disabled=no",
-                                      "nth=2,1,1 new-connection-mark=2 passthrough=yes disabled=no",
-                                      "nth=2,1,2 new-connection-mark=3 passthrough=yes disabled=no"}));
+  s.press(rows_then("gen-2x", {a, b, c}));
+  for (const char* nth : {"nth=2,1,0 action=mark-connection new-connection-mark=1 ",
+                          "nth=2,1,1 action=mark-connection new-connection-mark=2 ",
+                          "nth=2,1,2 action=mark-connection new-connection-mark=3 "}) {
+    EXPECT_NE(s.output().find(nth), std::string::npos) << nth;
+  }
 
   Press del;
   del.button = "delete";
@@ -125,26 +116,12 @@ TEST(MultiFixedBalance, DeleteRenumbersTheLinesBelow) {
   EXPECT_EQ(s.press(del), Outcome::Done);
   EXPECT_EQ(s.form->selected(kList), -1);
   ASSERT_EQ(s.press("gen-2x"), Outcome::Done);
-  EXPECT_EQ(s.output(),
-            kHead + crlf({
-                        "/ip address add address=203.0.113.2/29 interface=ether2 comment=\"1\"",
-                        "/ip route add gateway=203.0.113.1 routing-mark=1 comment=\"1\"",
-                        "/ip firewall mangle add chain=prerouting in-interface=ether1 connection-state=new "
-                        "nth=1,1,0 action=mark-connection new-connection-mark=1 passthrough=yes disabled=no",
-                        "/ip firewall mangle add chain=prerouting in-interface=ether1 connection-mark=1 "
-                        "action=mark-routing new-routing-mark=1 passthrough=no disabled=no",
-                        "/ip firewall nat add chain=srcnat connection-mark=1 action=src-nat "
-                        "to-addresses=203.0.113.2 to-ports=0-65535 comment=\"1\" disabled=no",
-                        "/ip address add address=203.0.113.18/29 interface=ether4 comment=\"2\"",
-                        "/ip route add gateway=203.0.113.17 routing-mark=2 comment=\"2\"",
-                        "/ip firewall mangle add chain=prerouting in-interface=ether1 connection-state=new "
-                        "nth=1,1,1 action=mark-connection new-connection-mark=2 passthrough=yes disabled=no",
-                        "/ip firewall mangle add chain=prerouting in-interface=ether1 connection-mark=2 "
-                        "action=mark-routing new-routing-mark=2 passthrough=no disabled=no",
-                        "/ip firewall nat add chain=srcnat connection-mark=2 action=src-nat "
-                        "to-addresses=203.0.113.18 to-ports=0-65535 comment=\"2\" disabled=no",
-                    },
-                    true));
+  // The old line 3 is now line 2 in every mark, comment and nth rule.
+  Session fresh("multi-fixed-balance");
+  fresh.press(rows_then("gen-2x", {a, c}));
+  EXPECT_EQ(s.output(), fresh.output());
+  EXPECT_NE(s.output().find("/ip address add address=203.0.113.18/29 interface=ether4 comment=\"2\"\r\n"),
+            std::string::npos);
 }
 
 TEST(MultiFixedBalance, TooFewLinesLeaveTheOutput) {
