@@ -30,7 +30,8 @@ TEST(WanCli, RunMultiLinePages) {
         "to-ports=0-65535 comment=\"2\" disabled=no"},
        ""},
       {"balance: a duplicate differing by blanks and case is refused, leaving one line",
-       {"run", "6", "按钮_多线固定IP负载均衡_生成2x", "--row", "Host.Example|29|g|e2", "--row", " host.example |28|g|e3"},
+       {"run", "6", "按钮_多线固定IP负载均衡_生成2x", "--row", "Host.Example|29|g|e2", "--row",
+        " host.example |28|g|e3"},
        1,
        {},
        "[重复记录!] 不能重复添加IP地址！\\n您可以使用修改功能进行修改！\n" + kOneLine},
@@ -97,8 +98,9 @@ TEST(WanCli, RunMultiLinePages) {
 TEST(WanCli, RefreshScripts) {
   Result two = rosgen({"run", "8", "refresh-2x"});
   EXPECT_EQ(two.code, 0);
-  EXPECT_TRUE(two.out.starts_with(":local assign-address\r\n:local new-address\r\n:local status\r\n:local x\r\n"
-                                  ":set x 2\r\n:for i from=1 to=$x do={\r\n"));
+  EXPECT_TRUE(
+      two.out.starts_with(":local assign-address\r\n:local new-address\r\n:local status\r\n:local x\r\n"
+                          ":set x 2\r\n:for i from=1 to=$x do={\r\n"));
   EXPECT_TRUE(two.out.ends_with("\r\n       } \r\n   }\r\n}"));
   Result three = rosgen({"run", "9", "按钮_多线分流PPPOE_2x动态刷新网关", "--row", "a", "--row", "b", "--row", "c"});
   EXPECT_EQ(three.code, 0);
@@ -110,32 +112,32 @@ TEST(WanCli, DualLine) {
   Result install = rosgen({"run", "dual-fixed", "按钮_电信网通双线_脚本生成3x", "--check", "单选框_网通"});
   EXPECT_EQ(install.code, 0);
   EXPECT_EQ(install.err, "");
-  EXPECT_TRUE(install.out.starts_with(
-      "/ ip add add interface=ether3 address=192.168.0.254/255.255.255.0 comment=\"Lan\"\r\n"));
-  EXPECT_TRUE(install.out.ends_with("\r\n/ ip dns set primary-dns=223.5.5.5 secondary-dns=114.114.114.114 "
-                                    "allow-remote-requests=yes cache-size=2048KiB cache-max-ttl=1w"));
+  EXPECT_TRUE(
+      install.out.starts_with("/ ip add add interface=ether3 address=192.168.0.254/255.255.255.0 comment=\"Lan\"\r\n"));
+  EXPECT_TRUE(
+      install.out.ends_with("\r\n/ ip dns set primary-dns=223.5.5.5 secondary-dns=114.114.114.114 "
+                            "allow-remote-requests=yes cache-size=2048KiB cache-max-ttl=1w"));
 
   Result telecom_main = rosgen({"run", "10", "routes-2x"});
   EXPECT_EQ(telecom_main.code, 0);
   EXPECT_EQ(telecom_main.err, kTelnet);
   EXPECT_TRUE(telecom_main.out.starts_with(
       "/ ip route \r\nadd dst-address=59.80.0.0/14 gateway=198.51.100.1 check-gateway=ping\r\n"));
-  EXPECT_TRUE(telecom_main.out.ends_with(
-      "\r\nadd dst-address=0.0.0.0/0 gateway=203.0.113.1 check-gateway=ping distance=2\r\n"
-      "scope=255 target-scope=10 comment=\"\" disabled=no"));
+  EXPECT_TRUE(
+      telecom_main.out.ends_with("\r\nadd dst-address=0.0.0.0/0 gateway=203.0.113.1 check-gateway=ping distance=2\r\n"
+                                 "scope=255 target-scope=10 comment=\"\" disabled=no"));
   EXPECT_GT(telecom_main.out.size(), 16000u);
 
-  Result netcom_main =
-      rosgen({"run", "10", "按钮_电信网通双线_路由表3x", "--check", "单选框_网通", "编辑框_双线固定IP_电信网关= 203.0.113.9 ",
-              "--encoding", "gbk"});
+  Result netcom_main = rosgen({"run", "10", "按钮_电信网通双线_路由表3x", "--check", "单选框_网通",
+                               "编辑框_双线固定IP_电信网关= 203.0.113.9 ", "--encoding", "gbk"});
   EXPECT_EQ(netcom_main.code, 0);
-  EXPECT_TRUE(netcom_main.out.starts_with(
-      "/ ip route \r\nadd dst-address=58.14.0.0/15 gateway=203.0.113.9 distance=1 \r\n"));
-  EXPECT_TRUE(netcom_main.out.ends_with(
-      "add dst-address=202.100.0.0/15 gateway=203.0.113.9 distance=1 \r\n"
-      "scope=255 check-gateway=ping target-scope=10 comment=\"\" disabled=no\r\n"
-      "add dst-address=0.0.0.0/0 gateway=198.51.100.1 check-gateway=ping distance=2\r\n"
-      "scope=255 target-scope=10 comment=\"\" disabled=no"));
+  EXPECT_TRUE(
+      netcom_main.out.starts_with("/ ip route \r\nadd dst-address=58.14.0.0/15 gateway=203.0.113.9 distance=1 \r\n"));
+  EXPECT_TRUE(
+      netcom_main.out.ends_with("add dst-address=202.100.0.0/15 gateway=203.0.113.9 distance=1 \r\n"
+                                "scope=255 check-gateway=ping target-scope=10 comment=\"\" disabled=no\r\n"
+                                "add dst-address=0.0.0.0/0 gateway=198.51.100.1 check-gateway=ping distance=2\r\n"
+                                "scope=255 target-scope=10 comment=\"\" disabled=no"));
   EXPECT_GT(netcom_main.out.size(), 30000u);
 }
 
@@ -160,11 +162,11 @@ TEST(WanCli, ShowListsTheLineListAndButtonsInOrder) {
   EXPECT_EQ(j["list"]["columns"][0]["width"], 200);
   EXPECT_EQ(j["list"]["columns"][2]["field"], "编辑框_pppoe多线负载均衡_连接网卡");
   std::vector<std::string> buttons;
-  for (const auto& b : j["buttons"]) buttons.push_back(b["id"].get<std::string>() + "@" + b["group"].get<std::string>());
-  EXPECT_EQ(buttons, (std::vector<std::string>{"delete@当前配置PPPoE帐号", "modify@当前配置PPPoE帐号",
-                                               "add@当前配置PPPoE帐号",
-                                               "gen-2x@多线PPPoE负载均衡安装设置脚本(注意:ROS系统不支持中文脚本)",
-                                               "refresh-2x@注意事项"}));
+  for (const auto& b : j["buttons"])
+    buttons.push_back(b["id"].get<std::string>() + "@" + b["group"].get<std::string>());
+  EXPECT_EQ(buttons, (std::vector<std::string>{
+                         "delete@当前配置PPPoE帐号", "modify@当前配置PPPoE帐号", "add@当前配置PPPoE帐号",
+                         "gen-2x@多线PPPoE负载均衡安装设置脚本(注意:ROS系统不支持中文脚本)", "refresh-2x@注意事项"}));
   EXPECT_EQ(j["fields"][6]["id"], "编辑框_pppoe多线负载均衡_ADSL帐号");
   EXPECT_EQ(j["fields"][6]["group"], "当前配置PPPoE帐号");
 

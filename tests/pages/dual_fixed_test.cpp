@@ -29,7 +29,9 @@ TEST(DualFixed, InstallScript) {
     std::string expected;
   } cases[] = {
       {"Telecom main", {}, {}, install("primary-dns=114.114.114.114 secondary-dns=223.5.5.5")},
-      {"Netcom main swaps only the DNS servers", {}, {"单选框_网通"},
+      {"Netcom main swaps only the DNS servers",
+       {},
+       {"单选框_网通"},
        install("primary-dns=223.5.5.5 secondary-dns=114.114.114.114")},
       {"values trimmed; the LAN mask and network used twice; empty fields leave empty places",
        {{"编辑框_双线固定IP_内网网卡", " ether5 "},
@@ -85,14 +87,17 @@ const Shown kTelnet{"注意", "请开启Telnet服务,然后用超级终端连接
 TEST(DualFixed, RouteBlock) {
   const std::string header = "/ ip route \r\n";
   // An entry's bytes besides its network and gateway; every entry ends with CR LF once filled.
-  const size_t entry_a = std::string("add dst-address= gateway= check-gateway=ping\r\n"
-                                     "distance=1 scope=255 target-scope=10 comment=\"\" disabled=no \r\n")
+  const size_t entry_a = std::string(
+                             "add dst-address= gateway= check-gateway=ping\r\n"
+                             "distance=1 scope=255 target-scope=10 comment=\"\" disabled=no \r\n")
                              .size();
-  const size_t entry_b = std::string("add dst-address= gateway= distance=1 \r\n"
-                                     "scope=255 check-gateway=ping target-scope=10 comment=\"\" disabled=no\r\n")
+  const size_t entry_b = std::string(
+                             "add dst-address= gateway= distance=1 \r\n"
+                             "scope=255 check-gateway=ping target-scope=10 comment=\"\" disabled=no\r\n")
                              .size();
-  const size_t backup = std::string("add dst-address=0.0.0.0/0 gateway= check-gateway=ping distance=2\r\n"
-                                    "scope=255 target-scope=10 comment=\"\" disabled=no")
+  const size_t backup = std::string(
+                            "add dst-address=0.0.0.0/0 gateway= check-gateway=ping distance=2\r\n"
+                            "scope=255 target-scope=10 comment=\"\" disabled=no")
                             .size();
   const std::string tg = "203.000.113.101";  // 15 characters
   const std::string cg = "198.051.100.101";
@@ -112,9 +117,8 @@ TEST(DualFixed, RouteBlock) {
            "distance=1 scope=255 target-scope=10 comment=\"\" disabled=no \r\n" +
            "add dst-address=60.0.0.0/13 gateway=" + cg + " check-gateway=ping\r\n",
        "add dst-address=222.208.65.0/24 gateway=" + cg + " check-gateway=ping\r\n" +
-           "distance=1 scope=255 target-scope=10 comment=\"\" disabled=no\r\n" +
-           "add dst-address=0.0.0.0/0 gateway=" + tg + " check-gateway=ping distance=2\r\n" +
-           "scope=255 target-scope=10 comment=\"\" disabled=no"},
+           "distance=1 scope=255 target-scope=10 comment=\"\" disabled=no\r\n" + "add dst-address=0.0.0.0/0 gateway=" +
+           tg + " check-gateway=ping distance=2\r\n" + "scope=255 target-scope=10 comment=\"\" disabled=no"},
       {"Netcom main: Telecom networks through the Telecom gateway",
        {"单选框_网通"},
        247,
@@ -131,9 +135,10 @@ TEST(DualFixed, RouteBlock) {
   for (const auto& c : cases) {
     for (const char* button : {"routes-2x", "按钮_电信网通双线_路由表3x"}) {
       Session s("dual-fixed");
-      EXPECT_EQ(s.press(button, {{"编辑框_双线固定IP_电信网关", " " + tg + " "}, {"编辑框_双线固定IP_外网网通网关", cg}},
-                        c.check),
-                Outcome::Done);
+      EXPECT_EQ(
+          s.press(button, {{"编辑框_双线固定IP_电信网关", " " + tg + " "}, {"编辑框_双线固定IP_外网网通网关", cg}},
+                  c.check),
+          Outcome::Done);
       const std::string out = s.output();
       EXPECT_EQ(out.size(), c.bytes) << c.name;
       EXPECT_TRUE(out.starts_with(c.first)) << c.name << "\n" << out.substr(0, 300);
@@ -150,14 +155,15 @@ TEST(DualFixed, EmptyGatewaysLeaveTheSlotsEmpty) {
   Session s("dual-fixed");
   s.press("routes-2x", {{"编辑框_双线固定IP_电信网关", ""}, {"编辑框_双线固定IP_外网网通网关", ""}});
   EXPECT_EQ(count(s.output(), " gateway= check-gateway=ping\r\n"), 134u);
-  EXPECT_TRUE(s.output().ends_with("add dst-address=0.0.0.0/0 gateway= check-gateway=ping distance=2\r\n"
-                                   "scope=255 target-scope=10 comment=\"\" disabled=no"));
+  EXPECT_TRUE(
+      s.output().ends_with("add dst-address=0.0.0.0/0 gateway= check-gateway=ping distance=2\r\n"
+                           "scope=255 target-scope=10 comment=\"\" disabled=no"));
 }
 
 // The warning comes first, nothing is written while it is open, and the fields
 // are read once it is closed.
 class ChangingEnv : public FakeEnv {
-public:
+ public:
   void message(const std::string& text, const std::string& caption) override {
     FakeEnv::message(text, caption);
     output_while_shown = form->output().bytes();

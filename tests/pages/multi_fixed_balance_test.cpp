@@ -34,25 +34,26 @@ TEST(MultiFixedBalance, Scripts) {
       {"two lines",
        {"203.0.113.2|255.255.255.248|203.0.113.1|ether2", "198.51.100.2|29|198.51.100.1|ether3"},
        {},
-       kHead + crlf({
-                   "/ip address add address=203.0.113.2/255.255.255.248 interface=ether2 comment=\"1\"",
-                   "/ip route add gateway=203.0.113.1 routing-mark=1 comment=\"1\"",
-                   "/ip firewall mangle add chain=prerouting in-interface=ether1 connection-state=new nth=1,1,0 "
-                   "action=mark-connection new-connection-mark=1 passthrough=yes disabled=no",
-                   "/ip firewall mangle add chain=prerouting in-interface=ether1 connection-mark=1 "
-                   "action=mark-routing new-routing-mark=1 passthrough=no disabled=no",
-                   "/ip firewall nat add chain=srcnat connection-mark=1 action=src-nat to-addresses=203.0.113.2 "
-                   "to-ports=0-65535 comment=\"1\" disabled=no",
-                   "/ip address add address=198.51.100.2/29 interface=ether3 comment=\"2\"",
-                   "/ip route add gateway=198.51.100.1 routing-mark=2 comment=\"2\"",
-                   "/ip firewall mangle add chain=prerouting in-interface=ether1 connection-state=new nth=1,1,1 "
-                   "action=mark-connection new-connection-mark=2 passthrough=yes disabled=no",
-                   "/ip firewall mangle add chain=prerouting in-interface=ether1 connection-mark=2 "
-                   "action=mark-routing new-routing-mark=2 passthrough=no disabled=no",
-                   "/ip firewall nat add chain=srcnat connection-mark=2 action=src-nat to-addresses=198.51.100.2 "
-                   "to-ports=0-65535 comment=\"2\" disabled=no",
-               },
-               true)},
+       kHead + crlf(
+                   {
+                       "/ip address add address=203.0.113.2/255.255.255.248 interface=ether2 comment=\"1\"",
+                       "/ip route add gateway=203.0.113.1 routing-mark=1 comment=\"1\"",
+                       "/ip firewall mangle add chain=prerouting in-interface=ether1 connection-state=new nth=1,1,0 "
+                       "action=mark-connection new-connection-mark=1 passthrough=yes disabled=no",
+                       "/ip firewall mangle add chain=prerouting in-interface=ether1 connection-mark=1 "
+                       "action=mark-routing new-routing-mark=1 passthrough=no disabled=no",
+                       "/ip firewall nat add chain=srcnat connection-mark=1 action=src-nat to-addresses=203.0.113.2 "
+                       "to-ports=0-65535 comment=\"1\" disabled=no",
+                       "/ip address add address=198.51.100.2/29 interface=ether3 comment=\"2\"",
+                       "/ip route add gateway=198.51.100.1 routing-mark=2 comment=\"2\"",
+                       "/ip firewall mangle add chain=prerouting in-interface=ether1 connection-state=new nth=1,1,1 "
+                       "action=mark-connection new-connection-mark=2 passthrough=yes disabled=no",
+                       "/ip firewall mangle add chain=prerouting in-interface=ether1 connection-mark=2 "
+                       "action=mark-routing new-routing-mark=2 passthrough=no disabled=no",
+                       "/ip firewall nat add chain=srcnat connection-mark=2 action=src-nat to-addresses=198.51.100.2 "
+                       "to-ports=0-65535 comment=\"2\" disabled=no",
+                   },
+                   true)},
       {"page fields trimmed and used where they belong; empty cells leave empty places",
        {"a|||", "b|||"},
        {{"编辑框_多线固定IP负载均衡_内网网卡", " bridge-lan "},
@@ -61,28 +62,29 @@ TEST(MultiFixedBalance, Scripts) {
         {"编辑框_多线固定IP负载均衡_首选DNS", "1.1.1.1"},
         {"编辑框_多线固定IP负载均衡_备用DNS", ""},
         {"编辑框_多线固定IP负载均衡_TCPMSS值", "1400　"}},
-       crlf({
-                "/ip address add address=10.0.0.1/24 interface=bridge-lan comment=lan",
-                "/ip dns set primary-dns=1.1.1.1 secondary-dns= allow-remote-requests=yes",
-                "/ip firewall mangle add chain=forward protocol=tcp tcp-flags=syn action=change-mss new-mss=1400",
-                "/ip address add address=a/ interface= comment=\"1\"",
-                "/ip route add gateway= routing-mark=1 comment=\"1\"",
-                "/ip firewall mangle add chain=prerouting in-interface=bridge-lan connection-state=new nth=1,1,0 "
-                "action=mark-connection new-connection-mark=1 passthrough=yes disabled=no",
-                "/ip firewall mangle add chain=prerouting in-interface=bridge-lan connection-mark=1 "
-                "action=mark-routing new-routing-mark=1 passthrough=no disabled=no",
-                "/ip firewall nat add chain=srcnat connection-mark=1 action=src-nat to-addresses=a "
-                "to-ports=0-65535 comment=\"1\" disabled=no",
-                "/ip address add address=b/ interface= comment=\"2\"",
-                "/ip route add gateway= routing-mark=2 comment=\"2\"",
-                "/ip firewall mangle add chain=prerouting in-interface=bridge-lan connection-state=new nth=1,1,1 "
-                "action=mark-connection new-connection-mark=2 passthrough=yes disabled=no",
-                "/ip firewall mangle add chain=prerouting in-interface=bridge-lan connection-mark=2 "
-                "action=mark-routing new-routing-mark=2 passthrough=no disabled=no",
-                "/ip firewall nat add chain=srcnat connection-mark=2 action=src-nat to-addresses=b "
-                "to-ports=0-65535 comment=\"2\" disabled=no",
-            },
-            true)},
+       crlf(
+           {
+               "/ip address add address=10.0.0.1/24 interface=bridge-lan comment=lan",
+               "/ip dns set primary-dns=1.1.1.1 secondary-dns= allow-remote-requests=yes",
+               "/ip firewall mangle add chain=forward protocol=tcp tcp-flags=syn action=change-mss new-mss=1400",
+               "/ip address add address=a/ interface= comment=\"1\"",
+               "/ip route add gateway= routing-mark=1 comment=\"1\"",
+               "/ip firewall mangle add chain=prerouting in-interface=bridge-lan connection-state=new nth=1,1,0 "
+               "action=mark-connection new-connection-mark=1 passthrough=yes disabled=no",
+               "/ip firewall mangle add chain=prerouting in-interface=bridge-lan connection-mark=1 "
+               "action=mark-routing new-routing-mark=1 passthrough=no disabled=no",
+               "/ip firewall nat add chain=srcnat connection-mark=1 action=src-nat to-addresses=a "
+               "to-ports=0-65535 comment=\"1\" disabled=no",
+               "/ip address add address=b/ interface= comment=\"2\"",
+               "/ip route add gateway= routing-mark=2 comment=\"2\"",
+               "/ip firewall mangle add chain=prerouting in-interface=bridge-lan connection-state=new nth=1,1,1 "
+               "action=mark-connection new-connection-mark=2 passthrough=yes disabled=no",
+               "/ip firewall mangle add chain=prerouting in-interface=bridge-lan connection-mark=2 "
+               "action=mark-routing new-routing-mark=2 passthrough=no disabled=no",
+               "/ip firewall nat add chain=srcnat connection-mark=2 action=src-nat to-addresses=b "
+               "to-ports=0-65535 comment=\"2\" disabled=no",
+           },
+           true)},
   };
   for (const auto& c : cases) {
     Session s("multi-fixed-balance");
@@ -132,7 +134,8 @@ TEST(MultiFixedBalance, TooFewLinesLeaveTheOutput) {
   } cases[] = {
       {"no line", {}, {kNoLine}},
       {"one line", {"203.0.113.2|29|203.0.113.1|ether2"}, {kOneLine}},
-      {"the second line refused as a duplicate", {"203.0.113.2|29|203.0.113.1|ether2", " 203.0.113.2 |30"},
+      {"the second line refused as a duplicate",
+       {"203.0.113.2|29|203.0.113.1|ether2", " 203.0.113.2 |30"},
        {kDuplicate, kOneLine}},
   };
   for (const auto& c : cases) {

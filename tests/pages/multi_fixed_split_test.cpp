@@ -88,15 +88,15 @@ TEST(MultiFixedSplit, EditorAndChecks) {
   Session s("multi-fixed-split");
   s.set_output("announcement");
   EXPECT_EQ(s.press("gen-2x"), Outcome::Refused);
-  EXPECT_EQ(s.press(rows_then("gen-2x", {"203.0.113.2|29|203.0.113.1|ether2|192.168.0.1-192.168.0.9",
-                                         "203.0.113.2|30"})),
-            Outcome::Refused);
+  EXPECT_EQ(
+      s.press(rows_then("gen-2x", {"203.0.113.2|29|203.0.113.1|ether2|192.168.0.1-192.168.0.9", "203.0.113.2|30"})),
+      Outcome::Refused);
   EXPECT_EQ(s.output(), "announcement");
   EXPECT_EQ(s.env.messages, (std::vector<Shown>{no_line, duplicate, one_line}));
 
   // A click copies all five cells into the fields. (Modify without a selection only lets the rows in.)
   s.press(rows_then("modify", {"198.51.100.2|28|198.51.100.1|ether3|192.168.0.10-192.168.0.19",
-                            "192.0.2.2|27|192.0.2.1|ether4|192.168.0.20-192.168.0.29"}));
+                               "192.0.2.2|27|192.0.2.1|ether4|192.168.0.20-192.168.0.29"}));
   Press click;
   click.button = "modify";
   click.select = {{kList, 2}};

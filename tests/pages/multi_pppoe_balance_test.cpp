@@ -16,8 +16,8 @@ Press rows_then(const std::string& button, const std::vector<std::string>& rows)
   return p;
 }
 
-std::string block(const std::string& k, const std::string& user, const std::string& password,
-                  const std::string& iface, const std::string& nth) {
+std::string block(const std::string& k, const std::string& user, const std::string& password, const std::string& iface,
+                  const std::string& nth) {
   return crlf({"/interface pppoe-client add name=\"pppoe-out" + k + "\" interface=" + iface + " user=\"" + user +
                    "\" password=\"" + password + "\" add-default-route=no disabled=no",
                "/interface pppoe-client enable pppoe-out" + k,
@@ -27,8 +27,8 @@ std::string block(const std::string& k, const std::string& user, const std::stri
                    " action=mark-connection new-connection-mark=" + k + " passthrough=yes disabled=no",
                "/ip firewall mangle add chain=prerouting in-interface=ether1 connection-mark=" + k +
                    " action=mark-routing new-routing-mark=" + k + " passthrough=no disabled=no",
-               "/ip firewall nat add chain=srcnat connection-mark=" + k + " action=src-nat to-addresses=58.58.58." +
-                   k + " to-ports=0-65535 comment=\"" + k + "\" disabled=no"},
+               "/ip firewall nat add chain=srcnat connection-mark=" + k + " action=src-nat to-addresses=58.58.58." + k +
+                   " to-ports=0-65535 comment=\"" + k + "\" disabled=no"},
               true);
 }
 

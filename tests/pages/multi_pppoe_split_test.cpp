@@ -98,21 +98,21 @@ TEST(MultiPppoeSplit, InstallScripts) {
 }
 
 std::string refresh(const std::string& bound) {
-  return crlf({":local assign-address", ":local new-address", ":local status", ":local x", ":set x " + bound,
-               ":for i from=1 to=$x do={",
-               ":set status [/interface get [/interface find  name=(\"pppoe-out\" . $i)] running] ",
-               ":if ($status=true) do={",
-               ":set new-address [/ip address get [/ip address find dynamic=yes interface=(\"pppoe-out\" . $i)] "
-               "address]",
-               ":set new-address [:pick $new-address 0 [:find $new-address \"/\"]]",
-               ":set assign-address [/ip address get [/ip address find dynamic=no interface=(\"pppoe-out\" . $i)] "
-               "address]",
-               ":set assign-address [:pick $assign-address 0 [:find $assign-address \"/\"]]",
-               ":if ($assign-address != $new-address) do={",
-               "/ip address set [/ip address find comment=(\"adsl\" . $i)] address=$new-address "
-               "network=$new-address broadcast=$new-address",
-               "/ip route set [/ip route find comment=(\"adsl\" . $i)] gateway=$new-address", "}", "}", "}"},
-              false);
+  return crlf(
+      {":local assign-address", ":local new-address", ":local status", ":local x", ":set x " + bound,
+       ":for i from=1 to=$x do={", ":set status [/interface get [/interface find  name=(\"pppoe-out\" . $i)] running] ",
+       ":if ($status=true) do={",
+       ":set new-address [/ip address get [/ip address find dynamic=yes interface=(\"pppoe-out\" . $i)] "
+       "address]",
+       ":set new-address [:pick $new-address 0 [:find $new-address \"/\"]]",
+       ":set assign-address [/ip address get [/ip address find dynamic=no interface=(\"pppoe-out\" . $i)] "
+       "address]",
+       ":set assign-address [:pick $assign-address 0 [:find $assign-address \"/\"]]",
+       ":if ($assign-address != $new-address) do={",
+       "/ip address set [/ip address find comment=(\"adsl\" . $i)] address=$new-address "
+       "network=$new-address broadcast=$new-address",
+       "/ip route set [/ip route find comment=(\"adsl\" . $i)] gateway=$new-address", "}", "}", "}"},
+      false);
 }
 
 TEST(MultiPppoeSplit, RefreshScriptLoopsOverEveryLine) {

@@ -29,7 +29,8 @@ Outcome generate(Ctx& c) {
   s += "/ ip firewall nat add chain=srcnat src-address="_a + lan_net + "/"_a + lan_mask +
        " action=masquerade comment=\"\" disabled=no\r\n"_a;
   s += "/ ip firewall nat add chain=dstnat src-address="_a + lan_net + "/"_a + lan_mask +
-       " protocol=udp dst-port=53 action=dst-nat to-addresses="_a + lan_ip + " to-ports=53 comment=\"\" disabled=no\r\n"_a;
+       " protocol=udp dst-port=53 action=dst-nat to-addresses="_a + lan_ip +
+       " to-ports=53 comment=\"\" disabled=no\r\n"_a;
   s += "/ ip firewall mangle add chain=forward protocol=tcp tcp-flags=syn action=change-mss new-mss="_a +
        c.trimmed("编编辑框_双线固定IP_MSS值") + "\r\n"_a;
   s += "/ ip dns set primary-dns="_a + (telecom_main ? telecom_dns : netcom_dns) + " secondary-dns="_a +

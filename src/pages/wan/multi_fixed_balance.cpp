@@ -34,9 +34,9 @@ Outcome generate(Ctx& c) {
     Gbk block = "/ip address add address="_a + ip + "/"_a + cell(line, 1) + " interface="_a + cell(line, 3) +
                 " comment=\""_a + k + "\"\r\n"_a;
     block += "/ip route add gateway="_a + cell(line, 2) + " routing-mark="_a + k + " comment=\""_a + k + "\"\r\n"_a;
-    block += "/ip firewall mangle add chain=prerouting in-interface="_a + lan + " connection-state=new nth="_a +
-             every + ",1,"_a + number_text(static_cast<int>(i)) + " action=mark-connection new-connection-mark="_a +
-             k + " passthrough=yes disabled=no\r\n"_a;
+    block += "/ip firewall mangle add chain=prerouting in-interface="_a + lan + " connection-state=new nth="_a + every +
+             ",1,"_a + number_text(static_cast<int>(i)) + " action=mark-connection new-connection-mark="_a + k +
+             " passthrough=yes disabled=no\r\n"_a;
     block += "/ip firewall mangle add chain=prerouting in-interface="_a + lan + " connection-mark="_a + k +
              " action=mark-routing new-routing-mark="_a + k + " passthrough=no disabled=no\r\n"_a;
     block += "/ip firewall nat add chain=srcnat connection-mark="_a + k + " action=src-nat to-addresses="_a + ip +

@@ -30,8 +30,8 @@ Outcome generate(Ctx& c) {
   for (size_t i = 0; i < lines.size(); ++i) {
     const Cells& line = lines[i];
     Gbk k = number_text(static_cast<int>(i) + 1);
-    Gbk block = "/ip address add address="_a + cell(line, 0) + "/"_a + cell(line, 1) + " interface="_a +
-                cell(line, 3) + " comment=\""_a + k + "\"\r\n"_a;
+    Gbk block = "/ip address add address="_a + cell(line, 0) + "/"_a + cell(line, 1) + " interface="_a + cell(line, 3) +
+                " comment=\""_a + k + "\"\r\n"_a;
     block += "/ip firewall mangle add chain=prerouting src-address="_a + cell(line, 4) +
              " action=mark-routing new-routing-mark="_a + k + " comment="_a + k + "\r\n"_a;
     block += "/ip route add gateway="_a + cell(line, 2) + " routing-mark="_a + k + " comment="_a + k + "\r\n"_a;

@@ -34,12 +34,12 @@ Outcome generate(Ctx& c) {
                 " user=\""_a + cell(line, 0) + "\" password=\""_a + cell(line, 1) +
                 "\" add-default-route=no disabled=no\r\n"_a;
     block += "/interface pppoe-client enable pppoe-out"_a + k + "\r\n"_a;
-    block += "/ip address add address="_a + placeholder + "/32 interface=pppoe-out"_a + k + " comment=\""_a + k +
-             "\"\r\n"_a;
+    block +=
+        "/ip address add address="_a + placeholder + "/32 interface=pppoe-out"_a + k + " comment=\""_a + k + "\"\r\n"_a;
     block += "/ip route add gateway="_a + placeholder + " routing-mark="_a + k + " comment=\""_a + k + "\"\r\n"_a;
-    block += "/ip firewall mangle add chain=prerouting in-interface="_a + lan + " connection-state=new nth="_a +
-             every + ",1,"_a + number_text(static_cast<int>(i)) + " action=mark-connection new-connection-mark="_a +
-             k + " passthrough=yes disabled=no\r\n"_a;
+    block += "/ip firewall mangle add chain=prerouting in-interface="_a + lan + " connection-state=new nth="_a + every +
+             ",1,"_a + number_text(static_cast<int>(i)) + " action=mark-connection new-connection-mark="_a + k +
+             " passthrough=yes disabled=no\r\n"_a;
     block += "/ip firewall mangle add chain=prerouting in-interface="_a + lan + " connection-mark="_a + k +
              " action=mark-routing new-routing-mark="_a + k + " passthrough=no disabled=no\r\n"_a;
     block += "/ip firewall nat add chain=srcnat connection-mark="_a + k + " action=src-nat to-addresses="_a +
@@ -52,28 +52,31 @@ Outcome generate(Ctx& c) {
 // Run by the router's scheduler: moves line i's address, route and NAT rule
 // (found by comment i) to the address pppoe-out i was given.
 Outcome refresh(Ctx& c) {
-  c.write(":local assign-address\r\n"_a
-          ":local new-address\r\n"_a
-          ":local status\r\n"_a
-          ":local x\r\n"_a
-          ":set x "_a + refresh_bound(c.form, kList) + "\r\n"_a +
-          ":for i from=1 to=$x do={\r\n"_a
-          "    :set status [/interface get [/interface find  name=(\"pppoe-out\" . $i)] running] \r\n"_a
-          "    :if ($status=true) do={\r\n"_a
-          "     :set new-address [/ip address get [/ip address find dynamic=yes interface=(\"pppoe-out\" . $i)] "
-          "address]\r\n"_a
-          "     :set new-address [:pick $new-address 0 ([:len $new-address] -3)]\r\n"_a
-          "     :set assign-address [/ip address get [/ip address find dynamic=no interface=(\"pppoe-out\" . $i)] "
-          "address]\r\n"_a
-          "     :set assign-address [:pick $assign-address 0 ([:len $assign-address] -3)]\r\n"_a
-          "        :if ($assign-address != $new-address) do={ /ip address set [/ip address find comment=$i] "
-          "address=$new-address network=$new-address broadcast=$new-address\r\n"_a
-          "        /ip route set [/ip route find comment=$i] gateway=$new-address\r\n"_a
-          "        /ip fir nat set [/ip fir nat find comment=$i] to-addresses=$new-address\r\n"_a
-          "        /ip route set [/ip route find comment=$i] gateway=$new-address\r\n"_a
-          "       } \r\n"_a
-          "   }\r\n"_a
-          "}"_a);
+  Gbk s;
+  s += ":local assign-address\r\n"_a;
+  s += ":local new-address\r\n"_a;
+  s += ":local status\r\n"_a;
+  s += ":local x\r\n"_a;
+  s += ":set x "_a + refresh_bound(c.form, kList) + "\r\n"_a;
+  s += ":for i from=1 to=$x do={\r\n"_a;
+  s += "    :set status [/interface get [/interface find  name=(\"pppoe-out\" . $i)] running] \r\n"_a;
+  s += "    :if ($status=true) do={\r\n"_a;
+  s += "     :set new-address [/ip address get [/ip address find dynamic=yes interface=(\"pppoe-out\""
+       " . $i)] address]\r\n"_a;
+  s += "     :set new-address [:pick $new-address 0 ([:len $new-address] -3)]\r\n"_a;
+  s += "     :set assign-address [/ip address get [/ip address find dynamic=no"
+       " interface=(\"pppoe-out\" . $i)] address]\r\n"_a;
+  s += "     :set assign-address [:pick $assign-address 0 ([:len $assign-address] -3)]\r\n"_a;
+  s += "        :if ($assign-address != $new-address) do={ /ip address set [/ip address find"
+       " comment=$i] address=$new-address network=$new-address broadcast=$new-address\r\n"_a;
+  s += "        /ip route set [/ip route find comment=$i] gateway=$new-address\r\n"_a;
+  s += "        /ip fir nat set [/ip fir nat find comment=$i] to-addresses=$new-address\r\n"_a;
+  s += "        /ip route set [/ip route find comment=$i] gateway=$new-address\r\n"_a;
+  s += "       } \r\n"_a;
+  s += "   }\r\n"_a;
+  // No line end after the last line.
+  s += "}"_a;
+  c.write(std::move(s));
   return Outcome::Done;
 }
 

@@ -50,27 +50,29 @@ Outcome generate(Ctx& c) {
 // Run by the router's scheduler: moves line i's address and route (found by
 // comment "adsl" i) to the address pppoe-out i was given.
 Outcome refresh(Ctx& c) {
-  c.write(":local assign-address\r\n"_a
-          ":local new-address\r\n"_a
-          ":local status\r\n"_a
-          ":local x\r\n"_a
-          ":set x "_a + refresh_bound(c.form, kList) + "\r\n"_a +
-          ":for i from=1 to=$x do={\r\n"_a
-          ":set status [/interface get [/interface find  name=(\"pppoe-out\" . $i)] running] \r\n"_a
-          ":if ($status=true) do={\r\n"_a
-          ":set new-address [/ip address get [/ip address find dynamic=yes interface=(\"pppoe-out\" . $i)] "
-          "address]\r\n"_a
-          ":set new-address [:pick $new-address 0 [:find $new-address \"/\"]]\r\n"_a
-          ":set assign-address [/ip address get [/ip address find dynamic=no interface=(\"pppoe-out\" . $i)] "
-          "address]\r\n"_a
-          ":set assign-address [:pick $assign-address 0 [:find $assign-address \"/\"]]\r\n"_a
-          ":if ($assign-address != $new-address) do={\r\n"_a
-          "/ip address set [/ip address find comment=(\"adsl\" . $i)] address=$new-address network=$new-address "
-          "broadcast=$new-address\r\n"_a
-          "/ip route set [/ip route find comment=(\"adsl\" . $i)] gateway=$new-address\r\n"_a
-          "}\r\n"_a
-          "}\r\n"_a
-          "}"_a);
+  Gbk s;
+  s += ":local assign-address\r\n"_a;
+  s += ":local new-address\r\n"_a;
+  s += ":local status\r\n"_a;
+  s += ":local x\r\n"_a;
+  s += ":set x "_a + refresh_bound(c.form, kList) + "\r\n"_a;
+  s += ":for i from=1 to=$x do={\r\n"_a;
+  s += ":set status [/interface get [/interface find  name=(\"pppoe-out\" . $i)] running] \r\n"_a;
+  s += ":if ($status=true) do={\r\n"_a;
+  s += ":set new-address [/ip address get [/ip address find dynamic=yes interface=(\"pppoe-out\" . $i)] address]\r\n"_a;
+  s += ":set new-address [:pick $new-address 0 [:find $new-address \"/\"]]\r\n"_a;
+  s += ":set assign-address [/ip address get [/ip address find dynamic=no interface=(\"pppoe-out\" ."
+       " $i)] address]\r\n"_a;
+  s += ":set assign-address [:pick $assign-address 0 [:find $assign-address \"/\"]]\r\n"_a;
+  s += ":if ($assign-address != $new-address) do={\r\n"_a;
+  s += "/ip address set [/ip address find comment=(\"adsl\" . $i)] address=$new-address"
+       " network=$new-address broadcast=$new-address\r\n"_a;
+  s += "/ip route set [/ip route find comment=(\"adsl\" . $i)] gateway=$new-address\r\n"_a;
+  s += "}\r\n"_a;
+  s += "}\r\n"_a;
+  // No line end after the last line.
+  s += "}"_a;
+  c.write(std::move(s));
   return Outcome::Done;
 }
 
