@@ -82,7 +82,10 @@ TEST(Registry, NamesAreUniqueAndComplete) {
     }
     if (page.index > 0) {
       EXPECT_FALSE(page.output.empty());
-      EXPECT_EQ(page.built(), !page.caption.empty());
+      // The ping page's outer box is the one built page without a caption.
+      if (page.slug != "block-ping") {
+        EXPECT_EQ(page.built(), !page.caption.empty());
+      }
     }
     // Every page starts without throwing.
     Form form(page);

@@ -1,8 +1,73 @@
-// Tab 15: ARP binding. Not built yet: the page shows only its tab.
+// Tab 15: static ARP entries and reply-only interfaces. Every pair of dialect
+// buttons writes the same line.
 #include "pages/builders.h"
+#include "script/form.h"
 
 namespace rosgen {
+namespace {
 
-void build_arp_binding(Page&) {}
+Outcome bind_one(Ctx& c) {
+  c.write("/ ip arp add address="_a + c.trimmed("编辑框_ARP_IP地址") + " mac-address="_a + c.trimmed("编辑框_ARP_MAC") +
+          " interface="_a + c.trimmed("编辑框_ARP_网卡"));
+  return Outcome::Done;
+}
+
+// Copies every dynamic entry as a static one.
+Outcome bind_connected(Ctx& c) {
+  c.write(":foreach ketrova5 in=[/ip arp find dynamic=yes ] do={/ip arp add copy-from=$ketrova5}"_a);
+  return Outcome::Done;
+}
+
+Outcome delete_all(Ctx& c) {
+  c.write(":foreach ketrova5 in=[/ip arp find] do={/ip arp remove $ketrova5}"_a);
+  return Outcome::Done;
+}
+
+Outcome reply_only(Ctx& c) {
+  c.write("/ interface ethernet set "_a + c.trimmed("编辑框_ARP_设置网卡") + " arp=reply-only"_a);
+  return Outcome::Done;
+}
+
+Outcome arp_enabled(Ctx& c) {
+  c.write("/ interface ethernet set "_a + c.trimmed("编辑框_ARP_设置网卡") + " arp=enabled"_a);
+  return Outcome::Done;
+}
+
+Row pair(const std::string& prefix, const Handler& run) {
+  return row({
+      button(prefix + "-2x", "", "生成2.9.X系列脚本", run),
+      button(prefix + "-3x", "", "生成3.X系列脚本", run),
+  });
+}
+
+}  // namespace
+
+void build_arp_binding(Page& page) {
+  page.caption = "ARP绑定(支持批量绑定)";
+  page.items = {
+      group("自定义ARP绑定",
+            {
+                edit("编辑框_ARP_IP地址", "IP地址 ：", "192.168.0.1", "(这里输入您要绑定的IP)"),
+                edit("编辑框_ARP_网卡", "绑定网卡：", "ether1", "(内网IP绑定内网网卡,外网IP绑定外网网卡)"),
+                edit("编辑框_ARP_MAC", "MAC地址：", "00:00:00:00:00:00", "(这里输入您要绑定IP相对应的MAC地址)"),
+                pair("bind", bind_one),
+            }),
+      group("自动绑定已经连接的ARP", {pair("bind-connected", bind_connected)}),
+      group("自动删除所有ARP绑定", {pair("delete-all", delete_all)}),
+      group("将网卡ARP属性置为reply-only,这步才是真正的绑定了列表中的ARP,没绑定的上不了网",
+            {
+                edit("编辑框_ARP_设置网卡", "需要绑定的网卡：", "ether1",
+                     "(一般情况下可以只设置内网网卡,也可以所有网卡都设置为reply-only)"),
+                row({
+                    group("绑定脚本(即置ARP属性为reply-only)", {pair("reply-only", reply_only)}),
+                    group("解绑脚本(即置ARP属性为enabled)", {pair("unbind", arp_enabled)}),
+                }),
+                group("小提示",
+                      {note("将网卡ARP属性置为reply-only后,ARP列表里没有的IP或IP与MAC与绑定时不一样的计算机将不能与"
+                            "网关通信,也就是说绑定后下面的客户机私自更改IP或私自更改MAC地址将无法与网关通信,"
+                            "起到保护路由器免受ARP攻击的作用!")}),
+            }),
+  };
+}
 
 }  // namespace rosgen
