@@ -1,8 +1,69 @@
-// Tab 18: port mapping. Not built yet: the page shows only its tab.
+// Tab 18: a destination-NAT rule forwarding a router port to a LAN host, for a
+// fixed public address or for a PPPoE line whose address changes.
 #include "pages/builders.h"
+#include "script/form.h"
 
 namespace rosgen {
+namespace {
 
-void build_port_mapping(Page&) {}
+Outcome fixed(Ctx& c) {
+  c.write("/ip firewall nat add chain=dstnat dst-address="_a + c.trimmed("编辑框_映射_固定外网IP") + " protocol="_a +
+          c.trimmed("编辑框_映射_固定外网协议") + " dst-port="_a + c.trimmed("编辑框_映射_固定外网端口") +
+          " action=dst-nat to-addresses="_a + c.trimmed("编辑框_映射_固定内网IP") + " to-ports="_a +
+          c.trimmed("编辑框_映射_固定内网端口") + " comment=\""_a + c.trimmed("编辑框_映射_固定备注") + "\""_a);
+  return Outcome::Done;
+}
+
+// The public address is unknown, so the rule takes every destination but the
+// LAN gateway, from every source outside the LAN.
+Outcome pppoe(Ctx& c) {
+  c.write("/ip firewall nat add chain=dstnat src-address=!"_a + c.trimmed("编辑框_映射_PPOE_内网网段") + "/"_a +
+          c.trimmed("编辑框_映射_PPOE_内网子网掩码") + " dst-address=!"_a + c.trimmed("编辑框_映射_PPOE_内网网关") +
+          " protocol="_a + c.trimmed("编辑框_映射_PPOE_内网协议") + " dst-port="_a +
+          c.trimmed("编辑框_映射_PPOE_外网端口") + " action=dst-nat to-addresses="_a +
+          c.trimmed("编辑框_映射_PPOE_映射主机ip") + " to-ports="_a + c.trimmed("编辑框_映射_PPOE_内网端口") +
+          " comment=\""_a + c.trimmed("编辑框_映射_PPOE_备注") + "\""_a);
+  return Outcome::Done;
+}
+
+constexpr const char* kRangeNote = "注:本规则支持连续端口,如:21-80";
+
+}  // namespace
+
+void build_port_mapping(Page& page) {
+  page.caption = "端口映射脚本生成";
+  page.items = {
+      group("固定IP端口映射脚本生成",
+            {
+                edit("编辑框_映射_固定外网IP", "外网IP:", "203.0.113.2"),
+                edit("编辑框_映射_固定外网端口", "外网端口:", "80"),
+                edit("编辑框_映射_固定外网协议", "使用协议:", "tcp", kRangeNote),
+                edit("编辑框_映射_固定内网IP", "内网IP:", "192.168.0.1"),
+                edit("编辑框_映射_固定内网端口", "内网端口:", "80"),
+                edit("编辑框_映射_固定备注", "备注:", "WEB SERVER", "(不支持中文)"),
+                row({
+                    button("fixed-2x", "", "生成2.9.X系列脚本", fixed),
+                    button("fixed-3x", "", "生成3.X系列脚本", fixed),
+                }),
+            }),
+      group("PPPoE动态IP映口映射",
+            {
+                row({
+                    edit("编辑框_映射_PPOE_内网网段", "内网网段:", "192.168.0.0"),
+                    edit("编辑框_映射_PPOE_内网子网掩码", "/", "255.255.255.0"),
+                }),
+                edit("编辑框_映射_PPOE_外网端口", "外网端口:", "80"),
+                edit("编辑框_映射_PPOE_内网协议", "使用协议:", "tcp", kRangeNote),
+                edit("编辑框_映射_PPOE_内网网关", "内网网关:", "192.168.0.254"),
+                edit("编辑框_映射_PPOE_内网端口", "内网端口:", "80"),
+                edit("编辑框_映射_PPOE_备注", "备注:", "WEB SERVER", "(不支持中文)"),
+                edit("编辑框_映射_PPOE_映射主机ip", "需要映射的主机IP地址:", "192.168.0.253"),
+                row({
+                    button("pppoe-2x", "", "生成2.9.X系列脚本", pppoe),
+                    button("pppoe-3x", "", "生成3.X系列脚本", pppoe),
+                }),
+            }),
+  };
+}
 
 }  // namespace rosgen
