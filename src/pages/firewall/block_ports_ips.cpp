@@ -1,8 +1,126 @@
-// Tab 19: blocking of ports and addresses. Not built yet: the page shows only its tab.
+// Tab 19: blocking of ports and addresses, one by one or through an address list.
 #include "pages/builders.h"
+#include "script/form.h"
+#include "script/text.h"
 
 namespace rosgen {
+namespace {
 
-void build_block_ports_ips(Page&) {}
+constexpr const char* kBatch = "编辑框_另类封ip列表";
+constexpr const char* kUseName = "选择框_另类封ip_是否";
+constexpr const char* kBatchName = "编辑框_另类封ip_IP列表定议名称";
+constexpr const char* kDefaultList = "ketrova5lmList";
+
+// 2.9.x matches the port with "port=".
+Outcome port_2x(Ctx& c) {
+  c.write("/ip firewall filter add chain=output protocol="_a + c.trimmed("编辑框_封锁_协议") + " port="_a +
+          c.trimmed("编辑框_封锁_端口号") + " action=drop comment=\""_a + c.trimmed("编辑框_封锁_备注") + "\""_a);
+  return Outcome::Done;
+}
+
+Outcome port_3x(Ctx& c) {
+  c.write("/ip  firewall filter add chain=output protocol="_a + c.trimmed("编辑框_封锁_协议") + " dst-port="_a +
+          c.trimmed("编辑框_封锁_端口号") + " action=drop comment=\""_a + c.trimmed("编辑框_封锁_备注") + "\""_a);
+  return Outcome::Done;
+}
+
+Outcome address(Ctx& c) {
+  c.write("/ip firewall filter add chain=forward dst-address="_a + c.trimmed("编辑框_封锁IP_IP") + "/"_a +
+          c.trimmed("编辑框_封锁IP_子网") + " action=drop comment=\""_a + c.trimmed("编辑框_封锁IP_备注") + "\""_a);
+  return Outcome::Done;
+}
+
+Outcome list_entry(Ctx& c) {
+  c.write("/ ip firewall address-list add address="_a + c.trimmed("编辑框_另类封ip_IP") + "/"_a +
+          c.trimmed("编辑框_另类封ip_子网") + " list=\""_a + c.trimmed("编辑框_另类封ip_IP列表名称") +
+          "\" comment=\""_a + c.trimmed("编辑框_另类封ip_备注") + "\""_a);
+  return Outcome::Done;
+}
+
+Outcome clear_batch(Ctx& c) {
+  c.form.set_text(kBatch, Gbk());
+  return Outcome::Done;
+}
+
+// One address-list line per row of the batch box. Rows keep their blanks; an
+// empty row between two line ends is an entry with an empty address.
+Outcome batch(Ctx& c) {
+  c.write(Gbk());
+  std::vector<Gbk> rows = split(trim(c.text(kBatch)), "\r\n"_a);
+  if (rows.empty()) return Outcome::Done;
+  if (!c.checked(kUseName)) c.form.set_text(kBatchName, to_gbk(kDefaultList));
+  Gbk list = c.trimmed(kBatchName);
+  Gbk lines;
+  for (const Gbk& row : rows) {
+    lines += "/ ip firewall address-list add address="_a + row + " list=\""_a + list + "\" disabled=no\r\n"_a;
+  }
+  c.append(lines);
+  return Outcome::Done;
+}
+
+constexpr const char* kMaskTip = "小提示：封IP时注意子网掩码,但掩码为32时为单IP,为24时为整个IP段!";
+
+}  // namespace
+
+void build_block_ports_ips(Page& page) {
+  page.caption = "封端口及封IP脚本生成";
+  page.items = {
+      group("封锁端口号脚本生成",
+            {
+                edit("编辑框_封锁_端口号", "要封锁端口号:", "21"),
+                edit("编辑框_封锁_协议", "使用协议:", "tcp"),
+                edit("编辑框_封锁_备注", "备注:", "Blockade FTP", "(不支持中文,可留空)"),
+                note("小提示：3.X版本支持连续端口输入,如：21-80；同时支持多端口输入,如：21,80,110"),
+                row({
+                    button("port-2x", "", "生成2.9X系列脚本", port_2x),
+                    button("port-3x", "", "生成3.X系列脚本", port_3x),
+                }),
+            }),
+      group("封锁IP地址脚本生成",
+            {
+                row({
+                    edit("编辑框_封锁IP_IP", "要封锁的IP:", "198.51.100.10"),
+                    edit("编辑框_封锁IP_子网", "/", "32"),
+                }),
+                edit("编辑框_封锁IP_备注", "备注:", "Blockade www.example.com", "(不支持中文,可留空)"),
+                note(kMaskTip),
+                row({
+                    button("address-2x", "", "生成2.9.X系列脚本", address),
+                    button("address-3x", "", "生成3.X系列脚本", address),
+                }),
+            }),
+      group("另类封IP(将IP放在列表中,对整个列表IP进行封锁,封IP比较多的用户推荐使用)",
+            {
+                row({
+                    group("第一次使用此功能请先添加这个脚本,以后不需再次添加!(2.9.x/3.x通用)",
+                          {
+                              edit("编辑框_另类封ip_IP列表名称", "IP列表名称:", kDefaultList),
+                              row({
+                                  edit("编辑框_另类封ip_IP", "要封锁的IP:", "198.51.100.20"),
+                                  edit("编辑框_另类封ip_子网", "/", "32"),
+                              }),
+                              edit("编辑框_另类封ip_备注", "备注:", "Blockade www.example.net", "(不支持中文,可留空)"),
+                              note(kMaskTip),
+                              row({
+                                  button("list-2x", "", "生成2.9.X系列脚本", list_entry),
+                                  button("list-3x", "", "生成3.X系列脚本", list_entry),
+                              }),
+                          }),
+                    group("批量添加IP封锁",
+                          {
+                              multiline(kBatch, "", "", "每一行一个IP,支持192.168.0.0/24格式,2.9.x/3.x通用"),
+                              row({
+                                  check(kUseName, "IP列表名称(默认为HovrekList)", false),
+                                  edit(kBatchName, "", kDefaultList),
+                              }),
+                              row({
+                                  button("clear", "", "清 空", clear_batch),
+                                  button("batch", "", "生 成", batch),
+                              }),
+                          }),
+                }),
+            }),
+  };
+}
 
 }  // namespace rosgen
