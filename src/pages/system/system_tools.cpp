@@ -1,8 +1,145 @@
-// Tab 3: backups, restore, identity and inspection commands. Not built yet: the page shows only its tab.
+// Tab 3: renaming the router, backups by name or date, a clean-up of closed
+// connections and one-command buttons for inspecting and restarting it.
+#include <string>
+
 #include "pages/builders.h"
+#include "script/form.h"
+#include "script/product.h"
+#include "script/text.h"
 
 namespace rosgen {
+namespace {
 
-void build_system_tools(Page&) {}
+constexpr const char* kBackupName = "编辑框_备份名称";
+
+// Year, month and day without leading zeros or separators: 5 March 2010 is 201035.
+Gbk date_text(const Date& d) { return number_text(d.year) + number_text(d.month) + number_text(d.day); }
+
+Outcome rename(Ctx& c) {
+  c.write("/ system identity set name=\""_a + c.trimmed("编辑框_修改ROS计算机名") + "\""_a);
+  return Outcome::Done;
+}
+
+Gbk backup_script(Ctx& c, const Gbk& name) {
+  Gbk save = "/ system backup save name="_a + name;
+  if (!c.checked("选择框_备份_是否删除")) return save;
+  return "/ file remove "_a + name + ".backup\r\n"_a + save;
+}
+
+Outcome backup_by_name(Ctx& c) {
+  c.write(backup_script(c, c.trimmed(kBackupName)));
+  return Outcome::Done;
+}
+
+Outcome backup_by_date(Ctx& c) {
+  c.write(backup_script(c, date_text(c.env.today())));
+  return Outcome::Done;
+}
+
+Outcome restore_by_name(Ctx& c) {
+  c.write("system backup load name="_a + c.trimmed(kBackupName));
+  return Outcome::Done;
+}
+
+// The date is asked for with today's as example; a cancel leaves the name empty.
+Outcome restore_by_date(Ctx& c) {
+  Gbk today = date_text(c.env.today());
+  std::optional<Gbk> answer =
+      c.env.input_box("请输入您备份时的日期\r\n格式为:年月日\r\n例如:" + to_utf8(today),
+                      std::string("请输入日期 ") + product::kWebSite, today);
+  c.write("system backup load name="_a + answer.value_or(Gbk()));
+  return Outcome::Done;
+}
+
+Outcome close_cleanup_3x(Ctx& c) {
+  c.write("/ system scheduler add name=\"del_close\" on-event=\"/ip firewall connection remove "
+          "[/ip firewall connection find tcp-state=close]\" start-date=jan/01/1970 start-time=00:00:00 "
+          "interval=1m comment=\"\" disabled=no"_a);
+  return Outcome::Done;
+}
+
+// 2.9.x takes the entry in the layout of its own export: escaped brackets, continued lines.
+Outcome close_cleanup_2x(Ctx& c) {
+  c.write("/ system scheduler add name=\"del_close\" on-event=\"/ip firewall connection remove \\[/ip \\\r\n"
+          "    firewall connection find tcp-state=close\\]\" start-date=jan/01/1970 \\\r\n"
+          "    start-time=00:00:00 interval=1m comment=\"\" disabled=no"_a);
+  return Outcome::Done;
+}
+
+Button command(const char* id, const char* designer, const char* caption, Ascii text) {
+  return button(id, designer, caption, [text](Ctx& c) {
+    c.write(text);
+    return Outcome::Done;
+  });
+}
+
+}  // namespace
+
+void build_system_tools(Page& page) {
+  page.caption = "系统其它优化及设置脚本生成";
+  page.items = {
+      group("修改ROS计算机名",
+            {
+                edit("编辑框_修改ROS计算机名", "新计算机名:", "ketrova5RouterOS",
+                     "(不支持中文输入,如想设置为中文可以winbox下手动设置)"),
+                button("rename", "按钮_修改ROS计算机名", "2.9.X/3.X通用系列脚本生成", rename),
+            }),
+      group("备份/还原系统设置",
+            {
+                edit(kBackupName, "备份名称:", "ketrova5Bak", "(不支持中文输入,完成后可以在FTP上看到相应文件)"),
+                check("选择框_备份_是否删除", "备份时删除与此次备份名称重复的备份文件", true),
+                row({
+                    group("备份脚本生成(2.9.X/3.X系列通用脚本)",
+                          {row({
+                              button("backup-by-name", "按钮_备份_为备份名称", "备份文件名为备份名称", backup_by_name),
+                              button("backup-by-date", "按钮_备份_为日期", "备份文件名为日期", backup_by_date),
+                          })}),
+                    group("还原脚本生成(2.9.X/3.X系列通用脚本)",
+                          {row({
+                              button("restore-by-name", "按钮_备份_还原_备份名称", "还原文件名为备份名称",
+                                     restore_by_name),
+                              button("restore-by-date", "按钮_备份_还原_备份日期", "还原文件名为日期",
+                                     restore_by_date),
+                          })}),
+                }),
+            }),
+      group("自动删除close连接提升系统资源",
+            {row({
+                button("close-2x", "按钮_删除_2xclose", "2.9.X系列脚本生成", close_cleanup_2x),
+                button("close-3x", "按钮_删除_3xclose", "3.X系列脚本生成", close_cleanup_3x),
+            })}),
+      // Four columns of four, listed row by row.
+      group("其它2.9.x/3.x通用系列脚本生成",
+            {
+                row({
+                    command("monitor", "按钮_其它_监控cpu", "监控CPU及内存使用情况", "/ system resource monitor"_a),
+                    command("connections", "按钮_其它_查看网络连接", "查看当前所有网络连接",
+                            "/ ip firewall connection print"_a),
+                    command("reboot", "按钮_其它_路由重启", "路由重启脚本", "/ system reboot"_a),
+                    command("shutdown", "按钮_其它_路由关机", "路由关机脚本", "/ system shutdown"_a),
+                }),
+                row({
+                    command("reset", "按钮_其它_恢复默认安装", "ROS恢复安装默认(初始化脚本)", "/  system reset"_a),
+                    command("clock", "按钮_其它_查看系统时间", "查看系统时间", "/ system clock print"_a),
+                    command("resource", "按钮_其它_查看系统常规信息", "查看系统常规信息", "/ system resource print"_a),
+                    command("pci", "按钮_其它_查看pci", "查看系统PCI信息", "/ system resource pci print"_a),
+                }),
+                row({
+                    command("license", "按钮_映射_固定生成2x14", "查看ROS版本等级许可", "/ system license print"_a),
+                    command("packages", "按钮_其它_查看系统组件包安装情况", "查看系统组件包安装情况",
+                            "/ system package print"_a),
+                    command("users", "按钮_其它_查看系统管理员列表", "查看系统管理员列表", "/ user print"_a),
+                    command("log", "按钮_其它_查看系统日志", "查看系统日志", "/ log print"_a),
+                }),
+                row({
+                    command("addresses", "按钮_映射_固定生成2x13", "查看IP配置情况", "/ ip address print"_a),
+                    command("interfaces", "按钮_其它_查看网卡情况", "查看网卡情况", "/ interface print"_a),
+                    command("routes", "按钮_其它_查看网关配置情况", "查看网关配置情况", "/ ip route print"_a),
+                    command("firewall", "按钮_其它_查看防火墙配置情况", "查看防火墙配置情况",
+                            "/ ip firewall filter print"_a),
+                }),
+            }),
+  };
+}
 
 }  // namespace rosgen
