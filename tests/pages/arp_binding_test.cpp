@@ -13,7 +13,8 @@ TEST(ArpBinding, BothDialectsWriteTheSameLine) {
     std::vector<std::pair<std::string, std::string>> values;
     std::string expected;
   } cases[] = {
-      {"custom, defaults", "bind", {}, "/ ip arp add address=192.168.0.1 mac-address=00:00:00:00:00:00 interface=ether1"},
+      {"custom, defaults", "bind", {},
+       "/ ip arp add address=192.168.0.1 mac-address=00:00:00:00:00:00 interface=ether1"},
       {"custom, trimmed, MAC before interface", "bind",
        {{"编辑框_ARP_IP地址", " 10.0.0.9 "}, {"编辑框_ARP_网卡", "　ether2"}, {"编辑框_ARP_MAC", "AA:BB:CC:DD:EE:FF "}},
        "/ ip arp add address=10.0.0.9 mac-address=AA:BB:CC:DD:EE:FF interface=ether2"},
