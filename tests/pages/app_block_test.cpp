@@ -54,9 +54,10 @@ TEST(AppBlock, XunleiListsEveryDataRowInOrder) {
     ASSERT_TRUE(r.tag == "tel" || r.tag == "cnc") << r.address;
     expected += "add list=\"BlockadeXunlei\" address=" + r.address + " comment=\"" + r.tag + "\" disabled=no\r\n";
   }
-  expected += "/ ip firewall filter \r\n"
-              "add chain=forward dst-address-list=\"BlockadeXunlei\" action=drop comment=\"BlockadeXunlei-091206\" "
-              "disabled=no";
+  expected +=
+      "/ ip firewall filter \r\n"
+      "add chain=forward dst-address-list=\"BlockadeXunlei\" action=drop comment=\"BlockadeXunlei-091206\" "
+      "disabled=no";
   for (const char* button : {"xunlei-2x", "xunlei-3x"}) {
     Session s("app-block");
     s.set_output("announcement");
@@ -76,8 +77,8 @@ TEST(AppBlock, XuanFengRowsEndWithABlank) {
     ASSERT_EQ(got.size(), 7u) << button;
     EXPECT_EQ(got[0], "/ ip firewall address-list ");
     for (size_t i = 0; i < 4; ++i) {
-      EXPECT_EQ(got[i + 1], "add list=\"BlockadeQqXuanFeng\" address=" + servers[i].address +
-                                " comment=\"\" disabled=no ");
+      EXPECT_EQ(got[i + 1],
+                "add list=\"BlockadeQqXuanFeng\" address=" + servers[i].address + " comment=\"\" disabled=no ");
     }
     EXPECT_EQ(got[5], "/ ip firewall filter ");
     EXPECT_EQ(got[6],
@@ -94,8 +95,9 @@ TEST(AppBlock, UnfinishedPresetsReplaceWhateverWasThere) {
       s.press("xunlei-3x");
       EXPECT_EQ(s.press(std::string(preset) + dialect), Outcome::Done);
       EXPECT_EQ(s.output(), placeholder) << preset << dialect;
-      EXPECT_EQ(s.form->output().bytes(), "/ ip firewall address-list \r\n#\xD7\xEE\xB9\xA6\xC4\xDC\xD4\xDD\xCA\xB1"
-                                          "\xCE\xB4\xCD\xEA\xC9\xC6");
+      EXPECT_EQ(s.form->output().bytes(),
+                "/ ip firewall address-list \r\n#\xD7\xEE\xB9\xA6\xC4\xDC\xD4\xDD\xCA\xB1"
+                "\xCE\xB4\xCD\xEA\xC9\xC6");
     }
   }
 }

@@ -54,15 +54,18 @@ const Preset kXuanFeng{"xuanfeng", "BlockadeQqXuanFeng"_a, " "_a,
 Gbk plain(std::string_view ascii) { return Gbk::from_bytes(std::string(ascii)); }
 
 Gbk preset_text(const Preset& p) {
-  Gbk text = "/ ip firewall address-list \r\n"_a;
+  Gbk s;
+  s += "/ ip firewall address-list \r\n"_a;
   for (std::string_view row : kRows) {
-    Server s = parse(row);
-    if (s.preset != p.id) continue;
-    Gbk comment = s.tag == "-" ? Gbk() : plain(s.tag);
-    text += "add list=\""_a + Gbk(p.list) + "\" address="_a + plain(s.address) + " comment=\""_a + comment +
-            "\" disabled=no"_a + Gbk(p.row_end) + "\r\n"_a;
+    Server server = parse(row);
+    if (server.preset != p.id) continue;
+    Gbk comment = server.tag == "-" ? Gbk() : plain(server.tag);
+    s += "add list=\""_a + Gbk(p.list) + "\" address="_a + plain(server.address) + " comment=\""_a + comment +
+         "\" disabled=no"_a + Gbk(p.row_end) + "\r\n"_a;
   }
-  return text + "/ ip firewall filter \r\n"_a + Gbk(p.filter);
+  s += "/ ip firewall filter \r\n"_a;
+  s += p.filter;  // the last line has no line end
+  return s;
 }
 
 Outcome xunlei(Ctx& c) {
@@ -76,7 +79,10 @@ Outcome xuanfeng(Ctx& c) {
 }
 
 Outcome unfinished(Ctx& c) {
-  c.write("/ ip firewall address-list \r\n"_a + to_gbk("#最功能暂时未完善"));
+  Gbk s;
+  s += "/ ip firewall address-list \r\n"_a;
+  s += to_gbk("#最功能暂时未完善");
+  c.write(std::move(s));
   return Outcome::Done;
 }
 
@@ -96,8 +102,8 @@ void build_app_block(Page& page) {
   page.caption = "封锁常用软件脚本生成";
   page.items = {
       preset_group("封迅雷多线程下载脚本生成",
-                   "让迅雷只能使用原始地址下载(即一个线程下载),和IE下载没两样,不影响迅雷登陆及相关迅雷网站!",
-                   "xunlei", xunlei),
+                   "让迅雷只能使用原始地址下载(即一个线程下载),和IE下载没两样,不影响迅雷登陆及相关迅雷网站!", "xunlei",
+                   xunlei),
       preset_group("封QQ旋风下载脚本生成",
                    "让QQ旋风完全不能获取到资源(即完全不能下载),不影响打开旋风及腾讯所有网站及业务!", "xuanfeng",
                    xuanfeng),

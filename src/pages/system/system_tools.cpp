@@ -21,9 +21,10 @@ Outcome rename(Ctx& c) {
 }
 
 Gbk backup_script(Ctx& c, const Gbk& name) {
-  Gbk save = "/ system backup save name="_a + name;
-  if (!c.checked("选择框_备份_是否删除")) return save;
-  return "/ file remove "_a + name + ".backup\r\n"_a + save;
+  Gbk s;
+  if (c.checked("选择框_备份_是否删除")) s += "/ file remove "_a + name + ".backup\r\n"_a;
+  s += "/ system backup save name="_a + name;
+  return s;
 }
 
 Outcome backup_by_name(Ctx& c) {
@@ -44,25 +45,27 @@ Outcome restore_by_name(Ctx& c) {
 // The date is asked for with today's as example; a cancel leaves the name empty.
 Outcome restore_by_date(Ctx& c) {
   Gbk today = date_text(c.env.today());
-  std::optional<Gbk> answer =
-      c.env.input_box("请输入您备份时的日期\r\n格式为:年月日\r\n例如:" + to_utf8(today),
-                      std::string("请输入日期 ") + product::kWebSite, today);
+  std::optional<Gbk> answer = c.env.input_box("请输入您备份时的日期\r\n格式为:年月日\r\n例如:" + to_utf8(today),
+                                              std::string("请输入日期 ") + product::kWebSite, today);
   c.write("system backup load name="_a + answer.value_or(Gbk()));
   return Outcome::Done;
 }
 
 Outcome close_cleanup_3x(Ctx& c) {
-  c.write("/ system scheduler add name=\"del_close\" on-event=\"/ip firewall connection remove "
-          "[/ip firewall connection find tcp-state=close]\" start-date=jan/01/1970 start-time=00:00:00 "
-          "interval=1m comment=\"\" disabled=no"_a);
+  c.write(
+      "/ system scheduler add name=\"del_close\" on-event=\"/ip firewall connection remove "
+      "[/ip firewall connection find tcp-state=close]\" start-date=jan/01/1970 start-time=00:00:00 "
+      "interval=1m comment=\"\" disabled=no"_a);
   return Outcome::Done;
 }
 
 // 2.9.x takes the entry in the layout of its own export: escaped brackets, continued lines.
 Outcome close_cleanup_2x(Ctx& c) {
-  c.write("/ system scheduler add name=\"del_close\" on-event=\"/ip firewall connection remove \\[/ip \\\r\n"
-          "    firewall connection find tcp-state=close\\]\" start-date=jan/01/1970 \\\r\n"
-          "    start-time=00:00:00 interval=1m comment=\"\" disabled=no"_a);
+  Gbk s;
+  s += "/ system scheduler add name=\"del_close\" on-event=\"/ip firewall connection remove \\[/ip \\\r\n"_a;
+  s += "    firewall connection find tcp-state=close\\]\" start-date=jan/01/1970 \\\r\n"_a;
+  s += "    start-time=00:00:00 interval=1m comment=\"\" disabled=no"_a;
+  c.write(std::move(s));
   return Outcome::Done;
 }
 
@@ -84,25 +87,25 @@ void build_system_tools(Page& page) {
                      "(不支持中文输入,如想设置为中文可以winbox下手动设置)"),
                 button("rename", "按钮_修改ROS计算机名", "2.9.X/3.X通用系列脚本生成", rename),
             }),
-      group("备份/还原系统设置",
-            {
-                edit(kBackupName, "备份名称:", "ketrova5Bak", "(不支持中文输入,完成后可以在FTP上看到相应文件)"),
-                check("选择框_备份_是否删除", "备份时删除与此次备份名称重复的备份文件", true),
-                row({
-                    group("备份脚本生成(2.9.X/3.X系列通用脚本)",
-                          {row({
-                              button("backup-by-name", "按钮_备份_为备份名称", "备份文件名为备份名称", backup_by_name),
-                              button("backup-by-date", "按钮_备份_为日期", "备份文件名为日期", backup_by_date),
-                          })}),
-                    group("还原脚本生成(2.9.X/3.X系列通用脚本)",
-                          {row({
-                              button("restore-by-name", "按钮_备份_还原_备份名称", "还原文件名为备份名称",
-                                     restore_by_name),
-                              button("restore-by-date", "按钮_备份_还原_备份日期", "还原文件名为日期",
-                                     restore_by_date),
-                          })}),
-                }),
-            }),
+      group(
+          "备份/还原系统设置",
+          {
+              edit(kBackupName, "备份名称:", "ketrova5Bak", "(不支持中文输入,完成后可以在FTP上看到相应文件)"),
+              check("选择框_备份_是否删除", "备份时删除与此次备份名称重复的备份文件", true),
+              row({
+                  group("备份脚本生成(2.9.X/3.X系列通用脚本)",
+                        {row({
+                            button("backup-by-name", "按钮_备份_为备份名称", "备份文件名为备份名称", backup_by_name),
+                            button("backup-by-date", "按钮_备份_为日期", "备份文件名为日期", backup_by_date),
+                        })}),
+                  group(
+                      "还原脚本生成(2.9.X/3.X系列通用脚本)",
+                      {row({
+                          button("restore-by-name", "按钮_备份_还原_备份名称", "还原文件名为备份名称", restore_by_name),
+                          button("restore-by-date", "按钮_备份_还原_备份日期", "还原文件名为日期", restore_by_date),
+                      })}),
+              }),
+          }),
       group("自动删除close连接提升系统资源",
             {row({
                 button("close-2x", "按钮_删除_2xclose", "2.9.X系列脚本生成", close_cleanup_2x),
