@@ -56,11 +56,5 @@ TEST(BlockKeywords, Rules) {
   }
 }
 
-TEST(BlockKeywords, SourceBoxStartsOff) {
-  Session s("block-keywords");
-  EXPECT_FALSE(s.form->checked("选择框_tcp_选择"));
-  EXPECT_TRUE(s.form->enabled("编辑框_tcp_IP地址"));
-}
-
 }  // namespace
 }  // namespace rosgen::test

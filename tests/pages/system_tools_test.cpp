@@ -61,12 +61,6 @@ TEST(SystemTools, NameBackupAndRestore) {
   }
 }
 
-TEST(SystemTools, RemovalBoxStartsChecked) {
-  Session s("system-tools");
-  s.press("backup-by-name");
-  EXPECT_EQ(s.output(), "/ file remove ketrova5Bak.backup\r\n/ system backup save name=ketrova5Bak");
-}
-
 TEST(SystemTools, BackupByDate) {
   struct Case {
     Date date;
