@@ -21,14 +21,20 @@ struct Result {
 };
 
 // Runs `rosgen ARGS...`; stdout and stderr are kept apart, bytes unchanged.
-// `program` may name a copy of the program placed elsewhere.
-inline Result rosgen(const std::vector<std::string>& args, const std::string& program = ROSGEN_BIN) {
+// `program` may name a copy of the program placed elsewhere; `stdout_file`,
+// when given, receives stdout instead of the pipe.
+inline Result rosgen(const std::vector<std::string>& args, const std::string& program = ROSGEN_BIN,
+                     const char* stdout_file = nullptr) {
   int out_pipe[2];
   int err_pipe[2];
   if (pipe(out_pipe) != 0 || pipe(err_pipe) != 0) return {};
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, out_pipe[1], 1);
+  if (stdout_file) {
+    posix_spawn_file_actions_addopen(&actions, 1, stdout_file, O_WRONLY, 0);
+  } else {
+    posix_spawn_file_actions_adddup2(&actions, out_pipe[1], 1);
+  }
   posix_spawn_file_actions_adddup2(&actions, err_pipe[1], 2);
   posix_spawn_file_actions_addclose(&actions, out_pipe[0]);
   posix_spawn_file_actions_addclose(&actions, err_pipe[0]);

@@ -258,10 +258,17 @@ int main_impl(int argc, char** argv) {
 }  // namespace rosgen
 
 int main(int argc, char** argv) {
+  int code = 3;
   try {
-    return rosgen::main_impl(argc, argv);
+    code = rosgen::main_impl(argc, argv);
   } catch (const std::exception& e) {
     std::cerr << "rosgen: internal error: " << e.what() << '\n';
+  }
+  // A script lost on a full disk or a broken pipe must not pass for written.
+  std::cout.flush();
+  if (std::fflush(stdout) != 0 || std::ferror(stdout) || !std::cout) {
+    std::cerr << "rosgen: cannot write the output\n";
     return 3;
   }
+  return code;
 }

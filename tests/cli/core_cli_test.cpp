@@ -137,6 +137,26 @@ TEST(Cli, EncodingAndHostileValues) {
   EXPECT_TRUE(huge.out.ends_with(big));
 }
 
+// A script that never reached its reader must not be reported as written.
+TEST(Cli, OutputThatCannotBeWrittenIsAnError) {
+  const std::vector<std::vector<std::string>> commands = {
+      {"list"},
+      {"show", "wan-fixed"},
+      {"show", "pptp", "--json"},
+      {"run", "wan-fixed", "gen-2x"},
+      {"run", "pptp", "routes-netcom-main"},
+  };
+  for (const auto& args : commands) {
+    Result r = rosgen(args, ROSGEN_BIN, "/dev/full");
+    EXPECT_EQ(r.code, 3) << args[0] << " " << (args.size() > 1 ? args[1] : "");
+    EXPECT_NE(r.err.find("rosgen: cannot write the output"), std::string::npos) << r.err;
+  }
+  // A refused check still reports the refusal: it wrote nothing.
+  Result refused = rosgen({"run", "router-users", "gen-2x"}, ROSGEN_BIN, "/dev/full");
+  EXPECT_EQ(refused.code, 1);
+  EXPECT_EQ(refused.err, "[信息：] 密码不能为空!\n");
+}
+
 TEST(Cli, UsageErrorsAreOneLine) {
   for (const auto& args : std::vector<std::vector<std::string>>{
            {}, {"frobnicate"}, {"run"}, {"run", "4"}, {"show"}, {"run", "4", "gen-2x", "--encoding", "latin1"}}) {
