@@ -52,16 +52,16 @@ const char* kind_name(FieldKind kind) {
   return "edit";
 }
 
-nlohmann::json describe(const Page& page) {
+nlohmann::ordered_json describe(const Page& page) {
   auto form = start_form(page);
-  nlohmann::json fields = nlohmann::json::array();
-  nlohmann::json buttons = nlohmann::json::array();
-  nlohmann::json list;
+  nlohmann::ordered_json fields = nlohmann::ordered_json::array();
+  nlohmann::ordered_json buttons = nlohmann::ordered_json::array();
+  nlohmann::ordered_json list;
   walk(
       page.items,
       [&](const Item& item, const std::string& group) {
         if (const auto* f = std::get_if<Field>(&item.v)) {
-          nlohmann::json j{
+          nlohmann::ordered_json j{
               {"id", f->id}, {"kind", kind_name(f->kind)}, {"label", f->label}, {"hint", f->hint}, {"group", group}};
           switch (f->kind) {
             case FieldKind::Edit:
@@ -77,11 +77,12 @@ nlohmann::json describe(const Page& page) {
           fields.push_back(std::move(j));
         } else if (const auto* b = std::get_if<Button>(&item.v)) {
           buttons.push_back({{"id", b->id},
-                             {"designer", b->designer.empty() ? nlohmann::json(nullptr) : nlohmann::json(b->designer)},
+                             {"designer", b->designer.empty() ? nlohmann::ordered_json(nullptr)
+                                                              : nlohmann::ordered_json(b->designer)},
                              {"caption", b->caption},
                              {"group", group}});
         } else if (const auto* l = std::get_if<LineList>(&item.v)) {
-          nlohmann::json columns = nlohmann::json::array();
+          nlohmann::ordered_json columns = nlohmann::ordered_json::array();
           for (const Column& c : l->columns) {
             columns.push_back({{"title", c.title}, {"width", c.width}, {"field", c.field}});
           }
@@ -89,14 +90,16 @@ nlohmann::json describe(const Page& page) {
         }
       },
       page.caption);
-  nlohmann::json j{{"index", page.index},   {"slug", page.slug}, {"tab", page.tab},   {"caption", page.caption},
-                   {"output", page.output}, {"fields", fields},  {"buttons", buttons}};
+  // Keys in the order the page reads: what it is, its fields, its list, its buttons.
+  nlohmann::ordered_json j{{"index", page.index},     {"slug", page.slug},     {"tab", page.tab},
+                           {"caption", page.caption}, {"output", page.output}, {"fields", fields}};
   if (!list.is_null()) j["list"] = list;
+  j["buttons"] = buttons;
   return j;
 }
 
 void print_show(const Page& page) {
-  nlohmann::json j = describe(page);
+  nlohmann::ordered_json j = describe(page);
   std::cout << page.index << ' ' << page.slug << ' ' << page.tab << '\n';
   if (!page.caption.empty()) std::cout << "caption: " << page.caption << '\n';
   if (!page.output.empty()) std::cout << "output: " << page.output << '\n';

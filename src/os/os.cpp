@@ -12,6 +12,7 @@
 #include <bcrypt.h>
 #include <shlobj.h>
 #else
+#include <fcntl.h>
 #include <sys/random.h>
 #include <unistd.h>
 #include <cerrno>
@@ -127,7 +128,10 @@ bool append_to_file(const fs::path& file, const std::string& bytes) {
 #ifdef _WIN32
   FILE* f = _wfopen(file.c_str(), L"ab");
 #else
-  FILE* f = std::fopen(file.c_str(), "ab");
+  // What we append may be account passwords: a new file is readable by its owner only.
+  int fd = ::open(file.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
+  FILE* f = fd < 0 ? nullptr : ::fdopen(fd, "ab");
+  if (fd >= 0 && !f) ::close(fd);
 #endif
   if (!f) return false;
   bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();

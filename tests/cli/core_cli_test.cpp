@@ -36,6 +36,14 @@ TEST(Cli, ShowJsonDescribesThePageInOrder) {
   EXPECT_EQ(j["buttons"][1]["caption"], "生成3.X系列脚本");
   EXPECT_EQ(j["buttons"][1]["group"], "PPPoE服务器架设");
   EXPECT_FALSE(j.contains("list"));
+  // Keys in page order: what the page is, its fields, its list, its buttons.
+  size_t last = 0;
+  for (const char* key :
+       {"\"index\"", "\"slug\"", "\"tab\"", "\"caption\"", "\"output\"", "\"fields\"", "\"buttons\""}) {
+    size_t at = r.out.find(key);
+    EXPECT_GT(at, last) << key;
+    last = at;
+  }
 
   Result users = rosgen({"show", "1", "--json"});
   auto u = nlohmann::json::parse(users.out);
