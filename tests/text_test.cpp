@@ -84,9 +84,31 @@ TEST(Numbers, ReadLikeAtofAfterFullWidthMapping) {
     EXPECT_DOUBLE_EQ(to_number(g(c.in)), c.number) << c.in;
     EXPECT_EQ(to_integer(g(c.in)), c.integer) << c.in;
   }
-  EXPECT_TRUE(std::isinf(to_number(g("1e999"))));
-  EXPECT_EQ(to_number(g("1e-999")), 0.0);
-  EXPECT_EQ(to_number(g("0." + std::string(400, '0') + "1")), 0.0);
+}
+
+// Beyond a double: too large reads as infinity, too small as 0, whichever of
+// the digits and the exponent carries the size.
+TEST(Numbers, OutOfRangeReadLikeAtof) {
+  const std::string zeros(400, '0');
+  struct Case {
+    std::string in;
+    double number;
+  } cases[] = {
+      {"1e999", HUGE_VAL},
+      {"-1e999", -HUGE_VAL},
+      {"1e-999", 0},
+      {"0." + zeros + "1", 0},
+      {"0.5e400", HUGE_VAL},
+      {".5e999", HUGE_VAL},
+      {"0" + zeros + "2e400", HUGE_VAL},
+      {"1" + zeros + "e-50", HUGE_VAL},
+      {"1" + zeros + "e-800", 0},
+      {"0." + zeros + "1e-10", 0},
+      {std::string(70000, '9'), HUGE_VAL},
+      {"1e99999999999999999999", HUGE_VAL},
+      {"1e-99999999999999999999", 0},
+  };
+  for (const auto& c : cases) EXPECT_EQ(to_number(g(c.in)), c.number) << c.in.substr(0, 40);
 }
 
 TEST(Numbers, Truncate) {

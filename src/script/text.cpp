@@ -1,5 +1,6 @@
 #include "script/text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -41,6 +42,37 @@ std::string_view skip_space(const std::string& s) {
   size_t i = 0;
   while (i < s.size() && is_space(s[i])) ++i;
   return std::string_view(s).substr(i);
+}
+
+// The power of ten of a decimal number's first non-zero digit ("0.05e3" gives
+// 1): neither the digits nor the exponent alone tell an overflow from an
+// underflow. The exponent saturates far beyond any double.
+std::int64_t decimal_magnitude(std::string_view number) {
+  size_t e = number.find_first_of("eE");
+  std::string_view digits = number.substr(0, e);
+  size_t point = digits.find('.');
+  auto whole_digits = static_cast<std::int64_t>(point == std::string_view::npos ? digits.size() : point);
+  std::int64_t magnitude = std::numeric_limits<std::int64_t>::min() / 2;  // all zeros
+  std::int64_t at = 0;
+  for (char ch : digits) {
+    if (ch == '.') continue;
+    if (ch != '0') {
+      magnitude = whole_digits - at - 1;
+      break;
+    }
+    ++at;
+  }
+  std::int64_t exponent = 0;
+  if (e != std::string_view::npos) {
+    size_t i = e + 1;
+    bool negative = i < number.size() && number[i] == '-';
+    if (i < number.size() && (number[i] == '+' || number[i] == '-')) ++i;
+    for (; i < number.size() && is_digit(number[i]); ++i) {
+      exponent = std::min<std::int64_t>(exponent * 10 + (number[i] - '0'), 1'000'000'000);
+    }
+    if (negative) exponent = -exponent;
+  }
+  return magnitude + exponent;
 }
 
 }  // namespace
@@ -91,13 +123,8 @@ double to_number(const Gbk& text) {
   auto r = std::from_chars(s.data() + start, s.data() + mantissa_end, value, std::chars_format::general);
   if (r.ec == std::errc::result_out_of_range) {
     // Overflow reads as infinity, underflow as 0, as atof gives them.
-    std::string_view number = s.substr(start, mantissa_end - start);
-    size_t e = number.find_first_of("eE");
-    bool negative_exponent = e != std::string_view::npos && e + 1 < number.size() && number[e + 1] == '-';
-    bool zero_integer_part =
-        number.substr(0, number.find_first_of(".eE")).find_first_not_of('0') == std::string_view::npos;
-    bool tiny = negative_exponent || zero_integer_part;
-    value = tiny ? 0.0 : std::numeric_limits<double>::infinity();
+    bool huge = decimal_magnitude(s.substr(start, mantissa_end - start)) > 0;
+    value = huge ? std::numeric_limits<double>::infinity() : 0.0;
   }
   return negative ? -value : value;
 }
