@@ -159,7 +159,7 @@ struct RunArgs {
   std::vector<std::string> select;
   std::vector<std::string> rows;
   std::optional<std::string> answer;
-  std::string today;
+  std::optional<std::string> today;  // an empty one is a bad date, not the clock's
   std::string encoding = "utf-8";
 };
 
@@ -169,9 +169,9 @@ int run_command(const RunArgs& a) {
   auto in = [gbk](const std::string& s) { return gbk ? Gbk::from_bytes(s) : to_gbk(s); };
 
   CliEnv env;
-  if (!a.today.empty()) {
-    env.fixed_today = parse_date(a.today);
-    if (!env.fixed_today) throw UsageError("--today must be a date YYYY-MM-DD: " + a.today);
+  if (a.today) {
+    env.fixed_today = parse_date(*a.today);
+    if (!env.fixed_today) throw UsageError("--today must be a date YYYY-MM-DD: " + *a.today);
   }
   if (a.answer) env.answer = in(*a.answer);
 
