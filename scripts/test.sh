@@ -16,6 +16,9 @@ cmake --preset ci
 cmake --build --preset ci
 ctest --preset ci
 
+step "clang-tidy"
+scripts/tidy.sh
+
 step "build and test with AddressSanitizer and UBSan"
 cmake --preset asan
 cmake --build --preset asan
