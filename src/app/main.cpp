@@ -1,0 +1,75 @@
+// rosgen-gui: the desktop program.
+//
+// Environment switches for unattended runs:
+//   ROSGEN_GUI_HEADLESS=1  message boxes, addresses and program starts go to
+//                          stderr as one line each instead of to the screen
+//   ROSGEN_GUI_TIMING=1    prints to stderr how long the window took to appear
+#include <cstdio>
+#include <memory>
+#include <QElapsedTimer>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+#include "app/application.h"
+#include "app/desktop.h"
+#include "app/fatal.h"
+#include "app/main_window.h"
+#include "app/single_instance.h"
+#include "pages/registry.h"
+
+namespace {
+
+// Reports the time from the start of main() to the window's first paint.
+class FirstPaint : public QObject {
+public:
+  explicit FirstPaint(const QElapsedTimer& clock) : clock_(clock) {}
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Paint) {
+      std::fprintf(stderr, "rosgen-gui: window shown after %lld ms\n", static_cast<long long>(clock_.elapsed()));
+      std::fflush(stderr);
+      watched->removeEventFilter(this);
+    }
+    return false;
+  }
+
+private:
+  const QElapsedTimer& clock_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace rosgen::app;
+  QElapsedTimer clock;
+  clock.start();
+  Application app(argc, argv);
+
+  // Qt's own buttons (OK, Cancel) in the program's language.
+  QTranslator qt_texts;
+  if (qt_texts.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
+                    QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QApplication::installTranslator(&qt_texts);
+  }
+
+  std::unique_ptr<Desktop> desktop;
+  if (qEnvironmentVariableIntValue("ROSGEN_GUI_HEADLESS") != 0) {
+    desktop = std::make_unique<StderrDesktop>();
+  } else {
+    desktop = std::make_unique<QtDesktop>();
+  }
+
+  // Start-up step 1: the fatal-error handler.
+  SingleInstance guard;
+  install_fatal_handler({desktop.get(), nullptr, [&guard] { guard.release(); }, {}});
+
+  // The appearance and update parts plug in here.
+  StartupHooks hooks;
+  MainWindow window(*desktop, hooks, rosgen::pages());
+  if (auto code = window.start_up(guard)) return *code;
+
+  FirstPaint first_paint(clock);
+  if (qEnvironmentVariableIntValue("ROSGEN_GUI_TIMING") != 0) window.installEventFilter(&first_paint);
+  window.show();
+  return QApplication::exec();
+}

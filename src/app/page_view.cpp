@@ -1,0 +1,374 @@
+#include "app/page_view.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "app/fatal.h"
+#include "app/window_env.h"
+#include "cli/driver.h"
+
+namespace rosgen::app {
+namespace {
+
+QString q(const std::string& utf8) { return QString::fromStdString(utf8); }
+
+QLabel* make_label(const std::string& text, QWidget* parent, bool wrap) {
+  auto* label = new QLabel(lf_only(q(text)), parent);
+  label->setTextFormat(Qt::PlainText);
+  label->setWordWrap(wrap);
+  return label;
+}
+
+// Wide enough for the default text, within sensible bounds.
+int edit_width(const QWidget* w, const std::string& text, bool in_row) {
+  int wanted = w->fontMetrics().horizontalAdvance(q(text)) + 16;
+  return std::clamp(wanted, in_row ? 56 : 150, in_row ? 180 : 260);
+}
+
+bool needs_width(const Item& item) {
+  return std::holds_alternative<Group>(item.v) || std::holds_alternative<LineList>(item.v) ||
+         (std::holds_alternative<Field>(item.v) && std::get<Field>(item.v).kind == FieldKind::Multiline);
+}
+
+}  // namespace
+
+PageView::PageView(Form& form, Env& env, OutputPanel::StartTool start_tool, QWidget* parent)
+    : QWidget(parent), form_(form), env_(env) {
+  const Page& page = form.page();
+  setObjectName(q(page.slug));
+
+  upper_ = new QGroupBox(q(page.caption), this);
+  auto* scroll = new QScrollArea(upper_);
+  scroll->setFrameShape(QFrame::NoFrame);
+  scroll->setWidgetResizable(true);
+  scroll->setWidget(render(page.items, scroll));
+  auto* upper_layout = new QVBoxLayout(upper_);
+  upper_layout->setContentsMargins(4, 4, 4, 4);
+  upper_layout->addWidget(scroll);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(4, 4, 4, 4);
+  layout->addWidget(upper_, 1);
+  if (!page.output.empty()) {
+    panel_ = new OutputPanel(form, env, std::move(start_tool), this);
+    panel_->setFixedHeight(168);
+    layout->addWidget(panel_);
+  }
+
+  token_ = form.subscribe([this](const Change& c) { changed(c); });
+}
+
+PageView::~PageView() { form_.unsubscribe(token_); }
+
+QWidget* PageView::render(const std::vector<Item>& items, QWidget* parent) {
+  auto* box = new QWidget(parent);
+  auto* grid = new QGridLayout(box);
+  grid->setContentsMargins(4, 4, 4, 4);
+  grid->setHorizontalSpacing(6);
+  grid->setVerticalSpacing(5);
+  grid->setColumnStretch(2, 1);
+  int row = 0;
+  for (const Item& item : items) place(item, grid, row++, box);
+  // Items keep their natural height; the space left stays below them.
+  grid->setRowStretch(row, 1);
+  return box;
+}
+
+// Top-to-bottom items go into a three-column grid (label, field, hint), so
+// the fields of one box line up.
+void PageView::place(const Item& item, QGridLayout* grid, int row, QWidget* parent) {
+  if (const auto* f = std::get_if<Field>(&item.v)) {
+    QWidget* w = make_field(*f, parent, false);
+    QLabel* label = nullptr;
+    QLabel* hint = f->hint.empty() ? nullptr : make_label(f->hint, parent, true);
+    switch (f->kind) {
+      case FieldKind::Check:
+      case FieldKind::Radio: grid->addWidget(w, row, 0, 1, 2); break;
+      case FieldKind::Multiline:
+        if (!f->label.empty()) {
+          label = make_label(f->label, parent, false);
+          grid->addWidget(label, row, 0, Qt::AlignTop);
+        }
+        grid->addWidget(w, row, 1, 1, hint ? 1 : 2);
+        break;
+      default:
+        if (!f->label.empty()) {
+          label = make_label(f->label, parent, false);
+          grid->addWidget(label, row, 0);
+        }
+        grid->addWidget(w, row, 1);
+        break;
+    }
+    if (hint) grid->addWidget(hint, row, 2);
+    if (!f->visible) {
+      for (QWidget* x : {static_cast<QWidget*>(label), static_cast<QWidget*>(hint)}) {
+        if (x) x->hide();
+      }
+    }
+    return;
+  }
+  if (const auto* b = std::get_if<Button>(&item.v)) {
+    grid->addWidget(make_button(*b, parent), row, 0, 1, 3, Qt::AlignLeft);
+  } else if (const auto* n = std::get_if<Note>(&item.v)) {
+    grid->addWidget(make_label(n->text, parent, true), row, 0, 1, 3);
+  } else if (const auto* l = std::get_if<LineList>(&item.v)) {
+    grid->addWidget(make_list(*l, parent), row, 0, 1, 3);
+  } else if (const auto* g = std::get_if<Group>(&item.v)) {
+    auto* box = new QGroupBox(q(g->caption), parent);
+    auto* inner = new QVBoxLayout(box);
+    inner->setContentsMargins(2, 2, 2, 2);
+    inner->addWidget(render(g->items, box));
+    grid->addWidget(box, row, 0, 1, 3);
+  } else if (const auto* r = std::get_if<Row>(&item.v)) {
+    auto* line = new QHBoxLayout;
+    line->setSpacing(6);
+    bool stretch = true;
+    for (const Item& inner : r->items) {
+      place_inline(inner, line, parent);
+      if (needs_width(inner)) stretch = false;
+    }
+    if (stretch) line->addStretch(1);
+    grid->addLayout(line, row, 0, 1, 3);
+  }
+}
+
+// Items side by side: each field with its label before and its hint after.
+void PageView::place_inline(const Item& item, QHBoxLayout* line, QWidget* parent) {
+  if (const auto* f = std::get_if<Field>(&item.v)) {
+    bool own_caption = f->kind == FieldKind::Check || f->kind == FieldKind::Radio;
+    QLabel* label = !own_caption && !f->label.empty() ? make_label(f->label, parent, false) : nullptr;
+    QWidget* w = make_field(*f, parent, true);
+    QLabel* hint = f->hint.empty() ? nullptr : make_label(f->hint, parent, false);
+    if (label) line->addWidget(label);
+    line->addWidget(w, f->kind == FieldKind::Multiline ? 1 : 0);
+    if (hint) line->addWidget(hint);
+    if (!f->visible) {
+      for (QWidget* x : {static_cast<QWidget*>(label), static_cast<QWidget*>(hint)}) {
+        if (x) x->hide();
+      }
+    }
+  } else if (const auto* b = std::get_if<Button>(&item.v)) {
+    line->addWidget(make_button(*b, parent));
+  } else if (const auto* n = std::get_if<Note>(&item.v)) {
+    line->addWidget(make_label(n->text, parent, false));
+  } else if (const auto* l = std::get_if<LineList>(&item.v)) {
+    line->addWidget(make_list(*l, parent), 1);
+  } else if (const auto* g = std::get_if<Group>(&item.v)) {
+    auto* box = new QGroupBox(q(g->caption), parent);
+    auto* inner = new QVBoxLayout(box);
+    inner->setContentsMargins(2, 2, 2, 2);
+    inner->addWidget(render(g->items, box));
+    line->addWidget(box, 1);
+  } else if (const auto* r = std::get_if<Row>(&item.v)) {
+    for (const Item& inner : r->items) place_inline(inner, line, parent);
+  }
+}
+
+QWidget* PageView::make_field(const Field& f, QWidget* parent, bool in_row) {
+  const std::string id = f.id;
+  QWidget* w = nullptr;
+  switch (f.kind) {
+    case FieldKind::Edit: {
+      auto* e = new QLineEdit(parent);
+      e->setFixedWidth(edit_width(e, f.text, in_row));
+      e->setReadOnly(f.read_only);
+      connect(e, &QLineEdit::textEdited, this, [this, id](const QString& text) {
+        guarded([&] { form_.set_text(id, typed(text, false)); });
+      });
+      w = e;
+      break;
+    }
+    case FieldKind::Multiline: {
+      auto* e = new QPlainTextEdit(parent);
+      e->setReadOnly(f.read_only);
+      e->setTabChangesFocus(true);
+      e->setMinimumHeight(60);
+      connect(e, &QPlainTextEdit::textChanged, this, [this, id, e] {
+        if (syncing_) return;
+        guarded([&] { form_.set_text(id, typed(e->toPlainText(), true)); });
+      });
+      w = e;
+      break;
+    }
+    case FieldKind::Check: {
+      auto* c = new QCheckBox(q(f.label), parent);
+      connect(c, &QCheckBox::clicked, this, [this, id](bool on) {
+        act([&] { toggle(form_, id, on); });
+        show_checked(id);
+      });
+      w = c;
+      break;
+    }
+    case FieldKind::Radio: {
+      auto* r = new QRadioButton(q(f.label), parent);
+      // The Form clears the partners of the declared group; Qt's own rule
+      // would join every radio button of one parent.
+      r->setAutoExclusive(false);
+      connect(r, &QRadioButton::clicked, this, [this, id] {
+        act([&] { toggle(form_, id, true); });
+        show_checked(id);
+      });
+      w = r;
+      break;
+    }
+    case FieldKind::Combo: {
+      auto* c = new QComboBox(parent);
+      for (const std::string& item : f.items) c->addItem(q(item));
+      c->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+      connect(c, &QComboBox::activated, this, [this, id](int index) { act([&] { form_.set_index(id, index); }); });
+      w = c;
+      break;
+    }
+  }
+  w->setObjectName(q(id));
+  fields_[id] = w;
+  show_text(id);
+  show_checked(id);
+  show_index(id);
+  w->setEnabled(form_.enabled(id));
+  if (!f.visible) w->hide();
+  return w;
+}
+
+QWidget* PageView::make_button(const Button& b, QWidget* parent) {
+  auto* button = new QPushButton(q(b.caption), parent);
+  button->setObjectName(q(b.designer.empty() ? b.id : b.designer));
+  button->setProperty("buttonId", q(b.id));
+  const Button* decl = &b;
+  connect(button, &QPushButton::clicked, this, [this, decl] {
+    act([&] {
+      if (!decl->run) return;
+      Ctx ctx(form_, env_);
+      decl->run(ctx);
+    });
+  });
+  return button;
+}
+
+QWidget* PageView::make_list(const LineList& l, QWidget* parent) {
+  auto* tree = new QTreeWidget(parent);
+  tree->setObjectName(q(l.id));
+  tree->setRootIsDecorated(false);
+  tree->setUniformRowHeights(true);
+  tree->setSelectionMode(QAbstractItemView::SingleSelection);
+  tree->setSelectionBehavior(QAbstractItemView::SelectRows);
+  tree->setMinimumHeight(90);
+  QStringList titles;
+  for (const Column& c : l.columns) titles << q(c.title);
+  tree->setColumnCount(static_cast<int>(l.columns.size()));
+  tree->setHeaderLabels(titles);
+  tree->header()->setStretchLastSection(false);
+  for (size_t i = 0; i < l.columns.size(); ++i) tree->setColumnWidth(static_cast<int>(i), l.columns[i].width);
+  lists_[l.id] = tree;
+
+  const std::string id = l.id;
+  const LineList* decl = &l;
+  connect(tree, &QTreeWidget::itemSelectionChanged, this, [this, id, tree] {
+    if (syncing_) return;
+    QList<QTreeWidgetItem*> chosen = tree->selectedItems();
+    int row = chosen.isEmpty() ? -1 : tree->indexOfTopLevelItem(chosen.first());
+    guarded([&] { form_.select(id, row); });
+  });
+  connect(tree, &QTreeWidget::itemClicked, this, [this, id, decl] {
+    act([&] {
+      if (decl->on_click && form_.selected(id) >= 0) decl->on_click(form_);
+    });
+  });
+  show_rows(id);
+  return tree;
+}
+
+void PageView::act(const std::function<void()>& fn) {
+  guarded(fn);
+  if (panel_) panel_->flush();
+}
+
+void PageView::changed(const Change& c) {
+  switch (c.kind) {
+    case Change::Text: show_text(c.id); break;
+    case Change::Checked: show_checked(c.id); break;
+    case Change::Index: show_index(c.id); break;
+    case Change::Enabled:
+      if (auto it = fields_.find(c.id); it != fields_.end()) it->second->setEnabled(form_.enabled(c.id));
+      break;
+    case Change::Rows: show_rows(c.id); break;
+    case Change::Selection: show_selection(c.id); break;
+    case Change::Output: break;  // the output panel follows it
+  }
+}
+
+void PageView::show_text(const std::string& id) {
+  auto it = fields_.find(id);
+  if (it == fields_.end()) return;
+  const Gbk& text = form_.text(id);
+  if (auto* e = qobject_cast<QLineEdit*>(it->second)) {
+    // Unchanged text keeps the cursor where the person is typing.
+    if (typed(e->text(), false) != text) e->setText(shown(text));
+  } else if (auto* m = qobject_cast<QPlainTextEdit*>(it->second)) {
+    if (typed(m->toPlainText(), true) != text) {
+      syncing_ = true;
+      m->setPlainText(shown(text));
+      syncing_ = false;
+    }
+  } else if (qobject_cast<QComboBox*>(it->second)) {
+    show_index(id);
+  }
+}
+
+void PageView::show_checked(const std::string& id) {
+  auto it = fields_.find(id);
+  if (it == fields_.end()) return;
+  if (auto* b = qobject_cast<QAbstractButton*>(it->second)) b->setChecked(form_.checked(id));
+}
+
+void PageView::show_index(const std::string& id) {
+  auto it = fields_.find(id);
+  if (it == fields_.end()) return;
+  if (auto* c = qobject_cast<QComboBox*>(it->second)) c->setCurrentIndex(form_.index(id));
+}
+
+void PageView::show_rows(const std::string& id) {
+  auto it = lists_.find(id);
+  if (it == lists_.end()) return;
+  QTreeWidget* tree = it->second;
+  syncing_ = true;
+  tree->clear();
+  QList<QTreeWidgetItem*> items;
+  for (const Cells& cells : form_.rows(id)) {
+    QStringList texts;
+    for (const Gbk& cell : cells) texts << shown(cell);
+    items << new QTreeWidgetItem(texts);
+  }
+  tree->addTopLevelItems(items);
+  syncing_ = false;
+  show_selection(id);
+}
+
+void PageView::show_selection(const std::string& id) {
+  auto it = lists_.find(id);
+  if (it == lists_.end()) return;
+  QTreeWidget* tree = it->second;
+  int row = form_.selected(id);
+  syncing_ = true;
+  if (QTreeWidgetItem* item = row >= 0 ? tree->topLevelItem(row) : nullptr) {
+    tree->setCurrentItem(item);
+  } else {
+    tree->clearSelection();
+    tree->setCurrentItem(nullptr);
+  }
+  syncing_ = false;
+}
+
+}  // namespace rosgen::app
