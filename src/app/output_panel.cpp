@@ -88,15 +88,15 @@ void OutputPanel::flush() {
   bool appended = changes_ > 1 || (!shown_.empty() && now.size() > shown_.size() &&
                                    now.bytes().compare(0, shown_.size(), shown_.bytes()) == 0);
   changes_ = 0;
-  if (now == shown_) return;
-  shown_ = now;
-  syncing_ = true;
-  box_->setPlainText(shown(now));
-  syncing_ = false;
-  if (appended) {
-    box_->moveCursor(QTextCursor::End);
-    box_->verticalScrollBar()->setValue(box_->verticalScrollBar()->maximum());
+  if (now != shown_) {
+    shown_ = now;
+    syncing_ = true;
+    box_->setPlainText(shown(now));
+    syncing_ = false;
   }
+  box_->moveCursor(appended ? QTextCursor::End : QTextCursor::Start);
+  QScrollBar* bar = box_->verticalScrollBar();
+  bar->setValue(appended ? bar->maximum() : bar->minimum());
 }
 
 void OutputPanel::typed_into_box() {

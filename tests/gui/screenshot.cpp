@@ -1,0 +1,88 @@
+// Takes a picture of the real main window with a page filled in, as the
+// screen shows it, so anyone can check that nothing is clipped and the
+// Chinese text is readable. Run it under a display (scripts/screenshot.sh).
+//
+//   rosgen_gui_screenshot OUT.png [PAGE [BUTTON]]   one page, BUTTON pressed first
+//   rosgen_gui_screenshot --all DIR                 every page, DIR/NN-slug.png
+#include <cstdio>
+#include <QApplication>
+#include <QDir>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabWidget>
+#include <QTest>
+
+#include "app/desktop.h"
+#include "app/main_window.h"
+#include "app/page_view.h"
+#include "app/single_instance.h"
+#include "pages/registry.h"
+
+namespace {
+
+using namespace rosgen::app;
+
+bool shoot(MainWindow& window, const QString& file) {
+  QTest::qWait(150);
+  QScreen* screen = window.screen();
+  QRect frame = window.frameGeometry();
+  QPixmap picture = screen->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
+  if (picture.isNull()) picture = window.grab();
+  bool ok = picture.save(file);
+  std::fprintf(stderr, "%s %s (%dx%d)\n", ok ? "wrote" : "could not write", qPrintable(file), picture.width(),
+               picture.height());
+  return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QStringList args = QApplication::arguments().mid(1);
+  if (args.isEmpty()) {
+    std::fprintf(stderr, "usage: rosgen_gui_screenshot OUT.png [PAGE [BUTTON]] | --all DIR\n");
+    return 2;
+  }
+  StderrDesktop desktop;
+  SingleInstance guard;  // not acquired: a running copy must not stop the picture
+  MainWindow window(desktop, {}, rosgen::pages());
+  for (int i = 0; i < window.page_count(); ++i) {
+    if (window.form(i).page().on_startup) window.form(i).page().on_startup(window.form(i));
+  }
+  window.show();
+  if (!QTest::qWaitForWindowExposed(&window)) return 1;
+
+  auto press = [&](int index, const QString& button) {
+    PageView* view = window.view(index);
+    if (!view) return;
+    for (auto* b : view->findChildren<QPushButton*>()) {
+      if (b->objectName() == button || b->property("buttonId").toString() == button) {
+        b->click();
+        return;
+      }
+    }
+  };
+
+  if (args[0] == QStringLiteral("--all")) {
+    QDir dir(args.value(1, QStringLiteral(".")));
+    dir.mkpath(QStringLiteral("."));
+    bool ok = true;
+    for (int i = 0; i < window.page_count(); ++i) {
+      window.show_page(i);
+      press(i, QStringLiteral("gen-3x"));
+      QString name = QStringLiteral("%1-%2.png").arg(i, 2, 10, QLatin1Char('0')).arg(
+          QString::fromStdString(window.form(i).page().slug));
+      ok = shoot(window, dir.filePath(name)) && ok;
+    }
+    return ok ? 0 : 1;
+  }
+
+  const rosgen::Page* page = rosgen::find_page(args.value(1, QStringLiteral("pppoe-server")).toStdString());
+  if (!page) {
+    std::fprintf(stderr, "no such page\n");
+    return 2;
+  }
+  window.show_page(page->index);
+  press(page->index, args.value(2, QStringLiteral("gen-3x")));
+  return shoot(window, args[0]) ? 0 : 1;
+}
