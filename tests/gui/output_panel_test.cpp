@@ -1,0 +1,194 @@
+// The output panel on the real pages: copying the output box to the
+// clipboard, and where the launchers look for their programs.
+#include <memory>
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include "app/launch.h"
+#include "app/main_window.h"
+#include "app/output_panel.h"
+#include "app/page_view.h"
+#include "gui_support.h"
+#include "pages/registry.h"
+
+using namespace rosgen;
+using namespace rosgen::app;
+using rosgen::test::FakeDesktop;
+using rosgen::test::named;
+
+namespace {
+
+// A script of about 34 KB with Chinese comments and CR LF line ends.
+Gbk long_script() {
+  std::string out;
+  for (int i = 0; out.size() < 34 * 1024; ++i) {
+    out += "/ ip firewall filter add chain=forward src-address=192.168.0." + std::to_string(i % 254 + 1) +
+           " action=drop comment=\"\\B6\\A8\\CA\\B1\" \xB7\xE2\xCB\xF8\r\n";  // ends with "封锁" in GBK
+  }
+  return Gbk::from_bytes(out);
+}
+
+void make_program(const QString& path) {
+  QFile f(path);
+  QVERIFY(f.open(QIODevice::WriteOnly));
+  f.close();
+  QVERIFY(f.setPermissions(f.permissions() | QFileDevice::ExeOwner));
+}
+
+}  // namespace
+
+class OutputPanelTest : public QObject {
+  Q_OBJECT
+
+  FakeDesktop desktop;
+  std::unique_ptr<MainWindow> window;
+
+  PageView* page(int index) { return window->view(index); }
+  QPushButton* copy_button(int index) {
+    return named<QPushButton>(page(index), pages()[size_t(index)].panel[0]);
+  }
+
+private slots:
+  void init() {
+    desktop = FakeDesktop();
+    window = std::make_unique<MainWindow>(desktop, StartupHooks{}, pages());
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+  }
+  void cleanup() { window.reset(); }
+
+  void copy_puts_the_whole_text_on_the_clipboard_data() {
+    QTest::addColumn<QByteArray>("output");  // GBK bytes
+    QTest::newRow("34 KB script") << QByteArray::fromStdString(long_script().bytes());
+    QTest::newRow("empty box") << QByteArray();
+    QTest::newRow("no line end") << QByteArray("/ user add name=a");
+    QTest::newRow("blanks kept") << QByteArray("  x  \r\n\r\n");
+  }
+  void copy_puts_the_whole_text_on_the_clipboard() {
+    QFETCH(QByteArray, output);
+    window->form(23).set_output(Gbk::from_bytes(output.toStdString()));
+    window->show_page(23);
+    QTest::mouseClick(copy_button(23), Qt::LeftButton);
+    QString expected = QString::fromStdString(to_utf8(Gbk::from_bytes(output.toStdString())));
+    QCOMPARE(QGuiApplication::clipboard()->text(), expected);
+    QCOMPARE(QGuiApplication::clipboard()->text().size(), expected.size());
+    QCOMPARE(desktop.messages.size(), size_t{1});
+    QCOMPARE(desktop.messages[0].caption, QStringLiteral("恭喜!"));
+    QCOMPARE(desktop.messages[0].text, copy_success_text());
+    QVERIFY(desktop.messages[0].icon == Desktop::Icon::None);
+    QVERIFY(desktop.messages[0].buttons == Desktop::Buttons::Ok);
+    // The box is not changed by copying.
+    QCOMPARE(window->form(23).output().bytes(), output.toStdString());
+  }
+
+  void the_success_message_reads_as_written() {
+    QCOMPARE(copy_success_text(),
+             QStringLiteral("复制成功!\r\n\r\n使用方法:\r\n\r\n方法一:请打开winbox下的New "
+                            "Terminal右键选择paste粘贴后回车!  (推荐使用)\r\n\r\n方法二:请打开winbox后进入System后选择"
+                            "Scripts,点击号,将刚才复制的脚本粘贴到Source里面后确定.\r\n回到Scripts窗口后选中您刚才添加的"
+                            "脚本后点击Run Script运行你所选择的脚本，操作完毕！\r\n\r\n方法三:使用超级终端或telnet连接路由"
+                            "器后指复制的脚本粘贴运行即可！（注：路由器需开启相应端口，否则将无法连接！）"));
+    QCOMPARE(copy_failure_text(), QStringLiteral("复制失败!\r\n\r\n请检查你的程序是否玩整！"));
+  }
+
+  // Each copy button takes its own page's box.
+  void copy_takes_its_own_page() {
+    for (int i = 1; i < 26; ++i) window->form(i).set_output(to_gbk("page " + std::to_string(i)));
+    for (int i : {1, 4, 11, 23, 25}) {
+      window->show_page(i);
+      QTest::mouseClick(copy_button(i), Qt::LeftButton);
+      QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("page %1").arg(i));
+    }
+  }
+
+  // What was typed into the box is what gets copied, with CR LF line ends.
+  void copy_takes_what_was_typed_into_the_box() {
+    window->show_page(4);
+    auto* box = named<QPlainTextEdit>(page(4), pages()[4].output);
+    box->setFocus();
+    QTest::keyClicks(box, "/ip");
+    QTest::keyClick(box, Qt::Key_Return);
+    QTest::keyClicks(box, "/system");
+    QTest::mouseClick(copy_button(4), Qt::LeftButton);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("/ip\r\n/system"));
+  }
+
+  void a_generated_script_is_copied_byte_for_byte() {
+    window->show_page(4);
+    QTest::mouseClick(named<QPushButton>(page(4), "按钮_安装_生成3x"), Qt::LeftButton);
+    QString script = QString::fromStdString(to_utf8(window->form(4).output()));
+    QVERIFY(script.contains(QStringLiteral("\r\n")));
+    QTest::mouseClick(copy_button(4), Qt::LeftButton);
+    QCOMPARE(QGuiApplication::clipboard()->text(), script);
+  }
+
+  void tool_commands_data() {
+    QTest::addColumn<int>("tool");
+    QTest::addColumn<QStringList>("files");     // made executable in Tools/
+    QTest::addColumn<QStringList>("on_path");   // programs the search finds
+    QTest::addColumn<QStringList>("command");   // program and arguments, "$T" the Tools folder; empty: none
+    const QStringList none;
+    const QStringList desktop_tools = {QStringLiteral("x-terminal-emulator"), QStringLiteral("telnet"), QStringLiteral("wine")};
+    auto w = int(Tool::Winbox);
+    auto t = int(Tool::Terminal);
+    auto n = int(Tool::Telnet);
+    QTest::newRow("winbox: native first") << w << QStringList{"winbox", "Winbox.exe"} << desktop_tools << QStringList{"$T/winbox"};
+    QTest::newRow("winbox: through wine") << w << QStringList{"Winbox.exe"} << desktop_tools
+                                          << QStringList{"/usr/bin/wine", "$T/Winbox.exe"};
+    QTest::newRow("winbox: no wine") << w << QStringList{"Winbox.exe"} << none << none;
+    QTest::newRow("winbox: nothing") << w << none << desktop_tools << none;
+    QTest::newRow("terminal: own first") << t << QStringList{"hypertrm"} << desktop_tools << QStringList{"$T/hypertrm"};
+    QTest::newRow("terminal: desktop telnet") << t << none << desktop_tools
+                                              << QStringList{"/usr/bin/x-terminal-emulator", "-e", "/usr/bin/telnet"};
+    QTest::newRow("terminal: no telnet") << t << none << QStringList{"x-terminal-emulator"} << none;
+    QTest::newRow("terminal: no terminal") << t << none << QStringList{"telnet"} << none;
+    QTest::newRow("telnet") << n << QStringList{"hypertrm"} << desktop_tools
+                            << QStringList{"/usr/bin/x-terminal-emulator", "-e", "/usr/bin/telnet"};
+    QTest::newRow("telnet: nothing") << n << none << none << none;
+  }
+  void tool_commands() {
+#ifdef _WIN32
+    QSKIP("Windows starts the fixed paths");
+#else
+    QFETCH(int, tool);
+    QFETCH(QStringList, files);
+    QFETCH(QStringList, on_path);
+    QFETCH(QStringList, command);
+    QTemporaryDir dir;
+    QDir(dir.path()).mkdir(QStringLiteral("Tools"));
+    const QString tools = QDir(dir.path()).filePath(QStringLiteral("Tools"));
+    for (const QString& f : files) make_program(tools + QLatin1Char('/') + f);
+    auto find = [&](const QString& name) {
+      return on_path.contains(name) ? QStringLiteral("/usr/bin/") + name : QString();
+    };
+    auto got = tool_command(static_cast<Tool>(tool), dir.path(), find);
+    if (command.isEmpty()) {
+      QVERIFY(!got);
+      return;
+    }
+    QVERIFY(got);
+    command.replaceInStrings(QStringLiteral("$T"), tools);
+    QCOMPARE(QStringList{got->program} + got->args, command);
+#endif
+  }
+
+  // A Tools/winbox that cannot be run (no execute permission) is not taken for the tool.
+  void a_file_that_cannot_run_is_not_started() {
+#ifndef _WIN32
+    QTemporaryDir dir;
+    QDir(dir.path()).mkdir(QStringLiteral("Tools"));
+    QFile f(QDir(dir.path()).filePath(QStringLiteral("Tools/winbox")));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.close();
+    QVERIFY(!tool_command(Tool::Winbox, dir.path(), [](const QString&) { return QString(); }));
+#endif
+  }
+};
+
+ROSGEN_GUI_TEST_MAIN(OutputPanelTest)
+#include "output_panel_test.moc"
