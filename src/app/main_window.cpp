@@ -32,18 +32,30 @@ MainWindow::MainWindow(Desktop& desktop, StartupHooks hooks, const std::vector<P
   tabs_->tabBar()->setElideMode(Qt::ElideNone);
   for (const Page& page : pages) {
     forms_.push_back(std::make_unique<Form>(page));
-    Form& form = *forms_.back();
+    views_.push_back(nullptr);
     if (page.output.empty()) {
-      views_.push_back(nullptr);
       tabs_->addTab(build_start_page(), QString::fromStdString(page.tab));
       continue;
     }
-    auto* view = new PageView(form, env_, [this](Tool tool) { start_tool(tool); }, tabs_);
-    views_.push_back(view);
-    tabs_->addTab(view, QString::fromStdString(page.tab));
+    // A holder for the page's view, which is built when the page is first shown.
+    auto* holder = new QWidget;
+    auto* layout = new QVBoxLayout(holder);
+    layout->setContentsMargins(0, 0, 0, 0);
+    tabs_->addTab(holder, QString::fromStdString(page.tab));
   }
+  connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) { guarded([&] { view(index); }); });
   setCentralWidget(tabs_);
   build_menus();
+}
+
+PageView* MainWindow::view(int index) {
+  auto at = static_cast<size_t>(index);
+  if (at >= views_.size()) return nullptr;
+  if (views_[at] || forms_[at]->page().output.empty()) return views_[at];
+  QWidget* holder = tabs_->widget(index);
+  views_[at] = new PageView(*forms_[at], env_, [this](Tool tool) { start_tool(tool); }, holder);
+  holder->layout()->addWidget(views_[at]);
+  return views_[at];
 }
 
 MainWindow::~MainWindow() {

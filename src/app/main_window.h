@@ -33,7 +33,10 @@ public:
   QTabWidget* tabs() const { return tabs_; }
   int page_count() const { return static_cast<int>(forms_.size()); }
   Form& form(int index) const { return *forms_.at(static_cast<size_t>(index)); }
-  PageView* view(int index) const { return views_.at(static_cast<size_t>(index)); }
+  // The page's view, built on first use (the window shows one page at a
+  // time, and building all 26 at once would slow the start); nullptr for the
+  // start page.
+  PageView* view(int index);
   WindowEnv& env() { return env_; }
 
   void show_page(int index);
@@ -48,7 +51,7 @@ private:
   WindowEnv env_;
   StartupHooks hooks_;
   std::vector<std::unique_ptr<Form>> forms_;
-  std::vector<PageView*> views_;  // nullptr for the start page
+  std::vector<PageView*> views_;  // nullptr until built, and for the start page
   QTabWidget* tabs_ = nullptr;
 };
 

@@ -261,9 +261,11 @@ private slots:
     };
     hooks.apply_look = [&](QWidget*) { calls.push_back("look"); };
     MainWindow& w = open();
+    w.show_page(4);  // one page already on screen, the others built later
     SingleInstance guard;
     QCOMPARE(w.start_up(guard), std::nullopt);
     QCOMPARE(calls, (std::vector<std::string>{"announcement", "version", "look"}));
+    QCOMPARE(output_box(4)->toPlainText(), QStringLiteral("公告\nnews"));
 
     // Every output box starts with the announcement, byte for byte.
     for (int i = 1; i < 26; ++i) {
