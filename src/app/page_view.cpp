@@ -63,7 +63,7 @@ PageView::PageView(Form& form, Env& env, OutputPanel::StartTool start_tool, QWid
   layout->addWidget(upper_, 1);
   if (!page.output.empty()) {
     panel_ = new OutputPanel(form, env, std::move(start_tool), this);
-    panel_->setFixedHeight(168);
+    panel_->setFixedHeight(160);
     layout->addWidget(panel_);
   }
 
@@ -77,7 +77,7 @@ QWidget* PageView::render(const std::vector<Item>& items, QWidget* parent) {
   auto* grid = new QGridLayout(box);
   grid->setContentsMargins(4, 4, 4, 4);
   grid->setHorizontalSpacing(6);
-  grid->setVerticalSpacing(5);
+  grid->setVerticalSpacing(3);
   grid->setColumnStretch(2, 1);
   int row = 0;
   for (const Item& item : items) place(item, grid, row++, box);

@@ -99,6 +99,14 @@ Outcome write_lines(Ctx& c) {
   return Outcome::Done;
 }
 
+// Asks for a text, as the identity button of the system page does.
+Outcome ask(Ctx& c) {
+  auto answer = c.env.input_box("请输入新的名称:", "设置名称", c.text(kName));
+  if (!answer) return Outcome::Done;
+  c.write("name="_a + *answer);
+  return Outcome::Done;
+}
+
 Outcome fail(Ctx&) { throw std::runtime_error("broken generator"); }
 Outcome fail_with_code(Ctx&) { throw std::system_error(5, std::generic_category()); }
 
@@ -145,7 +153,7 @@ const Page& demo() {
         note("注意:\r\n这是说明文字"),
         row({button("gen", "按钮_演示_生成", "生成脚本", generate), button("reset", "", "重置", reset_fields),
              button("append", "", "逐行", append_lines), button("write", "", "整段", write_lines),
-             button("fail", "", "出错", fail), button("fail-code", "", "出错5", fail_with_code)}),
+             button("ask", "", "询问", ask), button("fail", "", "出错", fail), button("fail-code", "", "出错5", fail_with_code)}),
     };
     p.on_startup = [](Form& f) { f.set_enabled(kRate, false); };
     return p;
@@ -437,6 +445,21 @@ private slots:
     QCOMPARE(desktop.messages.back().caption, QStringLiteral("信息："));
     QCOMPARE(desktop.messages.back().text, QStringLiteral("请先选择要删除的表项再执行此操作!"));
     QCOMPARE(tree->topLevelItemCount(), 1);
+  }
+
+  void the_input_box_answer_enters_as_gbk() {
+    desktop.answer = QStringLiteral("路由器一");
+    press("ask");
+    QCOMPARE(desktop.asked.size(), size_t{1});
+    QCOMPARE(desktop.asked[0].prompt, QStringLiteral("请输入新的名称:"));
+    QCOMPARE(desktop.asked[0].title, QStringLiteral("设置名称"));
+    QCOMPARE(desktop.asked[0].initial, QStringLiteral("默认名"));
+    QCOMPARE(form->output(), "name="_a + to_gbk("路由器一"));
+    QCOMPARE(w<QPlainTextEdit>(kOutput)->toPlainText(), QStringLiteral("name=路由器一"));
+
+    desktop.answer.reset();
+    press("ask");
+    QCOMPARE(form->output(), "name="_a + to_gbk("路由器一"));
   }
 
   void panel_buttons_start_their_tools() {
