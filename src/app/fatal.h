@@ -5,9 +5,9 @@
 
 #include <exception>
 #include <functional>
+#include <QPointer>
 #include <QString>
-
-class QWidget;
+#include <QWidget>
 
 namespace rosgen::app {
 
@@ -20,7 +20,7 @@ int error_code(std::exception_ptr error);
 
 struct FatalHandler {
   Desktop* desktop = nullptr;  // where the message goes; nothing is shown without one
-  QWidget* owner = nullptr;    // the main window once it exists
+  QPointer<QWidget> owner;     // the main window while it exists
   std::function<void()> before_exit;  // releases what must not outlive the process
   std::function<void(int)> exit;      // ends the process; tests replace it
 };

@@ -108,16 +108,6 @@ private slots:
     QVERIFY(QString::fromUtf8(second->readAllStandardError()).contains(QStringLiteral("已经在运行中")));
     stop(*first);
   }
-
-  // Closing the window ends the program with exit code 0 and gives up the claim.
-  void a_normal_end_releases_the_claim() {
-    SingleInstance guard;
-    QVERIFY(guard.acquire(kTitle));
-    QVERIFY(!SingleInstance().acquire(kTitle));
-    guard.release();
-    QVERIFY(!QFile::exists(SingleInstance::claim_name(kTitle)));
-    QVERIFY(SingleInstance().acquire(kTitle));
-  }
 };
 
 ROSGEN_GUI_TEST_MAIN(InstanceTest)

@@ -32,11 +32,11 @@ Gbk long_script() {
   return Gbk::from_bytes(out);
 }
 
-void make_program(const QString& path) {
+void make_file(const QString& path, bool runs) {
   QFile f(path);
   QVERIFY(f.open(QIODevice::WriteOnly));
   f.close();
-  QVERIFY(f.setPermissions(f.permissions() | QFileDevice::ExeOwner));
+  if (runs) QVERIFY(f.setPermissions(f.permissions() | QFileDevice::ExeOwner));
 }
 
 }  // namespace
@@ -129,7 +129,7 @@ private slots:
 
   void tool_commands_data() {
     QTest::addColumn<int>("tool");
-    QTest::addColumn<QStringList>("files");     // made executable in Tools/
+    QTest::addColumn<QStringList>("files");     // in Tools/, executable unless marked "!"
     QTest::addColumn<QStringList>("on_path");   // programs the search finds
     QTest::addColumn<QStringList>("command");   // program and arguments, "$T" the Tools folder; empty: none
     const QStringList none;
@@ -142,6 +142,7 @@ private slots:
                                           << QStringList{"/usr/bin/wine", "$T/Winbox.exe"};
     QTest::newRow("winbox: no wine") << w << QStringList{"Winbox.exe"} << none << none;
     QTest::newRow("winbox: nothing") << w << none << desktop_tools << none;
+    QTest::newRow("winbox: cannot run") << w << QStringList{"winbox!"} << desktop_tools << none;
     QTest::newRow("terminal: own first") << t << QStringList{"hypertrm"} << desktop_tools << QStringList{"$T/hypertrm"};
     QTest::newRow("terminal: desktop telnet") << t << none << desktop_tools
                                               << QStringList{"/usr/bin/x-terminal-emulator", "-e", "/usr/bin/telnet"};
@@ -162,7 +163,11 @@ private slots:
     QTemporaryDir dir;
     QDir(dir.path()).mkdir(QStringLiteral("Tools"));
     const QString tools = QDir(dir.path()).filePath(QStringLiteral("Tools"));
-    for (const QString& f : files) make_program(tools + QLatin1Char('/') + f);
+    for (QString f : files) {
+      bool runs = !f.endsWith(QLatin1Char('!'));
+      f.remove(QLatin1Char('!'));
+      make_file(tools + QLatin1Char('/') + f, runs);
+    }
     auto find = [&](const QString& name) {
       return on_path.contains(name) ? QStringLiteral("/usr/bin/") + name : QString();
     };
@@ -174,18 +179,6 @@ private slots:
     QVERIFY(got);
     command.replaceInStrings(QStringLiteral("$T"), tools);
     QCOMPARE(QStringList{got->program} + got->args, command);
-#endif
-  }
-
-  // A Tools/winbox that cannot be run (no execute permission) is not taken for the tool.
-  void a_file_that_cannot_run_is_not_started() {
-#ifndef _WIN32
-    QTemporaryDir dir;
-    QDir(dir.path()).mkdir(QStringLiteral("Tools"));
-    QFile f(QDir(dir.path()).filePath(QStringLiteral("Tools/winbox")));
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.close();
-    QVERIFY(!tool_command(Tool::Winbox, dir.path(), [](const QString&) { return QString(); }));
 #endif
   }
 };
