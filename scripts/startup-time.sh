@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 if [ -z "${DISPLAY:-}" ]; then
   scripts/deps.sh
   cmake --preset ci >/dev/null
-  cmake --build --preset ci -j2 --target rosgen-gui >/dev/null
+  out=$(cmake --build --preset ci -j2 --target rosgen-gui 2>&1) || { echo "$out"; exit 1; }
   exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
 fi
 bin=build/ci/bin/rosgen-gui

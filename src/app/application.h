@@ -1,8 +1,10 @@
 // The Qt application with the fatal-error handler around every event: an
-// exception escaping any handler ends the process through it.
+// exception escaping any handler ends the process through it. Qt's own texts
+// (the OK and Cancel buttons) are in the program's language.
 #pragma once
 
 #include <QApplication>
+#include <QTranslator>
 
 namespace rosgen::app {
 
@@ -10,6 +12,9 @@ class Application : public QApplication {
 public:
   Application(int& argc, char** argv);
   bool notify(QObject* receiver, QEvent* event) override;
+
+private:
+  QTranslator qt_texts_;
 };
 
 }  // namespace rosgen::app

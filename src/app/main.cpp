@@ -7,9 +7,6 @@
 #include <cstdio>
 #include <memory>
 #include <QElapsedTimer>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 
 #include "app/application.h"
 #include "app/desktop.h"
@@ -44,13 +41,6 @@ int main(int argc, char** argv) {
   QElapsedTimer clock;
   clock.start();
   Application app(argc, argv);
-
-  // Qt's own buttons (OK, Cancel) in the program's language.
-  QTranslator qt_texts;
-  if (qt_texts.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
-                    QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-    QApplication::installTranslator(&qt_texts);
-  }
 
   std::unique_ptr<Desktop> desktop;
   if (qEnvironmentVariableIntValue("ROSGEN_GUI_HEADLESS") != 0) {

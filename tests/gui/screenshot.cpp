@@ -4,16 +4,20 @@
 //
 //   rosgen_gui_screenshot OUT.png [PAGE [BUTTON]]   one page, BUTTON pressed first
 //   rosgen_gui_screenshot --all DIR                 every page, DIR/NN-slug.png
+//   rosgen_gui_screenshot --message OUT.png         the copy button's message box
 #include <cstdio>
-#include <QApplication>
 #include <QDir>
+#include <QMessageBox>
+#include <QTimer>
 #include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTest>
 
+#include "app/application.h"
 #include "app/desktop.h"
 #include "app/main_window.h"
+#include "app/output_panel.h"
 #include "app/page_view.h"
 #include "app/single_instance.h"
 #include "pages/registry.h"
@@ -37,7 +41,7 @@ bool shoot(MainWindow& window, const QString& file) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
+  Application app(argc, argv);
   QStringList args = QApplication::arguments().mid(1);
   if (args.isEmpty()) {
     std::fprintf(stderr, "usage: rosgen_gui_screenshot OUT.png [PAGE [BUTTON]] | --all DIR\n");
@@ -62,6 +66,26 @@ int main(int argc, char** argv) {
       }
     }
   };
+
+  if (args[0] == QStringLiteral("--message")) {
+    bool ok = false;
+    // Pictured while it is up, then closed.
+    QTimer::singleShot(400, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (!box) {
+        std::fprintf(stderr, "no message box is up\n");
+        return;
+      }
+      QRect frame = box->frameGeometry();
+      QPixmap picture = box->screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
+      ok = picture.save(args.value(1, QStringLiteral("message.png")));
+      std::fprintf(stderr, "wrote %s (%dx%d)\n", qPrintable(args.value(1)), picture.width(), picture.height());
+      box->accept();
+    });
+    QtDesktop real;
+    static_cast<Desktop&>(real).message(&window, copy_success_text(), QStringLiteral("恭喜!"));
+    return ok ? 0 : 1;
+  }
 
   if (args[0] == QStringLiteral("--all")) {
     QDir dir(args.value(1, QStringLiteral(".")));
