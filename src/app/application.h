@@ -9,11 +9,11 @@
 namespace rosgen::app {
 
 class Application : public QApplication {
-public:
+ public:
   Application(int& argc, char** argv);
   bool notify(QObject* receiver, QEvent* event) override;
 
-private:
+ private:
   QTranslator qt_texts_;
 };
 

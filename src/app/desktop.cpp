@@ -66,8 +66,7 @@ bool StderrDesktop::message(QWidget*, const QString& text, const QString& captio
   return true;
 }
 
-std::optional<QString> StderrDesktop::input(QWidget*, const QString& prompt, const QString& title,
-                                            const QString&) {
+std::optional<QString> StderrDesktop::input(QWidget*, const QString& prompt, const QString& title, const QString&) {
   say(QStringLiteral("[input] ") + title + QStringLiteral(": ") + one_line(prompt));
   return std::nullopt;
 }

@@ -20,7 +20,7 @@ struct Command {
 };
 
 class Desktop {
-public:
+ public:
   enum class Icon { None, Warning, Error };
   enum class Buttons { Ok, OkCancel };
 
@@ -40,7 +40,7 @@ public:
 
 // Real dialogs, the desktop's address handler and detached processes.
 class QtDesktop : public Desktop {
-public:
+ public:
   bool message(QWidget* owner, const QString& text, const QString& caption, Icon icon, Buttons buttons) override;
   std::optional<QString> input(QWidget* owner, const QString& prompt, const QString& title,
                                const QString& initial) override;
@@ -54,7 +54,7 @@ public:
 // boxes are cancelled, addresses and programs are written as "[open] ..." and
 // "[start] ..." instead of being opened.
 class StderrDesktop : public Desktop {
-public:
+ public:
   bool message(QWidget* owner, const QString& text, const QString& caption, Icon icon, Buttons buttons) override;
   std::optional<QString> input(QWidget* owner, const QString& prompt, const QString& title,
                                const QString& initial) override;

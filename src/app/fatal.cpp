@@ -43,7 +43,8 @@ void fatal_error(std::exception_ptr error) {
   if (!reporting) {
     reporting = true;
     try {
-      if (h.desktop) h.desktop->message(h.owner, fatal_text(code), QStringLiteral("严重错误！！"), Desktop::Icon::Error);
+      if (h.desktop)
+        h.desktop->message(h.owner, fatal_text(code), QStringLiteral("严重错误！！"), Desktop::Icon::Error);
     } catch (...) {
       // The process ends all the same.
     }

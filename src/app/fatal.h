@@ -19,8 +19,8 @@ QString fatal_text(int code);
 int error_code(std::exception_ptr error);
 
 struct FatalHandler {
-  Desktop* desktop = nullptr;  // where the message goes; nothing is shown without one
-  QPointer<QWidget> owner;     // the main window while it exists
+  Desktop* desktop = nullptr;         // where the message goes; nothing is shown without one
+  QPointer<QWidget> owner;            // the main window while it exists
   std::function<void()> before_exit;  // releases what must not outlive the process
   std::function<void(int)> exit;      // ends the process; tests replace it
 };

@@ -19,7 +19,7 @@ namespace {
 
 // Reports the time from the start of main() to the window's first paint.
 class FirstPaint : public QObject {
-public:
+ public:
   explicit FirstPaint(const QElapsedTimer& clock) : clock_(clock) {}
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (event->type() == QEvent::Paint) {
@@ -30,7 +30,7 @@ public:
     return false;
   }
 
-private:
+ private:
   const QElapsedTimer& clock_;
 };
 

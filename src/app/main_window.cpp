@@ -53,7 +53,8 @@ PageView* MainWindow::view(int index) {
   if (at >= views_.size()) return nullptr;
   if (views_[at] || forms_[at]->page().output.empty()) return views_[at];
   QWidget* holder = tabs_->widget(index);
-  views_[at] = new PageView(*forms_[at], env_, [this](Tool tool) { start_tool(tool); }, holder);
+  auto start = [this](Tool tool) { start_tool(tool); };
+  views_[at] = new PageView(*forms_[at], env_, start, holder);
   holder->layout()->addWidget(views_[at]);
   return views_[at];
 }
@@ -100,7 +101,9 @@ void MainWindow::build_menus() {
   auto open = [this](QString address) { return [this, address] { env_.desktop().open_address(address); }; };
   const std::vector<std::pair<const char*, std::vector<Entry>>> menus = {
       {"&F.程序设置",
-       {{"&S 外观配置", hook(hooks_.open_appearance)}, {"&R 初始化界面", page(0)}, {"&X 退出程序", [this] { close(); }}}},
+       {{"&S 外观配置", hook(hooks_.open_appearance)},
+        {"&R 初始化界面", page(0)},
+        {"&X 退出程序", [this] { close(); }}}},
       {"&S.系统", {{"&U 添加管理员帐号", page(1)}, {"&S 定时重启/关机", page(2)}, {"&Q 其它系统优化/设置", page(3)}}},
       {"&I.安装",
        {{"&O 单线固定IP安装设置", page(4)},
@@ -120,7 +123,8 @@ void MainWindow::build_menus() {
         {"&O 封端口及封IP(支持批量)", page(19)},
         {"&C 封关键字及域名", page(20)}}},
       {"&V.VPN", {{"&P PPTP设置", page(21)}, {"&L L2TP设置", page(22)}}},
-      {"&P.PPPOE", {{"&P PPPOE设置", page(23)}, {"&A 添加PPPOE帐号(支持批量)", page(24)}, {"&D DDNS动态域名服务", page(25)}}},
+      {"&P.PPPOE",
+       {{"&P PPPOE设置", page(23)}, {"&A 添加PPPOE帐号(支持批量)", page(24)}, {"&D DDNS动态域名服务", page(25)}}},
       {"&D.路由工具",
        {{"&W Winbox登陆器", [this] { start_tool(Tool::Winbox); }},
         {"&C 超级终端", [this] { start_tool(Tool::Terminal); }},
@@ -187,7 +191,8 @@ std::optional<int> MainWindow::start_up(SingleInstance& guard) {
     if (hooks_.apply_look) hooks_.apply_look(this);
     // 5: one copy at a time.
     if (!guard.acquire(windowTitle())) {
-      env_.desktop().message(this, QStringLiteral("“") + windowTitle() + QStringLiteral("”已经在运行中，请不要重复运行！"),
+      env_.desktop().message(this,
+                             QStringLiteral("“") + windowTitle() + QStringLiteral("”已经在运行中，请不要重复运行！"),
                              q(product::kStudio), Desktop::Icon::Warning);
       exit_code = 0;
       return;

@@ -20,7 +20,7 @@ class PageView;
 class SingleInstance;
 
 class MainWindow : public QMainWindow {
-public:
+ public:
   // `pages` is the list of pages in tab order; it must outlive the window.
   MainWindow(Desktop& desktop, StartupHooks hooks, const std::vector<Page>& pages, QWidget* parent = nullptr);
   ~MainWindow() override;
@@ -42,7 +42,7 @@ public:
   void show_page(int index);
   void start_tool(Tool tool);
 
-private:
+ private:
   void build_menus();
   QWidget* build_start_page();
   void contribute();

@@ -17,10 +17,12 @@ namespace rosgen::app {
 
 QString copy_success_text() {
   return QStringLiteral(
-      "复制成功!\r\n\r\n使用方法:\r\n\r\n方法一:请打开winbox下的New Terminal右键选择paste粘贴后回车!  (推荐使用)\r\n\r\n"
+      "复制成功!\r\n\r\n使用方法:\r\n\r\n方法一:请打开winbox下的New Terminal右键选择paste粘贴后回车!  "
+      "(推荐使用)\r\n\r\n"
       "方法二:请打开winbox后进入System后选择Scripts,点击号,将刚才复制的脚本粘贴到Source里面后确定.\r\n"
       "回到Scripts窗口后选中您刚才添加的脚本后点击Run Script运行你所选择的脚本，操作完毕！\r\n\r\n"
-      "方法三:使用超级终端或telnet连接路由器后指复制的脚本粘贴运行即可！（注：路由器需开启相应端口，否则将无法连接！）");
+      "方法三:"
+      "使用超级终端或telnet连接路由器后指复制的脚本粘贴运行即可！（注：路由器需开启相应端口，否则将无法连接！）");
 }
 
 QString copy_failure_text() { return QStringLiteral("复制失败!\r\n\r\n请检查你的程序是否玩整！"); }

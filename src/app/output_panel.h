@@ -19,7 +19,7 @@ QString copy_success_text();
 QString copy_failure_text();
 
 class OutputPanel : public QGroupBox {
-public:
+ public:
   using StartTool = std::function<void(Tool)>;
 
   OutputPanel(Form& form, Env& env, StartTool start_tool, QWidget* parent = nullptr);
@@ -35,7 +35,7 @@ public:
   void copy();
   void open_web_site();
 
-private:
+ private:
   void output_changed();
   void typed_into_box();
 
@@ -46,9 +46,9 @@ private:
   int token_ = 0;
   bool dirty_ = false;
   bool queued_ = false;
-  int changes_ = 0;     // output changes since the last flush
+  int changes_ = 0;  // output changes since the last flush
   bool syncing_ = false;
-  Gbk shown_;           // what the box shows
+  Gbk shown_;  // what the box shows
 };
 
 }  // namespace rosgen::app

@@ -184,9 +184,8 @@ QWidget* PageView::make_field(const Field& f, QWidget* parent, bool in_row) {
       auto* e = new QLineEdit(parent);
       e->setFixedWidth(edit_width(e, f.text, in_row));
       e->setReadOnly(f.read_only);
-      connect(e, &QLineEdit::textEdited, this, [this, id](const QString& text) {
-        guarded([&] { form_.set_text(id, typed(text, false)); });
-      });
+      connect(e, &QLineEdit::textEdited, this,
+              [this, id](const QString& text) { guarded([&] { form_.set_text(id, typed(text, false)); }); });
       w = e;
       break;
     }

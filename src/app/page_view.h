@@ -20,7 +20,7 @@ class QTreeWidget;
 namespace rosgen::app {
 
 class PageView : public QWidget {
-public:
+ public:
   PageView(Form& form, Env& env, OutputPanel::StartTool start_tool, QWidget* parent = nullptr);
   ~PageView() override;
 
@@ -28,7 +28,7 @@ public:
   QGroupBox* upper() const { return upper_; }
   OutputPanel* panel() const { return panel_; }  // nullptr on a page without output box
 
-private:
+ private:
   QWidget* render(const std::vector<Item>& items, QWidget* parent);
   void place(const Item& item, QGridLayout* grid, int row, QWidget* parent);
   void place_inline(const Item& item, QHBoxLayout* line, QWidget* parent);

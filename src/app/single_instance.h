@@ -9,7 +9,7 @@
 namespace rosgen::app {
 
 class SingleInstance {
-public:
+ public:
   SingleInstance();
   ~SingleInstance();
   SingleInstance(const SingleInstance&) = delete;
@@ -24,7 +24,7 @@ public:
   // Where the claim for `key` lives (a lock file, or the kernel event's name).
   static QString claim_name(const QString& key);
 
-private:
+ private:
   struct Impl;
   std::unique_ptr<Impl> impl_;
 };

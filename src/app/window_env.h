@@ -11,7 +11,7 @@
 namespace rosgen::app {
 
 class WindowEnv : public SystemEnv {
-public:
+ public:
   explicit WindowEnv(Desktop& desktop) : desktop_(desktop) {}
 
   // The window that owns the dialogs.
@@ -26,7 +26,7 @@ public:
   // Where the Tools folder is looked for; the program's own folder unless set.
   std::optional<std::filesystem::path> fixed_program_dir;
 
-private:
+ private:
   Desktop& desktop_;
   QPointer<QWidget> owner_;
 };

@@ -18,7 +18,7 @@ using app::Command;
 using app::Desktop;
 
 class FakeDesktop : public Desktop {
-public:
+ public:
   struct Shown {
     QString caption;
     QString text;
@@ -36,8 +36,7 @@ public:
     messages.push_back({caption, text, icon, buttons, owner});
     return press_ok;
   }
-  std::optional<QString> input(QWidget*, const QString& prompt, const QString& title,
-                               const QString& initial) override {
+  std::optional<QString> input(QWidget*, const QString& prompt, const QString& title, const QString& initial) override {
     asked.push_back({prompt, title, initial});
     return answer;
   }
@@ -56,8 +55,8 @@ public:
   std::vector<std::pair<QString, QString>> abouts;
   QStringList opened;
   std::vector<Command> started;
-  bool press_ok = true;                // how message boxes with OK and Cancel are closed
-  std::optional<QString> answer;       // typed into input boxes; nothing cancels them
+  bool press_ok = true;           // how message boxes with OK and Cancel are closed
+  std::optional<QString> answer;  // typed into input boxes; nothing cancels them
 };
 
 inline QString q(const std::string& utf8) { return QString::fromStdString(utf8); }
@@ -72,9 +71,9 @@ T* named(const QWidget* root, const std::string& name) {
 
 // A test main that runs the suite inside the program's own application
 // class, so exceptions escaping event handlers reach the fatal-error handler.
-#define ROSGEN_GUI_TEST_MAIN(TestClass)                     \
-  int main(int argc, char** argv) {                         \
-    rosgen::app::Application app(argc, argv);               \
-    TestClass suite;                                        \
-    return QTest::qExec(&suite, argc, argv);                \
+#define ROSGEN_GUI_TEST_MAIN(TestClass)       \
+  int main(int argc, char** argv) {           \
+    rosgen::app::Application app(argc, argv); \
+    TestClass suite;                          \
+    return QTest::qExec(&suite, argc, argv);  \
   }

@@ -12,7 +12,8 @@ using rosgen::app::SingleInstance;
 
 namespace {
 
-const QString kTitle = QStringLiteral("rosgen(RouterOS 2.9.X/3.X系列通用脚本) V2.2 综合修正版 http://rosgen.example.org");
+const QString kTitle =
+    QStringLiteral("rosgen(RouterOS 2.9.X/3.X系列通用脚本) V2.2 综合修正版 http://rosgen.example.org");
 const QString kShown = QStringLiteral("rosgen-gui: window shown after");
 
 }  // namespace
@@ -54,7 +55,7 @@ class InstanceTest : public QObject {
     p.waitForFinished(5000);
   }
 
-private slots:
+ private slots:
   void initTestCase() {
     QVERIFY(runtime.isValid());
     // The claim name is worked out with this test's environment, as in the copies.
@@ -71,8 +72,9 @@ private slots:
     QString said = QString::fromUtf8(second->readAllStandardError());
     QCOMPARE(second->exitStatus(), QProcess::NormalExit);
     QCOMPARE(second->exitCode(), 0);
-    QVERIFY2(said.contains(QStringLiteral("[rosgen工作室] “") + kTitle + QStringLiteral("”已经在运行中，请不要重复运行！")),
-             qPrintable(said));
+    QVERIFY2(
+        said.contains(QStringLiteral("[rosgen工作室] “") + kTitle + QStringLiteral("”已经在运行中，请不要重复运行！")),
+        qPrintable(said));
     QVERIFY2(!said.contains(kShown), "the second copy showed its window");
 
     // The first copy runs on.

@@ -48,11 +48,9 @@ class OutputPanelTest : public QObject {
   std::unique_ptr<MainWindow> window;
 
   PageView* page(int index) { return window->view(index); }
-  QPushButton* copy_button(int index) {
-    return named<QPushButton>(page(index), pages()[size_t(index)].panel[0]);
-  }
+  QPushButton* copy_button(int index) { return named<QPushButton>(page(index), pages()[size_t(index)].panel[0]); }
 
-private slots:
+ private slots:
   void init() {
     desktop = FakeDesktop();
     window = std::make_unique<MainWindow>(desktop, StartupHooks{}, pages());
@@ -87,12 +85,13 @@ private slots:
   }
 
   void the_success_message_reads_as_written() {
-    QCOMPARE(copy_success_text(),
-             QStringLiteral("复制成功!\r\n\r\n使用方法:\r\n\r\n方法一:请打开winbox下的New "
-                            "Terminal右键选择paste粘贴后回车!  (推荐使用)\r\n\r\n方法二:请打开winbox后进入System后选择"
-                            "Scripts,点击号,将刚才复制的脚本粘贴到Source里面后确定.\r\n回到Scripts窗口后选中您刚才添加的"
-                            "脚本后点击Run Script运行你所选择的脚本，操作完毕！\r\n\r\n方法三:使用超级终端或telnet连接路由"
-                            "器后指复制的脚本粘贴运行即可！（注：路由器需开启相应端口，否则将无法连接！）"));
+    QCOMPARE(
+        copy_success_text(),
+        QStringLiteral("复制成功!\r\n\r\n使用方法:\r\n\r\n方法一:请打开winbox下的New "
+                       "Terminal右键选择paste粘贴后回车!  (推荐使用)\r\n\r\n方法二:请打开winbox后进入System后选择"
+                       "Scripts,点击号,将刚才复制的脚本粘贴到Source里面后确定.\r\n回到Scripts窗口后选中您刚才添加的"
+                       "脚本后点击Run Script运行你所选择的脚本，操作完毕！\r\n\r\n方法三:使用超级终端或telnet连接路由"
+                       "器后指复制的脚本粘贴运行即可！（注：路由器需开启相应端口，否则将无法连接！）"));
     QCOMPARE(copy_failure_text(), QStringLiteral("复制失败!\r\n\r\n请检查你的程序是否玩整！"));
   }
 
@@ -129,23 +128,25 @@ private slots:
 
   void tool_commands_data() {
     QTest::addColumn<int>("tool");
-    QTest::addColumn<QStringList>("files");     // in Tools/, executable unless marked "!"
-    QTest::addColumn<QStringList>("on_path");   // programs the search finds
-    QTest::addColumn<QStringList>("command");   // program and arguments, "$T" the Tools folder; empty: none
+    QTest::addColumn<QStringList>("files");    // in Tools/, executable unless marked "!"
+    QTest::addColumn<QStringList>("on_path");  // programs the search finds
+    QTest::addColumn<QStringList>("command");  // program and arguments, "$T" the Tools folder; empty: none
     const QStringList none;
-    const QStringList desktop_tools = {QStringLiteral("x-terminal-emulator"), QStringLiteral("telnet"), QStringLiteral("wine")};
+    const QStringList desktop_tools = {QStringLiteral("x-terminal-emulator"), QStringLiteral("telnet"),
+                                       QStringLiteral("wine")};
     auto w = int(Tool::Winbox);
     auto t = int(Tool::Terminal);
     auto n = int(Tool::Telnet);
-    QTest::newRow("winbox: native first") << w << QStringList{"winbox", "Winbox.exe"} << desktop_tools << QStringList{"$T/winbox"};
-    QTest::newRow("winbox: through wine") << w << QStringList{"Winbox.exe"} << desktop_tools
-                                          << QStringList{"/usr/bin/wine", "$T/Winbox.exe"};
+    QTest::newRow("winbox: native first")
+        << w << QStringList{"winbox", "Winbox.exe"} << desktop_tools << QStringList{"$T/winbox"};
+    QTest::newRow("winbox: through wine")
+        << w << QStringList{"Winbox.exe"} << desktop_tools << QStringList{"/usr/bin/wine", "$T/Winbox.exe"};
     QTest::newRow("winbox: no wine") << w << QStringList{"Winbox.exe"} << none << none;
     QTest::newRow("winbox: nothing") << w << none << desktop_tools << none;
     QTest::newRow("winbox: cannot run") << w << QStringList{"winbox!"} << desktop_tools << none;
     QTest::newRow("terminal: own first") << t << QStringList{"hypertrm"} << desktop_tools << QStringList{"$T/hypertrm"};
-    QTest::newRow("terminal: desktop telnet") << t << none << desktop_tools
-                                              << QStringList{"/usr/bin/x-terminal-emulator", "-e", "/usr/bin/telnet"};
+    QTest::newRow("terminal: desktop telnet")
+        << t << none << desktop_tools << QStringList{"/usr/bin/x-terminal-emulator", "-e", "/usr/bin/telnet"};
     QTest::newRow("terminal: no telnet") << t << none << QStringList{"x-terminal-emulator"} << none;
     QTest::newRow("terminal: no terminal") << t << none << QStringList{"telnet"} << none;
     QTest::newRow("telnet") << n << QStringList{"hypertrm"} << desktop_tools

@@ -153,7 +153,8 @@ const Page& demo() {
         note("注意:\r\n这是说明文字"),
         row({button("gen", "按钮_演示_生成", "生成脚本", generate), button("reset", "", "重置", reset_fields),
              button("append", "", "逐行", append_lines), button("write", "", "整段", write_lines),
-             button("ask", "", "询问", ask), button("fail", "", "出错", fail), button("fail-code", "", "出错5", fail_with_code)}),
+             button("ask", "", "询问", ask), button("fail", "", "出错", fail),
+             button("fail-code", "", "出错5", fail_with_code)}),
     };
     p.on_startup = [](Form& f) { f.set_enabled(kRate, false); };
     return p;
@@ -163,7 +164,7 @@ const Page& demo() {
 
 // An object whose event handler fails, to reach the application's own guard.
 class Failing : public QObject {
-public:
+ public:
   bool event(QEvent*) override { throw std::runtime_error("failed in an event"); }
 };
 
@@ -205,7 +206,7 @@ class PageViewTest : public QObject {
     QApplication::sendEvent(edit, &commit);
   }
 
-private slots:
+ private slots:
   void init() {
     desktop = FakeDesktop();
     exits.clear();
@@ -246,12 +247,14 @@ private slots:
 
     QStringList labels;
     for (auto* l : view->findChildren<QLabel*>()) labels << l->text();
-    for (const char* text : {"名称:", "(不能为空)", "多行:", "KByte/s", "(开启后可填速率)", "  IP地址：", "注意:\n这是说明文字"}) {
+    for (const char* text :
+         {"名称:", "(不能为空)", "多行:", "KByte/s", "(开启后可填速率)", "  IP地址：", "注意:\n这是说明文字"}) {
       QVERIFY2(labels.contains(QString::fromUtf8(text)), text);
     }
     QStringList groups;
     for (auto* g : view->findChildren<QGroupBox*>()) groups << g->title();
-    for (const char* caption : {"演示页脚本生成", "基本设置", "当前配置"}) QVERIFY2(groups.contains(QString::fromUtf8(caption)), caption);
+    for (const char* caption : {"演示页脚本生成", "基本设置", "当前配置"})
+      QVERIFY2(groups.contains(QString::fromUtf8(caption)), caption);
 
     // Buttons carry their designer name, or their id when they have none.
     QCOMPARE(w<QPushButton>("按钮_演示_生成")->text(), QStringLiteral("生成脚本"));
@@ -478,8 +481,9 @@ private slots:
     QCOMPARE(exits, std::vector<int>{1});
     QCOMPARE(desktop.messages.size(), size_t{1});
     QCOMPARE(desktop.messages[0].caption, QStringLiteral("严重错误！！"));
-    QCOMPARE(desktop.messages[0].text, QStringLiteral("非常报谦，程序遇到严重的问题需要立即退出，错误代码:") + code +
-                                           QStringLiteral("\r\n\r\n这可能是由于一些文件的访问受到限制或者其它未知原因所导致。"));
+    QCOMPARE(desktop.messages[0].text,
+             QStringLiteral("非常报谦，程序遇到严重的问题需要立即退出，错误代码:") + code +
+                 QStringLiteral("\r\n\r\n这可能是由于一些文件的访问受到限制或者其它未知原因所导致。"));
     QVERIFY(desktop.messages[0].icon == Desktop::Icon::Error);
   }
   void a_failing_handler_ends_the_program_with_the_fatal_message_data() {

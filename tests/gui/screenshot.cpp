@@ -94,8 +94,9 @@ int main(int argc, char** argv) {
     for (int i = 0; i < window.page_count(); ++i) {
       window.show_page(i);
       press(i, QStringLiteral("gen-3x"));
-      QString name = QStringLiteral("%1-%2.png").arg(i, 2, 10, QLatin1Char('0')).arg(
-          QString::fromStdString(window.form(i).page().slug));
+      QString name = QStringLiteral("%1-%2.png")
+                         .arg(i, 2, 10, QLatin1Char('0'))
+                         .arg(QString::fromStdString(window.form(i).page().slug));
       ok = shoot(window, dir.filePath(name)) && ok;
     }
     return ok ? 0 : 1;

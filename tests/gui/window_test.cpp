@@ -31,7 +31,8 @@ using rosgen::test::q;
 
 namespace {
 
-const QString kTitle = QStringLiteral("rosgen(RouterOS 2.9.X/3.X系列通用脚本) V2.2 综合修正版 http://rosgen.example.org");
+const QString kTitle =
+    QStringLiteral("rosgen(RouterOS 2.9.X/3.X系列通用脚本) V2.2 综合修正版 http://rosgen.example.org");
 
 const std::vector<std::pair<const char*, std::vector<const char*>>> kMenus = {
     {"&F.程序设置", {"&S 外观配置", "&R 初始化界面", "&X 退出程序"}},
@@ -50,10 +51,31 @@ const std::vector<std::pair<const char*, std::vector<const char*>>> kMenus = {
 };
 
 const char* const kTabs[] = {
-    "初始化界面", "添加管理帐号", "定时重启/关机", "其它系统优化/设置", "单线固定IP安装设置", "单线PPPOE拔号安装设置",
-    "多线固定IP负载安装设置", "多线固定IP分流安装设置", "多线PPPOE负载安装设置", "多线PPPOE分流安装设置",
-    "双线固定IP电信网通安装设置", "queues常用限速", "pcq动态限速", "pcq速体限速", "禁PING", "ARP绑定", "限制线程",
-    "封锁软件类", "端口映射", "封端口及封IP", "封关键字及域名", "PPTP设置", "L2TP设置", "PPPOE设置", "添加PPPOE帐号",
+    "初始化界面",
+    "添加管理帐号",
+    "定时重启/关机",
+    "其它系统优化/设置",
+    "单线固定IP安装设置",
+    "单线PPPOE拔号安装设置",
+    "多线固定IP负载安装设置",
+    "多线固定IP分流安装设置",
+    "多线PPPOE负载安装设置",
+    "多线PPPOE分流安装设置",
+    "双线固定IP电信网通安装设置",
+    "queues常用限速",
+    "pcq动态限速",
+    "pcq速体限速",
+    "禁PING",
+    "ARP绑定",
+    "限制线程",
+    "封锁软件类",
+    "端口映射",
+    "封端口及封IP",
+    "封关键字及域名",
+    "PPTP设置",
+    "L2TP设置",
+    "PPPOE设置",
+    "添加PPPOE帐号",
     "DDNS动态域名服务",
 };
 
@@ -86,7 +108,7 @@ class WindowTest : public QObject {
     return named<QPlainTextEdit>(window->view(page), pages()[static_cast<size_t>(page)].output);
   }
 
-private slots:
+ private slots:
   void initTestCase() {
     // The single-instance claims of this test stay in a folder of its own.
     QVERIFY(runtime.isValid());
@@ -137,7 +159,8 @@ private slots:
     QTest::addColumn<int>("item");
     QTest::addColumn<int>("page");
     const int pages_by_menu[][7] = {
-        {-1, 0, -1}, {1, 2, 3}, {4, 5, 6, 7, 8, 9, 10}, {11, 12, 13}, {14, 15, 16, 17, 18, 19, 20}, {21, 22}, {23, 24, 25},
+        {-1, 0, -1}, {1, 2, 3},    {4, 5, 6, 7, 8, 9, 10}, {11, 12, 13}, {14, 15, 16, 17, 18, 19, 20},
+        {21, 22},    {23, 24, 25},
     };
     for (int m = 0; m < 7; ++m) {
       for (size_t i = 0; i < kMenus[size_t(m)].second.size(); ++i) {
@@ -300,7 +323,8 @@ private slots:
     SingleInstance guard;
     QCOMPARE(w.start_up(guard), std::optional<int>(0));
     QCOMPARE(desktop.messages.size(), size_t{1});
-    QCOMPARE(desktop.messages[0].text, QStringLiteral("“") + kTitle + QStringLiteral("”已经在运行中，请不要重复运行！"));
+    QCOMPARE(desktop.messages[0].text,
+             QStringLiteral("“") + kTitle + QStringLiteral("”已经在运行中，请不要重复运行！"));
     QCOMPARE(desktop.messages[0].caption, QStringLiteral("rosgen工作室"));
     QVERIFY(desktop.messages[0].icon == Desktop::Icon::Warning);
     QCOMPARE(desktop.messages[0].owner, static_cast<QWidget*>(&w));
@@ -370,7 +394,8 @@ private slots:
       QVERIFY(scroll);
       int needed = scroll->widget()->minimumSizeHint().width();
       QVERIFY2(needed <= scroll->viewport()->width(),
-               qPrintable(QStringLiteral("page %1 needs %2 px, has %3").arg(i).arg(needed).arg(scroll->viewport()->width())));
+               qPrintable(
+                   QStringLiteral("page %1 needs %2 px, has %3").arg(i).arg(needed).arg(scroll->viewport()->width())));
       for (auto* label : view->findChildren<QLabel*>()) {
         if (!label->isVisible() || label->wordWrap()) continue;
         QVERIFY2(label->width() >= label->sizeHint().width(), qPrintable(label->text()));
@@ -397,7 +422,8 @@ private slots:
     QTest::keyClick(level, Qt::Key_Down);
     QTest::mouseClick(named<QPushButton>(view, "按钮_系统_3x生成"), Qt::LeftButton);
     QCOMPARE(output_box(1)->toPlainText(),
-             QStringLiteral("/ user add name=ketrova5 password=s3cret group=full address=0.0.0.0/0 comment=\"ADMIN-KETROVA5\""));
+             QStringLiteral(
+                 "/ user add name=ketrova5 password=s3cret group=full address=0.0.0.0/0 comment=\"ADMIN-KETROVA5\""));
     QVERIFY(desktop.messages.empty());
   }
 
@@ -438,13 +464,13 @@ private slots:
     PageView* view = w.view(11);
     w.show_page(11);
     const QStringList average = {QStringLiteral("编辑框_平均下载"), QStringLiteral("编辑框_平均上传")};
-    const QStringList professional = {
-        QStringLiteral("编辑框_突发下载时间"), QStringLiteral("编辑框_突发上传时间"), QStringLiteral("编辑框_突发极限下载"),
-        QStringLiteral("编辑框_突发极限上传"), QStringLiteral("编辑框_普通突发下载"), QStringLiteral("编辑框_普通突发上传"),
-        QStringLiteral("编辑框_数据包优先极"), QStringLiteral("编辑框_限制IP范围")};
+    const QStringList professional = {QStringLiteral("编辑框_突发下载时间"), QStringLiteral("编辑框_突发上传时间"),
+                                      QStringLiteral("编辑框_突发极限下载"), QStringLiteral("编辑框_突发极限上传"),
+                                      QStringLiteral("编辑框_普通突发下载"), QStringLiteral("编辑框_普通突发上传"),
+                                      QStringLiteral("编辑框_数据包优先极"), QStringLiteral("编辑框_限制IP范围")};
     const QStringList window_fields = {
-        QStringLiteral("选择框_星期天"), QStringLiteral("选择框_星期一"), QStringLiteral("选择框_星期二"),
-        QStringLiteral("选择框_星期三"), QStringLiteral("选择框_星期四"), QStringLiteral("选择框_星期五"),
+        QStringLiteral("选择框_星期天"), QStringLiteral("选择框_星期一"),   QStringLiteral("选择框_星期二"),
+        QStringLiteral("选择框_星期三"), QStringLiteral("选择框_星期四"),   QStringLiteral("选择框_星期五"),
         QStringLiteral("选择框_星期六"), QStringLiteral("编辑框_开始小时"), QStringLiteral("编辑框_开始分钟"),
         QStringLiteral("编辑框_开始秒"), QStringLiteral("编辑框_结束小时"), QStringLiteral("编辑框_结束分钟"),
         QStringLiteral("编辑框_结束秒")};
