@@ -95,7 +95,7 @@ void PageView::place(const Item& item, QGridLayout* grid, int row, QWidget* pare
     QLabel* hint = f->hint.empty() ? nullptr : make_label(f->hint, parent, true);
     switch (f->kind) {
       case FieldKind::Check:
-      case FieldKind::Radio: grid->addWidget(w, row, 0, 1, 2); break;
+      case FieldKind::Radio: grid->addWidget(w, row, 0, 1, 2, Qt::AlignLeft); break;
       case FieldKind::Multiline:
         if (!f->label.empty()) {
           label = make_label(f->label, parent, false);
@@ -263,7 +263,8 @@ QWidget* PageView::make_list(const LineList& l, QWidget* parent) {
   tree->setUniformRowHeights(true);
   tree->setSelectionMode(QAbstractItemView::SingleSelection);
   tree->setSelectionBehavior(QAbstractItemView::SelectRows);
-  tree->setMinimumHeight(90);
+  // A few lines at a time: the editing fields and buttons below it stay in view.
+  tree->setFixedHeight(tree->fontMetrics().height() * 6 + 12);
   QStringList titles;
   for (const Column& c : l.columns) titles << q(c.title);
   tree->setColumnCount(static_cast<int>(l.columns.size()));
