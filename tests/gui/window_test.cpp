@@ -377,6 +377,10 @@ class WindowTest : public QObject {
           auto* tree = named<QTreeWidget>(view, l->id);
           QVERIFY2(tree, l->id.c_str());
           QCOMPARE(tree->columnCount(), int(l->columns.size()));
+          for (int c = 0; c < tree->columnCount(); ++c) {
+            QCOMPARE(tree->headerItem()->text(c), q(l->columns[size_t(c)].title));
+            QCOMPARE(tree->columnWidth(c), l->columns[size_t(c)].width);
+          }
         }
       });
     }
@@ -453,6 +457,36 @@ class WindowTest : public QObject {
     QCOMPARE(desktop.messages[0].caption, QStringLiteral("信息："));
     QCOMPARE(output_box(1)->toPlainText(), QStringLiteral("news"));
     QCOMPARE(w.form(1).output().bytes(), std::string("news"));
+  }
+
+  // A multi-line page: lines added through the list's buttons, a click fills
+  // the fields back, and the script numbers the lines in list order.
+  void a_line_list_page_works_through_the_window() {
+    MainWindow& w = open();
+    w.show_page(6);
+    PageView* view = w.view(6);
+    auto* tree = named<QTreeWidget>(view, "超级列表框_多线固定IP负载发装列表");
+    auto* address = named<QLineEdit>(view, "编辑框_多线固定IP负载均衡_IP地址");
+    QVERIFY(tree && address);
+    QPushButton* add = named<QPushButton>(view, "add");
+    QTest::mouseClick(add, Qt::LeftButton);
+    address->selectAll();
+    QTest::keyClicks(address, "198.51.100.7");
+    QTest::mouseClick(add, Qt::LeftButton);
+    QCOMPARE(tree->topLevelItemCount(), 2);
+    QCOMPARE(tree->topLevelItem(1)->text(0), QStringLiteral("198.51.100.7"));
+
+    QApplication::processEvents();  // the list's rows get their places
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(tree->topLevelItem(0)).center());
+    QCOMPARE(w.form(6).selected("超级列表框_多线固定IP负载发装列表"), 0);
+    QCOMPARE(address->text(), QStringLiteral("203.0.113.2"));
+
+    QTest::mouseClick(named<QPushButton>(view, "按钮_多线固定IP负载均衡_生成2x"), Qt::LeftButton);
+    QString script = output_box(6)->toPlainText();
+    QVERIFY2(script.contains(QStringLiteral("nth=1,1,0 action=mark-connection new-connection-mark=1")),
+             qPrintable(script));
+    QVERIFY(script.contains(QStringLiteral("to-addresses=198.51.100.7 to-ports=0-65535 comment=\"2\"")));
+    QVERIFY(desktop.messages.empty());
   }
 
   // Page 11's advanced fields start disabled and follow their three check boxes.
