@@ -37,6 +37,12 @@ int edit_width(const QWidget* w, const std::string& text, bool in_row) {
   return std::clamp(wanted, in_row ? 56 : 150, in_row ? 180 : 260);
 }
 
+void hide_all(std::initializer_list<QWidget*> widgets) {
+  for (QWidget* w : widgets) {
+    if (w) w->hide();
+  }
+}
+
 bool needs_width(const Item& item) {
   return std::holds_alternative<Group>(item.v) || std::holds_alternative<LineList>(item.v) ||
          (std::holds_alternative<Field>(item.v) && std::get<Field>(item.v).kind == FieldKind::Multiline);
@@ -112,11 +118,7 @@ void PageView::place(const Item& item, QGridLayout* grid, int row, QWidget* pare
         break;
     }
     if (hint) grid->addWidget(hint, row, 2);
-    if (!f->visible) {
-      for (QWidget* x : {static_cast<QWidget*>(label), static_cast<QWidget*>(hint)}) {
-        if (x) x->hide();
-      }
-    }
+    if (!f->visible) hide_all({label, hint});
     return;
   }
   if (const auto* b = std::get_if<Button>(&item.v)) {
@@ -126,11 +128,7 @@ void PageView::place(const Item& item, QGridLayout* grid, int row, QWidget* pare
   } else if (const auto* l = std::get_if<LineList>(&item.v)) {
     grid->addWidget(make_list(*l, parent), row, 0, 1, 3);
   } else if (const auto* g = std::get_if<Group>(&item.v)) {
-    auto* box = new QGroupBox(q(g->caption), parent);
-    auto* inner = new QVBoxLayout(box);
-    inner->setContentsMargins(2, 2, 2, 2);
-    inner->addWidget(render(g->items, box));
-    grid->addWidget(box, row, 0, 1, 3);
+    grid->addWidget(make_group(*g, parent), row, 0, 1, 3);
   } else if (const auto* r = std::get_if<Row>(&item.v)) {
     auto* line = new QHBoxLayout;
     line->setSpacing(6);
@@ -154,11 +152,7 @@ void PageView::place_inline(const Item& item, QHBoxLayout* line, QWidget* parent
     if (label) line->addWidget(label);
     line->addWidget(w, f->kind == FieldKind::Multiline ? 1 : 0);
     if (hint) line->addWidget(hint);
-    if (!f->visible) {
-      for (QWidget* x : {static_cast<QWidget*>(label), static_cast<QWidget*>(hint)}) {
-        if (x) x->hide();
-      }
-    }
+    if (!f->visible) hide_all({label, hint});
   } else if (const auto* b = std::get_if<Button>(&item.v)) {
     line->addWidget(make_button(*b, parent));
   } else if (const auto* n = std::get_if<Note>(&item.v)) {
@@ -166,14 +160,18 @@ void PageView::place_inline(const Item& item, QHBoxLayout* line, QWidget* parent
   } else if (const auto* l = std::get_if<LineList>(&item.v)) {
     line->addWidget(make_list(*l, parent), 1);
   } else if (const auto* g = std::get_if<Group>(&item.v)) {
-    auto* box = new QGroupBox(q(g->caption), parent);
-    auto* inner = new QVBoxLayout(box);
-    inner->setContentsMargins(2, 2, 2, 2);
-    inner->addWidget(render(g->items, box));
-    line->addWidget(box, 1);
+    line->addWidget(make_group(*g, parent), 1);
   } else if (const auto* r = std::get_if<Row>(&item.v)) {
     for (const Item& inner : r->items) place_inline(inner, line, parent);
   }
+}
+
+QWidget* PageView::make_group(const Group& g, QWidget* parent) {
+  auto* box = new QGroupBox(q(g.caption), parent);
+  auto* inner = new QVBoxLayout(box);
+  inner->setContentsMargins(2, 2, 2, 2);
+  inner->addWidget(render(g.items, box));
+  return box;
 }
 
 QWidget* PageView::make_field(const Field& f, QWidget* parent, bool in_row) {

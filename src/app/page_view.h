@@ -32,6 +32,7 @@ class PageView : public QWidget {
   QWidget* render(const std::vector<Item>& items, QWidget* parent);
   void place(const Item& item, QGridLayout* grid, int row, QWidget* parent);
   void place_inline(const Item& item, QHBoxLayout* line, QWidget* parent);
+  QWidget* make_group(const Group& g, QWidget* parent);
   QWidget* make_field(const Field& f, QWidget* parent, bool in_row);
   QWidget* make_button(const Button& b, QWidget* parent);
   QWidget* make_list(const LineList& l, QWidget* parent);
