@@ -1,5 +1,6 @@
 #include "app/page_view.h"
 
+#include <algorithm>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
