@@ -2,8 +2,8 @@
 # Builds the program and takes a picture of its window on a virtual screen,
 # with a page filled in: scripts/screenshot.sh [OUT.png [PAGE [BUTTON]]]
 # (default build/screenshot.png, page pppoe-server, button gen-3x), or
-# scripts/screenshot.sh --all DIR for every page, or --message OUT.png for the
-# copy message box.
+# scripts/screenshot.sh --all DIR for every page (each also whole, unscrolled), or
+# --message OUT.png for the copy button's message box.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh

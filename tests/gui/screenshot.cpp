@@ -3,7 +3,8 @@
 // Chinese text is readable. Run it under a display (scripts/screenshot.sh).
 //
 //   rosgen_gui_screenshot OUT.png [PAGE [BUTTON]]   one page, BUTTON pressed first
-//   rosgen_gui_screenshot --all DIR                 every page, DIR/NN-slug.png
+//   rosgen_gui_screenshot --all DIR                 every page, DIR/NN-slug.png, and
+//                                                   DIR/NN-slug-whole.png its whole upper box
 //   rosgen_gui_screenshot --message OUT.png         the copy button's message box
 #include <cstdio>
 #include <QDir>
@@ -11,6 +12,7 @@
 #include <QTimer>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QTabWidget>
 #include <QTest>
 
@@ -98,6 +100,14 @@ int main(int argc, char** argv) {
                          .arg(i, 2, 10, QLatin1Char('0'))
                          .arg(QString::fromStdString(window.form(i).page().slug));
       ok = shoot(window, dir.filePath(name)) && ok;
+      // The whole upper box too, as it would stand without scrolling.
+      if (PageView* view = window.view(i)) {
+        if (auto* scroll = view->upper()->findChild<QScrollArea*>()) {
+          QString whole = name;
+          whole.replace(QStringLiteral(".png"), QStringLiteral("-whole.png"));
+          ok = scroll->widget()->grab().save(dir.filePath(whole)) && ok;
+        }
+      }
     }
     return ok ? 0 : 1;
   }
