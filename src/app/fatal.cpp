@@ -20,7 +20,7 @@ QString fatal_text(int code) {
          QStringLiteral("\r\n\r\n这可能是由于一些文件的访问受到限制或者其它未知原因所导致。");
 }
 
-int error_code(std::exception_ptr error) {
+int error_code(const std::exception_ptr& error) {
   try {
     if (error) std::rethrow_exception(error);
   } catch (const std::system_error& e) {

@@ -16,7 +16,7 @@ class Desktop;
 // The message shown for an error number.
 QString fatal_text(int code);
 // The error number reported for an exception: a system error's own code, 1 otherwise.
-int error_code(std::exception_ptr error);
+int error_code(const std::exception_ptr& error);
 
 struct FatalHandler {
   Desktop* desktop = nullptr;         // where the message goes; nothing is shown without one

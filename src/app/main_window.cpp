@@ -98,7 +98,7 @@ void MainWindow::build_menus() {
       if (fn) fn(this);
     };
   };
-  auto open = [this](QString address) { return [this, address] { env_.desktop().open_address(address); }; };
+  auto open = [this](const QString& address) { return [this, address] { env_.desktop().open_address(address); }; };
   const std::vector<std::pair<const char*, std::vector<Entry>>> menus = {
       {"&F.程序设置",
        {{"&S 外观配置", hook(hooks_.open_appearance)},
