@@ -37,7 +37,7 @@ FatalHandler& fatal_handler() {
 
 void install_fatal_handler(FatalHandler handler) { fatal_handler() = std::move(handler); }
 
-void fatal_error(std::exception_ptr error) {
+void fatal_error(const std::exception_ptr& error) {
   FatalHandler& h = fatal_handler();
   int code = error_code(error);
   if (!reporting) {

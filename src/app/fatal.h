@@ -30,7 +30,7 @@ void install_fatal_handler(FatalHandler handler);
 FatalHandler& fatal_handler();
 
 // Shows the fatal message for the error and ends the process.
-void fatal_error(std::exception_ptr error);
+void fatal_error(const std::exception_ptr& error);
 
 // Runs `fn`; an exception escaping it goes to the fatal handler.
 template <typename Fn>
