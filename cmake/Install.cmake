@@ -1,0 +1,48 @@
+# Installed layout: the programs, the skin engine module and the skins stand
+# together in lib/rosgen (they find each other beside the program file);
+# bin/ holds links to the two programs.
+include(GNUInstallDirs)
+set(ROSGEN_APP_DIR lib/rosgen)
+
+install(TARGETS rosgen RUNTIME DESTINATION ${ROSGEN_APP_DIR})
+set(rosgen_programs rosgen)
+if(TARGET rosgen-gui)
+  install(TARGETS rosgen-gui RUNTIME DESTINATION ${ROSGEN_APP_DIR})
+  list(APPEND rosgen_programs rosgen-gui)
+endif()
+if(TARGET skinh_el)
+  install(TARGETS skinh_el LIBRARY DESTINATION ${ROSGEN_APP_DIR})
+endif()
+if(EXISTS ${PROJECT_SOURCE_DIR}/skins)
+  install(DIRECTORY ${PROJECT_SOURCE_DIR}/skins/ DESTINATION ${ROSGEN_APP_DIR}/skins FILES_MATCHING PATTERN "*.she")
+endif()
+foreach(program IN LISTS rosgen_programs)
+  install(CODE "
+    set(link \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/${program}\")
+    file(MAKE_DIRECTORY \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
+    file(REMOVE \"\${link}\")
+    file(CREATE_LINK \"../${ROSGEN_APP_DIR}/${program}\" \"\${link}\" SYMBOLIC)
+  ")
+endforeach()
+
+# The data the program was built from, with where it comes from.
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/ DESTINATION ${CMAKE_INSTALL_DATADIR}/rosgen/data)
+install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/rosgen.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/rosgen.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+
+set(CPACK_PACKAGE_NAME rosgen)
+set(CPACK_PACKAGE_VENDOR rosgen)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "MikroTik RouterOS 2.9.x/3.x script generator")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Fill in a form, press a button, and paste the RouterOS script it writes into the router's terminal.")
+set(CPACK_PACKAGE_CONTACT "rosgen <rosgen@example.org>")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION net)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-wqy-microhei")
+set(CPACK_GENERATOR DEB)
+set(CPACK_STRIP_FILES ON)
+include(CPack)
