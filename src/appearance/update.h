@@ -1,0 +1,56 @@
+// The update check: an announcement and a version text fetched from the
+// update server at start, and the separate updater program.
+#pragma once
+
+#include <QString>
+#include <QUrl>
+#include <chrono>
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace rosgen::appearance {
+
+// The version the update server's version text is compared with.
+inline constexpr const char* kBuiltInVersion = "1.1.0.3";
+
+inline constexpr const char* kAnnouncementPath = "/ros/rosgd.txt";
+inline constexpr const char* kVersionPath = "/ros/ver.txt";
+inline constexpr const char* kUpdateListPath = "/ros/uplist.txt";
+
+struct DownloadLimits {
+  std::chrono::milliseconds time{5000};  // for the whole download, connecting included
+  std::size_t bytes = 1u << 20;          // more is not read
+};
+
+// GETs `url` and returns the body byte for byte, cut before its first zero
+// byte; whatever the status, an error page included. Empty when no answer
+// can be had in time. Waits for the answer without handling the user's input.
+std::string download_text(const QUrl& url, DownloadLimits limits = {});
+
+enum class VersionCheck { kNoVersion, kNewer, kNotNewer };
+
+// Compares dotted versions part by part as numbers (1.1.0.10 is newer than
+// 1.1.0.3; 1.2 is newer than 1.1.0.3). Leading blanks are skipped and the
+// reading stops at the first character that does not continue the version. A
+// text that does not begin with a digit, or holds only zeros, is no version.
+VersionCheck check_version(std::string_view server_text, std::string_view built_in = kBuiltInVersion);
+
+// The update server from the settings ("http://host:port", a path allowed);
+// an address without a scheme is taken as http. Nothing for an empty or
+// unusable address.
+std::optional<QUrl> server_address(const std::string& text);
+
+// `path` on the server (its own path kept in front).
+QUrl server_file(const QUrl& server, const char* path);
+
+// The updater beside the program: UPDATE.exe on Windows; UPDATE or update elsewhere.
+std::optional<std::filesystem::path> find_updater(const std::filesystem::path& program_dir);
+
+// Starts the updater with the address of the update list and does not wait
+// for it. False when there is no updater or it cannot be started.
+bool start_updater(const std::filesystem::path& program_dir, const QUrl& update_list);
+
+}  // namespace rosgen::appearance
