@@ -110,6 +110,7 @@ private:
     original_saved_ = true;
     original_palette_ = QApplication::palette();
     original_style_ = QApplication::style()->name();
+    base_style_ = original_style_;
   }
 
   void install_filter() {
@@ -152,9 +153,14 @@ private:
     if (aero_on_) sheet += aero_sheet(aero_, window, text);
 
     // Style sheets draw the same on every platform over the Fusion style.
-    QString style = skin_ ? QStringLiteral("Fusion") : original_style_;
-    if (QApplication::style()->name().compare(style, Qt::CaseInsensitive) != 0) {
-      if (QStyle* s = QStyleFactory::create(style)) QApplication::setStyle(s);
+    // (Once a sheet is set, the application's style is the sheet's wrapper,
+    // which has no name; hence the name kept here.)
+    QString style = skin_ ? QStringLiteral("fusion") : original_style_;
+    if (base_style_.compare(style, Qt::CaseInsensitive) != 0) {
+      if (QStyle* s = QStyleFactory::create(style)) {
+        QApplication::setStyle(s);
+        base_style_ = style;
+      }
     }
     QApplication::setPalette(palette);
     app->setStyleSheet(sheet);
@@ -171,6 +177,7 @@ private:
   bool original_saved_ = false;
   QPalette original_palette_;
   QString original_style_;
+  QString base_style_;
   bool filter_installed_ = false;
   QPointer<QTimer> timer_;
 };

@@ -98,6 +98,8 @@ ParseResult parse_skin(const QByteArray& utf8) {
 }
 
 QColor shift_colour(const QColor& colour, const Adjust& adjust, bool is_text) {
+  // Untouched colours stay exact; the way through HSL may round.
+  if (adjust.hue % 180 == 0 && adjust.saturation <= 0 && (is_text || adjust.brightness <= 0)) return colour.toRgb();
   float h = 0, s = 0, l = 0, a = 0;
   colour.toHsl().getHslF(&h, &s, &l, &a);
   if (h >= 0) {  // grey has no hue to turn
