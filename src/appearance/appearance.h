@@ -55,7 +55,7 @@ struct Look {
 Look read_look(const SettingsFile& settings);
 
 class Appearance {
-public:
+ public:
   // `engine` may be null: then nothing is ever applied and the window never opens.
   Appearance(std::filesystem::path program_dir, std::unique_ptr<SkinEngine> engine,
              MessageFn message = show_message_box);
@@ -88,7 +88,7 @@ public:
   AppearanceWindow* window() const;  // while it is open
   const MessageFn& message() const { return message_; }
 
-private:
+ private:
   std::filesystem::path program_dir_;
   std::unique_ptr<SkinEngine> engine_;
   MessageFn message_;

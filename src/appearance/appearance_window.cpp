@@ -45,8 +45,7 @@ QPushButton* make_button(QWidget* parent, const char* name, const char* text, in
 
 }  // namespace
 
-AppearanceWindow::AppearanceWindow(Appearance& appearance, QWidget* parent)
-    : QDialog(parent), appearance_(appearance) {
+AppearanceWindow::AppearanceWindow(Appearance& appearance, QWidget* parent) : QDialog(parent), appearance_(appearance) {
   setObjectName(QStringLiteral("外观配置"));
   setFixedSize(640, 288);
 
@@ -115,7 +114,8 @@ AppearanceWindow::AppearanceWindow(Appearance& appearance, QWidget* parent)
   connect(aero_, &QCheckBox::clicked, this, &AppearanceWindow::on_aero_clicked);
   // Saturation and brightness go through the hue's handler, so every change
   // passes all three; likewise all glass sliders go through one handler.
-  for (QSlider* s : {tone_, saturation_, brightness_}) connect(s, &QSlider::valueChanged, this, &AppearanceWindow::on_hsv_moved);
+  for (QSlider* s : {tone_, saturation_, brightness_})
+    connect(s, &QSlider::valueChanged, this, &AppearanceWindow::on_hsv_moved);
   connect(menu_, &QSlider::valueChanged, this, &AppearanceWindow::on_menu_moved);
   for (QSlider* s : {aero_alpha_, aero_size_, aero_sharpness_, aero_brightness_, aero_red_, aero_green_, aero_blue_}) {
     connect(s, &QSlider::valueChanged, this, &AppearanceWindow::on_aero_moved);
@@ -193,7 +193,8 @@ void AppearanceWindow::show_applied(bool custom_skin_active, bool aero, const st
   enable_skin_controls(custom_skin_active);
   if (custom_skin_active && skins_->currentIndex() < 0) {
     QSignalBlocker quiet(skins_);
-    skins_->setCurrentIndex(skins_->findText(QString::fromStdString(skin_name), Qt::MatchExactly | Qt::MatchCaseSensitive));
+    skins_->setCurrentIndex(
+        skins_->findText(QString::fromStdString(skin_name), Qt::MatchExactly | Qt::MatchCaseSensitive));
   }
 }
 
@@ -245,7 +246,8 @@ void AppearanceWindow::on_aero_clicked(bool checked) {
 }
 
 void AppearanceWindow::on_hsv_moved() {
-  if (appearance_.has_engine()) appearance_.engine()->adjust_hsv(tone_->value(), saturation_->value(), brightness_->value());
+  if (appearance_.has_engine())
+    appearance_.engine()->adjust_hsv(tone_->value(), saturation_->value(), brightness_->value());
 }
 
 void AppearanceWindow::on_menu_moved() {
@@ -261,7 +263,8 @@ void AppearanceWindow::on_aero_moved() {
 
 void AppearanceWindow::on_save() {
   std::string name = "Null";
-  if (custom_skin_->isChecked()) name = skins_->currentIndex() >= 0 ? skins_->currentText().toStdString() : std::string();
+  if (custom_skin_->isChecked())
+    name = skins_->currentIndex() >= 0 ? skins_->currentText().toStdString() : std::string();
   if (!appearance_.save(name, aero_->isChecked(), look())) {
     // Closing now would throw the choice away without a word.
     appearance_.message()(this, windowTitle(),

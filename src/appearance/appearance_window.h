@@ -19,7 +19,7 @@ namespace rosgen::appearance {
 class AppearanceWindow : public QDialog {
   Q_OBJECT
 
-public:
+ public:
   inline static const QString kAeroCaptionOff = QStringLiteral("Aero特效调整(请先开启AERO特效)");
   inline static const QString kAeroCaptionOn = QStringLiteral("Aero特效调整");
 
@@ -39,7 +39,7 @@ public:
   bool saved() const { return saved_; }
   Look look() const;
 
-private:
+ private:
   void enable_skin_controls(bool on);
   void on_custom_skin_clicked(bool checked);
   void on_skin_selected(int index);
@@ -54,18 +54,18 @@ private:
   Appearance& appearance_;
   bool saved_ = false;
 
-  QGroupBox* skin_group_;     // 分组框4
-  QCheckBox* custom_skin_;    // 选择框2
-  QComboBox* skins_;          // 组合框1
-  QLabel* refresh_;           // 超级链接框1
-  QGroupBox* colour_group_;   // 分组框1
+  QGroupBox* skin_group_;    // 分组框4
+  QCheckBox* custom_skin_;   // 选择框2
+  QComboBox* skins_;         // 组合框1
+  QLabel* refresh_;          // 超级链接框1
+  QGroupBox* colour_group_;  // 分组框1
   QSlider* tone_;
   QSlider* saturation_;
   QSlider* brightness_;
-  QGroupBox* menu_group_;     // 分组框3
+  QGroupBox* menu_group_;  // 分组框3
   QSlider* menu_;
-  QCheckBox* aero_;           // 选择框1
-  QGroupBox* aero_group_;     // 分组框2
+  QCheckBox* aero_;        // 选择框1
+  QGroupBox* aero_group_;  // 分组框2
   QSlider* aero_alpha_;
   QSlider* aero_size_;
   QSlider* aero_sharpness_;
@@ -73,9 +73,9 @@ private:
   QSlider* aero_red_;
   QSlider* aero_green_;
   QSlider* aero_blue_;
-  QPushButton* save_;         // 按钮1
-  QPushButton* restore_;      // 按钮2
-  QPushButton* discard_;      // 按钮3
+  QPushButton* save_;     // 按钮1
+  QPushButton* restore_;  // 按钮2
+  QPushButton* discard_;  // 按钮3
 };
 
 }  // namespace rosgen::appearance

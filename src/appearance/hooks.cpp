@@ -17,14 +17,16 @@ const QString kNewerCaption = QStringLiteral("有可用更新");
 const QString kNewerText = QStringLiteral("本软件已经有更新，此版本停止使用。点击\"是\"下载最新版本。");
 const QString kAppearanceCaption = QStringLiteral("外观配置");
 const QString kNoServerCaption = QStringLiteral("检查更新");
-const QString kNoServerText = QStringLiteral("没有设置更新服务器，无法检查更新。\n更新服务器的地址写在 settings.dll 的 [update] 节，键名 server。");
+const QString kNoServerText = QStringLiteral(
+    "没有设置更新服务器，无法检查更新。\n更新服务器的地址写在 settings.dll 的 [update] 节，键名 server。");
 
 struct State {
   explicit State(HookOptions o)
       : options(std::move(o)), settings(locate_settings(options.program_dir, options.user_config_dir)) {}
 
   Appearance& appearance() {
-    if (!look) look = std::make_unique<Appearance>(options.program_dir, load_skin_engine(options.program_dir), options.message);
+    if (!look)
+      look = std::make_unique<Appearance>(options.program_dir, load_skin_engine(options.program_dir), options.message);
     return *look;
   }
 
@@ -68,8 +70,7 @@ app::StartupHooks make_hooks(HookOptions options) {
         state->options.message(window, kNewerCaption, kNewerText, Icon::Warning);
         start_updater(state->options.program_dir, server_file(*server, kUpdateListPath));
         return false;
-      case VersionCheck::kNotNewer:
-        break;
+      case VersionCheck::kNotNewer: break;
     }
     return true;
   };

@@ -122,7 +122,9 @@ std::string unquote_and_cut(std::string value) {
   return value;
 }
 
-bool breaks_lines(std::string_view s) { return s.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos; }
+bool breaks_lines(std::string_view s) {
+  return s.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
+}
 
 }  // namespace
 
@@ -155,9 +157,8 @@ bool SettingsFile::write(std::string_view section, const std::vector<std::pair<s
     if (!old) return false;  // never replace a file we could not read whole
     content = std::move(*old);
   }
-  const std::string eol = content.find("\r\n") != std::string::npos || content.find('\n') == std::string::npos
-                              ? "\r\n"
-                              : "\n";
+  const std::string eol =
+      content.find("\r\n") != std::string::npos || content.find('\n') == std::string::npos ? "\r\n" : "\n";
 
   std::vector<std::string> out;
   for (const Line& line : lines_of(content)) out.emplace_back(line.raw);

@@ -17,7 +17,7 @@ namespace rosgen::appearance {
 inline constexpr const char* kSettingsFileName = "settings.dll";
 
 class SettingsFile {
-public:
+ public:
   // Values are read into a 10240-byte buffer that keeps its terminating zero.
   static constexpr std::size_t kMaxValue = 10239;
   // A larger file is not ours: it reads as empty and is never rewritten.
@@ -49,7 +49,7 @@ public:
   const std::filesystem::path& path() const { return file_; }
   const std::filesystem::path& fallback() const { return fallback_; }
 
-private:
+ private:
   std::filesystem::path file_;
   std::filesystem::path fallback_;
 };

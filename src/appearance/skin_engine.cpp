@@ -17,7 +17,7 @@ using SetAeroFn = int (*)(int);
 using AdjustAeroFn = int (*)(int, int, int, int, int, int, int, int, int);
 
 class ModuleSkinEngine : public SkinEngine {
-public:
+ public:
   int attach_ext(const std::string& skin_file, const std::string& password, int hue, int saturation,
                  int brightness) override {
     return attach_ext_(skin_file.c_str(), password.c_str(), hue, saturation, brightness);
@@ -68,8 +68,9 @@ std::unique_ptr<SkinEngine> load_skin_engine(const fs::path& program_dir) {
   lib.setLoadHints(QLibrary::PreventUnloadHint);
   if (!lib.load()) return nullptr;
   auto engine = std::make_unique<ModuleSkinEngine>();
-  bool ok = resolve(lib, "SkinH_AttachExt", engine->attach_ext_) && resolve(lib, "SkinH_AttachEx", engine->attach_ex_) &&
-            resolve(lib, "SkinH_Detach", engine->detach_) && resolve(lib, "SkinH_AdjustHSV", engine->adjust_hsv_) &&
+  bool ok = resolve(lib, "SkinH_AttachExt", engine->attach_ext_) &&
+            resolve(lib, "SkinH_AttachEx", engine->attach_ex_) && resolve(lib, "SkinH_Detach", engine->detach_) &&
+            resolve(lib, "SkinH_AdjustHSV", engine->adjust_hsv_) &&
             resolve(lib, "SkinH_SetMenuAlpha", engine->set_menu_alpha_) &&
             resolve(lib, "SkinH_SetAero", engine->set_aero_) && resolve(lib, "SkinH_AdjustAero", engine->adjust_aero_);
   if (!ok) return nullptr;

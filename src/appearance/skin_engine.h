@@ -10,7 +10,7 @@ namespace rosgen::appearance {
 
 // The seven operations of the module. Paths are UTF-8.
 class SkinEngine {
-public:
+ public:
   virtual ~SkinEngine() = default;
   // Skins every window of the program; 0 on success.
   virtual int attach_ext(const std::string& skin_file, const std::string& password, int hue, int saturation,

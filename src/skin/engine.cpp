@@ -33,7 +33,7 @@ bool is_glass_window(const QWidget* w) {
 }
 
 class Engine : public QObject {
-public:
+ public:
   static Engine& get() {
     static Engine* engine = new Engine;  // lives as long as the process; the module is never unloaded
     return *engine;
@@ -89,7 +89,7 @@ public:
     apply_later();
   }
 
-protected:
+ protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (event->type() == QEvent::Show && watched->isWidgetType()) {
       auto* w = static_cast<QWidget*>(watched);
@@ -102,7 +102,7 @@ protected:
     return false;
   }
 
-private:
+ private:
   Engine() = default;
 
   void remember_original() {

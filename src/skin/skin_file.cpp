@@ -21,9 +21,9 @@ bool valid_name(const QString& name) {
 QColor mix(const QColor& a, const QColor& b, double t) {
   t = std::clamp(t, 0.0, 1.0);
   auto lerp = [t](double x, double y) { return x + (y - x) * t; };
-  return QColor::fromRgbF(static_cast<float>(lerp(a.redF(), b.redF())), static_cast<float>(lerp(a.greenF(), b.greenF())),
-                          static_cast<float>(lerp(a.blueF(), b.blueF())),
-                          static_cast<float>(lerp(a.alphaF(), b.alphaF())));
+  return QColor::fromRgbF(
+      static_cast<float>(lerp(a.redF(), b.redF())), static_cast<float>(lerp(a.greenF(), b.greenF())),
+      static_cast<float>(lerp(a.blueF(), b.blueF())), static_cast<float>(lerp(a.alphaF(), b.alphaF())));
 }
 
 QString css(const QColor& c) {
@@ -77,7 +77,8 @@ ParseResult parse_skin(const QByteArray& utf8) {
         result.error = QStringLiteral("line %1: bad colour \"%2\"").arg(i + 1).arg(line);
         return result;
       }
-      bool twice = std::any_of(skin.colours.begin(), skin.colours.end(), [&](const auto& c) { return c.first == name; });
+      bool twice =
+          std::any_of(skin.colours.begin(), skin.colours.end(), [&](const auto& c) { return c.first == name; });
       if (twice) {
         result.error = QStringLiteral("line %1: colour @%2 defined twice").arg(i + 1).arg(name);
         return result;
@@ -115,7 +116,8 @@ QColor shift_colour(const QColor& colour, const Adjust& adjust, bool is_text) {
 Rendered render(const SkinFile& skin, const Adjust& adjust, const QPalette& base) {
   Rendered out;
   QHash<QString, QColor> shifted;
-  for (const auto& [name, colour] : skin.colours) shifted.insert(name, shift_colour(colour, adjust, is_text_colour(name)));
+  for (const auto& [name, colour] : skin.colours)
+    shifted.insert(name, shift_colour(colour, adjust, is_text_colour(name)));
 
   // Placeholders are replaced outside comments only, so a comment may say "@".
   const QString& in = skin.sheet;
@@ -156,10 +158,12 @@ Rendered render(const SkinFile& skin, const Adjust& adjust, const QPalette& base
     palette.setColor(QPalette::All, static_cast<QPalette::ColorRole>(role), *it);
   }
   // Greyed-out text: halfway into its background.
-  const std::pair<QPalette::ColorRole, QPalette::ColorRole> greyed[] = {
-      {QPalette::WindowText, QPalette::Window}, {QPalette::Text, QPalette::Base}, {QPalette::ButtonText, QPalette::Button}};
+  const std::pair<QPalette::ColorRole, QPalette::ColorRole> greyed[] = {{QPalette::WindowText, QPalette::Window},
+                                                                        {QPalette::Text, QPalette::Base},
+                                                                        {QPalette::ButtonText, QPalette::Button}};
   for (auto [fg, bg] : greyed) {
-    palette.setColor(QPalette::Disabled, fg, mix(palette.color(QPalette::Active, fg), palette.color(QPalette::Active, bg), 0.5));
+    palette.setColor(QPalette::Disabled, fg,
+                     mix(palette.color(QPalette::Active, fg), palette.color(QPalette::Active, bg), 0.5));
   }
   out.palette = palette;
   out.window = palette.color(QPalette::Active, QPalette::Window);

@@ -26,7 +26,7 @@ const char* const kFullLook =
     "AEROtm=11\r\nAEROsize=12\r\nAEROrd=13\r\nAEROld=14\r\nAEROred=15\r\nAEROgreen=16\r\nAEROblue=17\r\n";
 
 class Look : public ::testing::Test {
-protected:
+ protected:
   ProgramDir program;
   RecordingEngine::Log log = std::make_shared<Calls>();
   std::vector<std::pair<QString, QString>> shown;
@@ -39,10 +39,9 @@ protected:
   void make(int attach_result, bool with_engine = true) {
     std::unique_ptr<SkinEngine> engine;
     if (with_engine) engine = std::make_unique<RecordingEngine>(log, attach_result);
-    appearance = std::make_unique<Appearance>(program.path(), std::move(engine),
-                                              [this](QWidget*, const QString& c, const QString& t, Icon) {
-                                                shown.emplace_back(c, t);
-                                              });
+    appearance = std::make_unique<Appearance>(
+        program.path(), std::move(engine),
+        [this](QWidget*, const QString& c, const QString& t, Icon) { shown.emplace_back(c, t); });
   }
   SettingsFile settings() const { return SettingsFile(program / "settings.dll"); }
   std::string skin(const char* name) const { return (program / "skins" / name).string(); }
@@ -85,16 +84,28 @@ TEST_F(Look, AppliedAtStart) {
     int attach_result;
     Calls calls;  // with {skins} for the skins folder
   } cases[] = {
-      {"no settings file: china.she with every default", "", 0,
+      {"no settings file: china.she with every default",
+       "",
+       0,
        {"attach_ext {skins}/china.she [] 0 0 0", "menu 0", "aero off"}},
-      {"saved look", kFullLook, 0,
+      {"saved look",
+       kFullLook,
+       0,
        {"attach_ext {skins}/ink.she [] 10 20 30", "menu 200", "adjust_aero 11 14 13 12 0 0 15 16 17"}},
       {"custom skins off", "[skin]\nskinname=Null\naero=1\n", 0, {}},
       {"skin file gone", "[skin]\nskinname=gone.she\n", 0, {}},
       {"a name is never a path", "[skin]\nskinname=../skins/china.she\n", 0, {}},
-      {"aero 2 counts as on", "[skin]\naero=2\n", 0, {"attach_ext {skins}/china.she [] 0 0 0", "menu 0", "adjust_aero 50 0 0 0 0 0 0 0 0"}},
-      {"empty aero counts as on", "[skin]\naero=\n", 0, {"attach_ext {skins}/china.she [] 0 0 0", "menu 0", "adjust_aero 50 0 0 0 0 0 0 0 0"}},
-      {"failed attach: no menu opacity, glass still set", "[skin]\naero=0\n", 3,
+      {"aero 2 counts as on",
+       "[skin]\naero=2\n",
+       0,
+       {"attach_ext {skins}/china.she [] 0 0 0", "menu 0", "adjust_aero 50 0 0 0 0 0 0 0 0"}},
+      {"empty aero counts as on",
+       "[skin]\naero=\n",
+       0,
+       {"attach_ext {skins}/china.she [] 0 0 0", "menu 0", "adjust_aero 50 0 0 0 0 0 0 0 0"}},
+      {"failed attach: no menu opacity, glass still set",
+       "[skin]\naero=0\n",
+       3,
        {"attach_ext {skins}/china.she [] 0 0 0", "aero off"}},
   };
   for (const auto& c : cases) {
@@ -132,8 +143,8 @@ TEST_F(Look, WindowHasItsControls) {
       const char* name;
       int min, max, value;
     } sliders[] = {
-        {"滑块条_色调", 0, 180, 10},          {"滑块条_饱和度", 0, 100, 20},      {"滑块条_亮度", 0, 100, 30},
-        {"滑块条_菜单透明度", 100, 255, 200}, {"滑块条_AERO_透明度", 0, 255, 11}, {"滑块条_AERO_阴影大小", 0, 18, 12},
+        {"滑块条_色调", 0, 180, 10},          {"滑块条_饱和度", 0, 100, 20},        {"滑块条_亮度", 0, 100, 30},
+        {"滑块条_菜单透明度", 100, 255, 200}, {"滑块条_AERO_透明度", 0, 255, 11},   {"滑块条_AERO_阴影大小", 0, 18, 12},
         {"滑块条_AERO_阴影锐度", 0, 255, 13}, {"滑块条_AERO_阴影亮度", 0, 255, 14}, {"滑块条_AERO_RED", 0, 255, 15},
         {"滑块条_AERO_GREEN", 0, 255, 16},    {"滑块条_AERO_blue", 0, 255, 17},
     };
@@ -147,7 +158,7 @@ TEST_F(Look, WindowHasItsControls) {
     }
     const std::pair<const char*, const char*> texts[] = {
         {"选择框2", "启用自定义皮肤:"}, {"选择框1", "启用AERO特效"}, {"按钮1", "保存外观(&S)"},
-        {"按钮2", "恢复上次设置(&D)"}, {"按钮3", "放弃(&C)"},
+        {"按钮2", "恢复上次设置(&D)"},  {"按钮3", "放弃(&C)"},
     };
     for (auto [name, text] : texts) {
       auto* b = find<QAbstractButton>(w, name);
@@ -244,9 +255,9 @@ TEST_F(Look, SaveWritesEveryKey) {
     find<QComboBox>(w, "组合框1")->setCurrentText(QStringLiteral("jade.she"));
     find<QCheckBox>(w, "选择框1")->click();
     const std::pair<const char*, int> values[] = {
-        {"滑块条_色调", 1},          {"滑块条_饱和度", 2},         {"滑块条_亮度", 3},
-        {"滑块条_菜单透明度", 104},  {"滑块条_AERO_透明度", 5},    {"滑块条_AERO_阴影大小", 6},
-        {"滑块条_AERO_阴影锐度", 7}, {"滑块条_AERO_阴影亮度", 8},  {"滑块条_AERO_RED", 9},
+        {"滑块条_色调", 1},          {"滑块条_饱和度", 2},        {"滑块条_亮度", 3},
+        {"滑块条_菜单透明度", 104},  {"滑块条_AERO_透明度", 5},   {"滑块条_AERO_阴影大小", 6},
+        {"滑块条_AERO_阴影锐度", 7}, {"滑块条_AERO_阴影亮度", 8}, {"滑块条_AERO_RED", 9},
         {"滑块条_AERO_GREEN", 10},   {"滑块条_AERO_blue", 11},
     };
     for (auto [name, value] : values) move(w, name, value);
@@ -260,7 +271,8 @@ TEST_F(Look, SaveWritesEveryKey) {
             "Brightness=3\r\nmenu=104\r\nAEROtm=5\r\nAEROsize=6\r\nAEROrd=7\r\nAEROld=8\r\nAEROred=9\r\nAEROblue=11\r\n"
             "AEROgreen=10\r\n");
   // Closing re-applies what is now saved.
-  EXPECT_EQ(*log, (Calls{"attach_ext " + skin("jade.she") + " [] 1 2 3", "menu 104", "adjust_aero 5 8 7 6 0 0 9 10 11"}));
+  EXPECT_EQ(*log,
+            (Calls{"attach_ext " + skin("jade.she") + " [] 1 2 3", "menu 104", "adjust_aero 5 8 7 6 0 0 9 10 11"}));
 }
 
 TEST_F(Look, SaveWithCustomSkinsOffWritesNull) {

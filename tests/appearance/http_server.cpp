@@ -8,7 +8,7 @@
 namespace rosgen::test {
 
 class HttpWorker : public QObject {
-public:
+ public:
   explicit HttpWorker(HttpServer& owner) : owner_(owner) {}
 
   quint16 listen() {
@@ -20,7 +20,7 @@ public:
     return server_->serverPort();
   }
 
-private:
+ private:
   void serve(QTcpSocket* socket) {
     auto* head = new QByteArray;
     connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
@@ -57,7 +57,8 @@ HttpServer::HttpServer() {
   worker_->moveToThread(&thread_);
   QObject::connect(&thread_, &QThread::finished, worker_, &QObject::deleteLater);
   thread_.start();
-  QMetaObject::invokeMethod(worker_, [this] { port_ = worker_->listen(); }, Qt::BlockingQueuedConnection);
+  QMetaObject::invokeMethod(
+      worker_, [this] { port_ = worker_->listen(); }, Qt::BlockingQueuedConnection);
 }
 
 HttpServer::~HttpServer() {

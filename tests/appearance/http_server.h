@@ -13,7 +13,7 @@
 namespace rosgen::test {
 
 class HttpServer {
-public:
+ public:
   struct Reply {
     QByteArray raw;       // the whole response, status line and headers included
     bool silent = false;  // accept and never answer
@@ -32,7 +32,7 @@ public:
   // A port on 127.0.0.1 nobody listens on.
   static quint16 closed_port();
 
-private:
+ private:
   friend class HttpWorker;
   Reply reply_for(const QString& path);
   void record(const QByteArray& head);

@@ -68,7 +68,11 @@ TEST(SettingsFile, IntegersReadAsToInteger) {
     std::string value;
     int expected;
   } cases[] = {
-      {"120", 120}, {"  -7", -7}, {"80k", 80}, {"abc", 0}, {"", 0},
+      {"120", 120},
+      {"  -7", -7},
+      {"80k", 80},
+      {"abc", 0},
+      {"", 0},
       {"\xA3\xB1\xA3\xB2", 12},  // full-width digits
       {"99999999999", 2147483647},
   };
@@ -88,12 +92,18 @@ TEST(SettingsFile, WritesInPlaceKeepingEverythingElse) {
     std::string after;
   } cases[] = {
       {"new file", "", {{"skinname", "ink.she"}, {"Aero", "1"}}, "[skin]\r\nskinname=ink.she\r\nAero=1\r\n"},
-      {"existing key keeps its place and spelling", "[skin]\r\naero=0\r\ntone=3\r\n", {{"Aero", "1"}},
+      {"existing key keeps its place and spelling",
+       "[skin]\r\naero=0\r\ntone=3\r\n",
+       {{"Aero", "1"}},
        "[skin]\r\naero=1\r\ntone=3\r\n"},
-      {"new key at the end of its section", "[skin]\r\ntone=3\r\n\r\n[update]\r\nserver=x\r\n", {{"menu", "200"}},
+      {"new key at the end of its section",
+       "[skin]\r\ntone=3\r\n\r\n[update]\r\nserver=x\r\n",
+       {{"menu", "200"}},
        "[skin]\r\ntone=3\r\nmenu=200\r\n\r\n[update]\r\nserver=x\r\n"},
       {"new section after the others", "[update]\nserver=x", {{"tone", "1"}}, "[update]\nserver=x\n\n[skin]\ntone=1\n"},
-      {"comments and other sections untouched", "; mine\n[other]\na = b\n[skin]\ntone=1\n", {{"tone", "2"}},
+      {"comments and other sections untouched",
+       "; mine\n[other]\na = b\n[skin]\ntone=1\n",
+       {{"tone", "2"}},
        "; mine\n[other]\na = b\n[skin]\ntone=2\n"},
   };
   for (const auto& c : cases) {

@@ -43,7 +43,7 @@ int distance(const QColor& a, const QColor& b) {
 }
 
 class Engine : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     engine = load_skin_engine(kBinDir);
     ASSERT_TRUE(engine) << "the module beside the programs";

@@ -105,7 +105,11 @@ TEST(SkinFile, OpacitiesStayUsable) {
     qreal menu;
     qreal window;
   } cases[] = {
-      {0, 1.0, 1.0}, {255, 1.0, 0.5}, {-3, 1.0, 1.0}, {300, 1.0, 0.5}, {10, 64 / 255.0, 1.0 - 10 / 510.0},
+      {0, 1.0, 1.0},
+      {255, 1.0, 0.5},
+      {-3, 1.0, 1.0},
+      {300, 1.0, 0.5},
+      {10, 64 / 255.0, 1.0 - 10 / 510.0},
       {150, 150 / 255.0, 1.0 - 150 / 510.0},
   };
   for (const auto& c : cases) {
@@ -156,9 +160,10 @@ TEST(ShippedSkins, ParseRenderAndReadWell) {
     QMap<QString, QColor> c;
     for (const auto& [k, v] : parsed.skin->colours) c[k] = v;
     const std::pair<const char*, const char*> pairs[] = {
-        {"WindowText", "Window"}, {"Text", "Base"},       {"ButtonText", "buttonTop"}, {"ButtonText", "buttonBottom"},
-        {"barText", "barTop"},    {"barText", "barBottom"}, {"barText", "barHover"},   {"accentText", "accent"},
-        {"menuText", "menuBg"},   {"tabText", "tabBottom"}, {"groupTitle", "panel"},   {"HighlightedText", "Highlight"},
+        {"WindowText", "Window"},       {"Text", "Base"},         {"ButtonText", "buttonTop"},
+        {"ButtonText", "buttonBottom"}, {"barText", "barTop"},    {"barText", "barBottom"},
+        {"barText", "barHover"},        {"accentText", "accent"}, {"menuText", "menuBg"},
+        {"tabText", "tabBottom"},       {"groupTitle", "panel"},  {"HighlightedText", "Highlight"},
         {"ToolTipText", "ToolTipBase"},
     };
     for (auto [fg, bg] : pairs) {

@@ -36,7 +36,7 @@ inline void write_file(const fs::path& file, const std::string& bytes) {
 
 // A fresh program folder: optionally the shipped skins and the real engine module.
 class ProgramDir {
-public:
+ public:
   ProgramDir() : path_(dir_.path().toStdString()) {}
   const fs::path& path() const { return path_; }
   fs::path operator/(const std::string& name) const { return path_ / name; }
@@ -53,20 +53,21 @@ public:
   // An updater that writes its arguments into updater-ran.txt beside itself.
   void add_updater(const std::string& name = "UPDATE") {
     fs::path script = path_ / name;
-    write_file(script, "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$(dirname \"$0\")/updater-ran.txt.tmp\"\n"
-                       "mv \"$(dirname \"$0\")/updater-ran.txt.tmp\" \"$(dirname \"$0\")/updater-ran.txt\"\n");
+    write_file(script,
+               "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$(dirname \"$0\")/updater-ran.txt.tmp\"\n"
+               "mv \"$(dirname \"$0\")/updater-ran.txt.tmp\" \"$(dirname \"$0\")/updater-ran.txt\"\n");
     fs::permissions(script, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec);
   }
   fs::path updater_record() const { return path_ / "updater-ran.txt"; }
 
-private:
+ private:
   QTemporaryDir dir_;
   fs::path path_;
 };
 
 // Every call, written out as text, e.g. "hsv 10 20 30".
 class RecordingEngine : public appearance::SkinEngine {
-public:
+ public:
   using Log = std::shared_ptr<std::vector<std::string>>;
   explicit RecordingEngine(Log log, int attach_result = 0) : log_(std::move(log)), attach_result_(attach_result) {}
 
@@ -86,7 +87,7 @@ public:
         " " + n(g) + " " + n(b));
   }
 
-private:
+ private:
   static std::string n(int v) { return std::to_string(v); }
   void add(std::string call) { log_->push_back(std::move(call)); }
   Log log_;

@@ -73,7 +73,7 @@ TEST(Version, UpdateServerAddress) {
 
 // Downloads against a real server on 127.0.0.1.
 class Download : public ::testing::Test {
-protected:
+ protected:
   HttpServer server;
   std::string get(const char* path, DownloadLimits limits = {}) {
     return download_text(server_file(server.base(), path), limits);
@@ -133,7 +133,7 @@ TEST_F(Download, ReadsAtMostOneMebibyte) {
 
 // The start-up hooks with a program folder of their own.
 class Hooks : public ::testing::Test {
-protected:
+ protected:
   struct Shown {
     QString caption;
     QString text;
