@@ -82,7 +82,7 @@ std::string download_text(const QUrl& url, DownloadLimits limits) {
   deadline.start(limits.time);
   if (!reply->isFinished()) loop.exec(QEventLoop::ExcludeUserInputEvents);
   auto room = static_cast<qint64>(limits.bytes) - body.size();
-  if (room > 0) body += reply->read(room);
+  if (room > 0 && reply->isOpen()) body += reply->read(room);
   reply->deleteLater();
   if (timed_out) return {};
 

@@ -3,6 +3,7 @@
 // to come, takes the skin without knowing about it.
 #include <QApplication>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QFile>
 #include <QMainWindow>
@@ -66,7 +67,7 @@ class Engine : public QObject {
 
   void adjust(const Adjust& adjust) {
     adjust_ = adjust;
-    if (skin_) apply_later();
+    if (skin_) apply_soon();
   }
 
   void set_menu_alpha(int alpha) {
@@ -80,13 +81,13 @@ class Engine : public QObject {
   void set_aero(bool on) {
     if (aero_on_ == on) return;
     aero_on_ = on;
-    apply_later();
+    apply_soon();
   }
 
   void adjust_aero(const Aero& aero) {
     aero_ = aero;
     aero_on_ = true;
-    apply_later();
+    apply_soon();
   }
 
  protected:
@@ -119,17 +120,25 @@ class Engine : public QObject {
     filter_installed_ = true;
   }
 
-  // Sliders send a change for every step; restyling every window that often
-  // would stall the window, so changes made in quick succession are applied once.
-  void apply_later() {
+  // Sliders send a change for every step, and restyling every window that
+  // often would stall them: a change is applied at once, but further changes
+  // within the next moment are gathered and applied together.
+  void apply_soon() {
     if (!qApp) return;
+    if (!recently_.isValid() || recently_.hasExpired(kGatherMs)) {
+      apply_now();
+      recently_.start();
+      return;
+    }
     if (!timer_) {
       timer_ = new QTimer(qApp);
       timer_->setSingleShot(true);
-      timer_->setInterval(30);
-      QObject::connect(timer_, &QTimer::timeout, [this] { apply_now(); });
+      QObject::connect(timer_, &QTimer::timeout, [this] {
+        apply_now();
+        recently_.start();
+      });
     }
-    timer_->start();
+    if (!timer_->isActive()) timer_->start(kGatherMs);
   }
 
   void apply_now() {
@@ -180,6 +189,8 @@ class Engine : public QObject {
   QString base_style_;
   bool filter_installed_ = false;
   QPointer<QTimer> timer_;
+  QElapsedTimer recently_;  // since the last change applied by apply_soon()
+  static constexpr int kGatherMs = 40;
 };
 
 }  // namespace

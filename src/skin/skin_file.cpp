@@ -190,14 +190,19 @@ QString aero_sheet(const Aero& aero, const QColor& window, const QColor& text) {
   }
   double reach = 0.06 + 0.34 * size;  // part of the window's height
   double solid = std::max(0.001, reach * std::clamp(aero.shadow_sharpness, 0, 255) / 255.0 - 0.002);
+  // The menu bar's words take the window's text colour, which the band was made to carry.
   return QStringLiteral(
              "\nQMainWindow, QDialog { background-color: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 %1, "
              "stop:%2 %1, stop:%3 %4, stop:1 %4); }\n"
-             "QMenuBar { background-color: %1; }\n")
+             "QMenuBar { background-color: %1; color: %5; }\n"
+             "QMenuBar::item { color: %5; }\n"
+             "QMenuBar::item:selected, QMenuBar::item:pressed { background-color: %6; color: %5; }\n")
       .arg(css(band))
       .arg(solid, 0, 'f', 3)
       .arg(reach, 0, 'f', 3)
-      .arg(css(window));
+      .arg(css(window))
+      .arg(css(text))
+      .arg(css(mix(band, text, 0.15)));
 }
 
 qreal aero_opacity(int alpha) { return 1.0 - std::clamp(alpha, 0, 255) / 255.0 * 0.5; }

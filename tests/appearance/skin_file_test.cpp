@@ -122,7 +122,8 @@ TEST(SkinFile, GlassBandKeepsTextReadable) {
   // Every corner of the colour box, on a light and on a dark skin.
   const std::pair<QColor, QColor> skins[] = {{QColor("#f7efe2"), QColor("#3b1d12")},
                                              {QColor("#2b2d31"), QColor("#e6e6e6")}};
-  const QRegularExpression band(QStringLiteral("QMenuBar \\{ background-color: (#[0-9a-f]{6}); \\}"));
+  const QRegularExpression band(
+      QStringLiteral("QMenuBar \\{ background-color: (#[0-9a-f]{6}); color: (#[0-9a-f]{6}); \\}"));
   for (auto [window, text] : skins) {
     for (int rgb = 0; rgb < 8; ++rgb) {
       for (int brightness : {0, 128, 255}) {
@@ -134,6 +135,7 @@ TEST(SkinFile, GlassBandKeepsTextReadable) {
         QString sheet = aero_sheet(aero, window, text);
         auto m = band.match(sheet);
         ASSERT_TRUE(m.hasMatch()) << sheet.toStdString();
+        EXPECT_EQ(QColor(m.captured(2)), text);
         EXPECT_GE(contrast(QColor(m.captured(1)), text), 4.5) << sheet.toStdString();
       }
     }
