@@ -48,6 +48,7 @@ HookOptions default_hook_options() {
 
 app::StartupHooks make_hooks(HookOptions options) {
   if (!options.message) options.message = show_message_box;
+  if (!options.start) options.start = start_detached;
   auto state = std::make_shared<State>(std::move(options));
   app::StartupHooks hooks;
 
@@ -68,7 +69,7 @@ app::StartupHooks make_hooks(HookOptions options) {
         return true;
       case VersionCheck::kNewer:
         state->options.message(window, kNewerCaption, kNewerText, Icon::Warning);
-        start_updater(state->options.program_dir, server_file(*server, kUpdateListPath));
+        start_updater(state->options.program_dir, server_file(*server, kUpdateListPath), state->options.start);
         return false;
       case VersionCheck::kNotNewer: break;
     }
@@ -87,7 +88,7 @@ app::StartupHooks make_hooks(HookOptions options) {
       state->options.message(window, kNoServerCaption, kNoServerText, Icon::Information);
       return;
     }
-    start_updater(state->options.program_dir, server_file(*server, kUpdateListPath));
+    start_updater(state->options.program_dir, server_file(*server, kUpdateListPath), state->options.start);
   };
 
   return hooks;

@@ -18,6 +18,7 @@ struct HookOptions {
   // The settings' home when the program folder cannot be written.
   std::filesystem::path user_config_dir;
   MessageFn message = show_message_box;
+  StartFn start = start_detached;  // how the updater is started
   DownloadLimits limits;
 };
 

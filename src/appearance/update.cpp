@@ -136,14 +136,16 @@ std::optional<fs::path> find_updater(const fs::path& program_dir) {
   return std::nullopt;
 }
 
-bool start_updater(const fs::path& program_dir, const QUrl& update_list) {
+bool start_detached(const QString& program, const QStringList& arguments, const QString& folder) {
+  return QProcess::startDetached(program, arguments, folder);
+}
+
+bool start_updater(const fs::path& program_dir, const QUrl& update_list, const StartFn& start) {
   QStringList arguments{update_list.toString(QUrl::FullyEncoded)};
-  if (auto updater = find_updater(program_dir)) {
-    return QProcess::startDetached(qpath(*updater), arguments, qpath(program_dir));
-  }
+  if (auto updater = find_updater(program_dir)) return start(qpath(*updater), arguments, qpath(program_dir));
 #ifdef _WIN32
   // Windows also looks along the search path, as a bare program name does there.
-  return QProcess::startDetached(QStringLiteral("UPDATE.exe"), arguments, qpath(program_dir));
+  return start(QStringLiteral("UPDATE.exe"), arguments, qpath(program_dir));
 #else
   return false;
 #endif

@@ -3,10 +3,12 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 #include <chrono>
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -49,8 +51,16 @@ QUrl server_file(const QUrl& server, const char* path);
 // The updater beside the program: UPDATE.exe on Windows; UPDATE or update elsewhere.
 std::optional<std::filesystem::path> find_updater(const std::filesystem::path& program_dir);
 
+// Starts a program with its arguments in a folder, without waiting for it;
+// false when it cannot be started.
+using StartFn = std::function<bool(const QString& program, const QStringList& arguments, const QString& folder)>;
+
+// The real one: a detached process.
+bool start_detached(const QString& program, const QStringList& arguments, const QString& folder);
+
 // Starts the updater with the address of the update list and does not wait
 // for it. False when there is no updater or it cannot be started.
-bool start_updater(const std::filesystem::path& program_dir, const QUrl& update_list);
+bool start_updater(const std::filesystem::path& program_dir, const QUrl& update_list,
+                   const StartFn& start = start_detached);
 
 }  // namespace rosgen::appearance
