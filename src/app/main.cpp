@@ -13,6 +13,7 @@
 #include "app/fatal.h"
 #include "app/main_window.h"
 #include "app/single_instance.h"
+#include "appearance/hooks.h"
 #include "pages/registry.h"
 
 namespace {
@@ -53,9 +54,18 @@ int main(int argc, char** argv) {
   SingleInstance guard;
   install_fatal_handler({desktop.get(), nullptr, [&guard] { guard.release(); }, {}});
 
-  // The appearance and update parts plug in here.
-  StartupHooks hooks;
-  MainWindow window(*desktop, hooks, rosgen::pages());
+  // The appearance and update parts, speaking through the same desktop.
+  rosgen::appearance::HookOptions options = rosgen::appearance::default_hook_options();
+  options.message = [&desktop](QWidget* owner, const QString& caption, const QString& text,
+                               rosgen::appearance::Icon icon) {
+    auto kind = icon == rosgen::appearance::Icon::Warning ? Desktop::Icon::Warning : Desktop::Icon::None;
+    desktop->message(owner, text, caption, kind);
+  };
+  options.start = [&desktop](const QString& program, const QStringList& arguments, const QString&) {
+    desktop->start({program, arguments});
+    return true;
+  };
+  MainWindow window(*desktop, rosgen::appearance::make_hooks(options), rosgen::pages());
   if (auto code = window.start_up(guard)) return *code;
 
   FirstPaint first_paint(clock);

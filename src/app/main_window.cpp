@@ -10,6 +10,7 @@
 #include "app/fatal.h"
 #include "app/page_view.h"
 #include "app/single_instance.h"
+#include "appearance/start_page.h"
 #include "script/product.h"
 
 namespace rosgen::app {
@@ -68,14 +69,8 @@ MainWindow::~MainWindow() {
 QWidget* MainWindow::build_start_page() {
   auto* page = new QWidget;
   auto* box = new QGroupBox(page);
-  // The start page shows a blank web page for the whole run.
-  auto* blank = new QFrame(box);
-  blank->setObjectName(QStringLiteral("超文本浏览框1"));
-  blank->setFrameShape(QFrame::StyledPanel);
-  blank->setAutoFillBackground(true);
-  QPalette white = blank->palette();
-  white.setColor(QPalette::Window, Qt::white);
-  blank->setPalette(white);
+  // The start page shows a blank page for the whole run.
+  QWidget* blank = appearance::make_start_view(box);
   auto* mail = new QLabel(q(product::kMail), box);
   mail->setObjectName(QStringLiteral("超级链接框_邮箱"));
   mail->hide();
