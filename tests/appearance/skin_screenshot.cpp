@@ -1,30 +1,25 @@
-// Pictures of the appearance window and of a window dressed in each skin
-// named, so anyone can see that the skins really change the look. Run it under
+// Pictures of the appearance window and of the main window dressed in each
+// skin named, so anyone can see that the skins really change the look. Run it under
 // a display (scripts/screenshot-skins.sh).
 //
 //   rosgen_skin_screenshot DIR SKIN...   writes DIR/appearance-SKIN.png, DIR/window-SKIN.png and
 //                                        DIR/window-SKIN-glass.png
 #include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
 #include <QDir>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMainWindow>
-#include <QMenuBar>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <cstdio>
 
+#include "app/desktop.h"
+#include "app/main_window.h"
+#include "app/page_view.h"
 #include "appearance/appearance.h"
 #include "appearance/appearance_window.h"
 #include "os/os.h"
+#include "pages/registry.h"
 
 namespace {
 
@@ -40,56 +35,6 @@ bool shoot(QWidget& w, const QString& file) {
                picture.height());
   return ok;
 }
-
-// A window with the kinds of controls the program's pages use.
-class SampleWindow : public QMainWindow {
- public:
-  SampleWindow() {
-    setWindowTitle(QStringLiteral("rosgen(RouterOS 2.9.X/3.X系列通用脚本) V2.2 综合修正版"));
-    for (const char* menu : {"&F.程序设置", "&S.系统", "&I.安装", "&Q.限速", "&F.防火墙", "&V.VPN", "&H.帮助"}) {
-      menuBar()->addMenu(QString::fromUtf8(menu));
-    }
-    auto* tabs = new QTabWidget(this);
-    for (const char* tab : {"初始化界面", "添加管理帐号", "定时重启/关机", "单线固定IP安装设置"}) {
-      tabs->addTab(new QWidget, QString::fromUtf8(tab));
-    }
-    auto* page = new QWidget;
-    tabs->insertTab(4, page, QStringLiteral("PPPOE设置"));
-    tabs->setCurrentIndex(4);
-    setCentralWidget(tabs);
-
-    auto* upper = new QGroupBox(QStringLiteral("PPPoE服务器设置脚本生成"), page);
-    upper->setGeometry(5, 5, 590, 190);
-    const char* labels[] = {"服务名称:", "地址池:", "DNS服务器:"};
-    const char* values[] = {"pppoe-in", "10.0.0.2-10.0.0.254", "114.114.114.114"};
-    for (int i = 0; i < 3; ++i) {
-      (new QLabel(QString::fromUtf8(labels[i]), upper))->setGeometry(15, 28 + i * 32, 80, 24);
-      (new QLineEdit(QString::fromUtf8(values[i]), upper))->setGeometry(100, 28 + i * 32, 180, 24);
-    }
-    auto* compress = new QCheckBox(QStringLiteral("使用压缩"), upper);
-    compress->setGeometry(310, 28, 120, 24);
-    compress->setChecked(true);
-    (new QCheckBox(QStringLiteral("客户端限速"), upper))->setGeometry(310, 60, 120, 24);
-    auto* level = new QComboBox(upper);
-    level->addItems({QStringLiteral("请选择等级"), QStringLiteral("full"), QStringLiteral("read")});
-    level->setGeometry(310, 92, 150, 24);
-    (new QPushButton(QStringLiteral("生成2.9X系列脚本"), upper))->setGeometry(100, 140, 150, 32);
-    (new QPushButton(QStringLiteral("生成3.X系列脚本"), upper))->setGeometry(270, 140, 150, 32);
-
-    auto* lower = new QGroupBox(page);
-    lower->setGeometry(5, 200, 590, 170);
-    auto* output = new QPlainTextEdit(lower);
-    output->setGeometry(10, 12, 440, 150);
-    output->setPlainText(QStringLiteral(
-        "/ip pool add name=pppoe-pool ranges=10.0.0.2-10.0.0.254\n"
-        "/interface pppoe-server server add service-name=pppoe-in interface=ether2 disabled=no\n"
-        "/ppp profile set default local-address=10.0.0.1 remote-address=pppoe-pool dns-server=114.114.114.114\n"));
-    const char* buttons[] = {"复制生成脚本", "WINBOX连接器", "超级终端", "作者网站"};
-    for (int i = 0; i < 4; ++i)
-      (new QPushButton(QString::fromUtf8(buttons[i]), lower))->setGeometry(460, 12 + i * 38, 120, 32);
-    resize(600, 420);
-  }
-};
 
 }  // namespace
 
@@ -109,7 +54,18 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  SampleWindow window;
+  // The real main window, on a page with a script in its output box.
+  rosgen::app::StderrDesktop desktop;
+  rosgen::app::MainWindow window(desktop, {}, rosgen::pages());
+  for (int i = 0; i < window.page_count(); ++i) {
+    if (window.form(i).page().on_startup) window.form(i).page().on_startup(window.form(i));
+  }
+  window.show_page(23);
+  if (auto* view = window.view(23)) {
+    for (auto* b : view->findChildren<QPushButton*>()) {
+      if (b->property("buttonId").toString() == QStringLiteral("gen-3x")) b->click();
+    }
+  }
   window.move(20, 20);
   window.show();
   if (!QTest::qWaitForWindowExposed(&window)) return 1;
