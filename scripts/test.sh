@@ -16,6 +16,9 @@ cmake --preset ci
 cmake --build --preset ci
 ctest --preset ci
 
+step "package"
+tests/package/deb_test.sh build/ci
+
 step "clang-tidy"
 scripts/tidy.sh
 
