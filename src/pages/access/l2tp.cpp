@@ -7,56 +7,44 @@
 namespace rosgen {
 namespace {
 
-// Unlike the PPTP server, timeouts are written as typed, and the rate limit
+// Unlike the PPTP page, timeouts are written unchecked, and the rate limit
 // puts the download rate first.
-Outcome server(Ctx& c) {
-  Gbk range = c.trimmed("编辑框_L2TP_IP地址池");
-  Gbk pool = c.trimmed("编辑框_L2TP_IP地址池名称");
-  Gbk idle = c.checked("选择框_P2TP_空闲超时") ? " idle-timeout="_a + c.trimmed("编辑框_L2TP_空闲超时") : Gbk();
-  Gbk session = c.checked("选择框_P2TP_连接超时") ? " session-timeout="_a + c.trimmed("编辑框_L2TP_连接超时") : Gbk();
-  Gbk s;
-  s += "/ interface l2tp-server server set enabled=yes\r\n"_a;
-  s += "/ ip pool add name=\""_a + pool + "\" ranges="_a + range + "\r\n"_a;
-  // The pool is the profile's local address and the gateway its remote one.
-  s += "/ ppp profile add name=\""_a + c.trimmed("编辑框_L2TP_模板标识") + "\" local-address="_a + pool +
-       " remote-address="_a + c.trimmed("编辑框_L2TP_L2TP网关");
-  s += " use-compression="_a + c.yes_no("选择框_P2TP_使用压缩");
-  s += " use-vj-compression="_a + c.yes_no("选择框_P2TP_使用VJ压缩");
-  s += " use-encryption="_a + c.yes_no("选择框_P2TP_使用密码");
-  s += " change-tcp-mss="_a + c.yes_no("选择框_P2TP_更改TCPMSS");
-  s += " only-one="_a + c.yes_no("选择框_P2TP_帐号权限");
-  s += idle + session;
-  s += " rate-limit="_a + c.rate("编辑框_L2TP_下载") + "/"_a + c.rate("编辑框_L2TP_上传");
-  s += " dns-server="_a + c.trimmed("编辑框_L2TP_道选DNS") + ","_a + c.trimmed("编辑框_L2TP_备用DNS") + "\r\n"_a;
-  // The NAT rule ends the script without a line end.
-  s += "/ ip firewall nat add chain=srcnat src-address="_a + range + " action=masquerade"_a;
-  c.write(std::move(s));
-  return Outcome::Done;
-}
+constexpr VpnFields kFields = {
+    .protocol = "l2tp"_a,
+    .range = "编辑框_L2TP_IP地址池",
+    .pool = "编辑框_L2TP_IP地址池名称",
+    .profile = "编辑框_L2TP_模板标识",
+    .gateway = "编辑框_L2TP_L2TP网关",
+    .compression = "选择框_P2TP_使用压缩",
+    .vj_compression = "选择框_P2TP_使用VJ压缩",
+    .encryption = "选择框_P2TP_使用密码",
+    .tcp_mss = "选择框_P2TP_更改TCPMSS",
+    .only_one = "选择框_P2TP_帐号权限",
+    .idle_on = "选择框_P2TP_空闲超时",
+    .idle = "编辑框_L2TP_空闲超时",
+    .session_on = "选择框_P2TP_连接超时",
+    .session = "编辑框_L2TP_连接超时",
+    .rate_first = "编辑框_L2TP_下载",
+    .rate_second = "编辑框_L2TP_上传",
+    .primary_dns = "编辑框_L2TP_道选DNS",
+    .secondary_dns = "编辑框_L2TP_备用DNS",
+    .account_profile = "编辑框_L2TP_模板标识二",
+    .user = "编辑框_L2TP_用户名",
+    .password = "编辑框_L2TP_密码",
+    .bind_mac = "选择框_P2TP_绑定MAC",
+    .mac = "编辑框_L2TP_MAC",
+    .client_name = "编辑框_L2TP_连接标识",
+    .server = "编辑框_L2TP_服务器IP",
+    .server_user = "编辑框_L2TP_服务器用户名",
+    .server_password = "编辑框_L2TP_服务器密码",
+    .telecom_gateway = "编辑框_L2TP_电信网关",
+    .netcom_gateway = "编辑框_L2TP_网通网关",
+};
 
-Outcome account(Ctx& c) {
-  std::optional<Gbk> mac = bound_mac(c, "选择框_P2TP_绑定MAC", "编辑框_L2TP_MAC");
-  if (!mac) return Outcome::Refused;
-  c.write("/ ppp secret add name=\""_a + c.trimmed("编辑框_L2TP_用户名") + "\" password=\""_a +
-          c.trimmed("编辑框_L2TP_密码") + "\" service=l2tp"_a + *mac + " profile="_a +
-          c.trimmed("编辑框_L2TP_模板标识二"));
-  return Outcome::Done;
-}
-
-Gbk client_line(const Ctx& c) {
-  return "/ interface l2tp-client add name=\""_a + c.trimmed("编辑框_L2TP_连接标识") + "\" connect-to="_a +
-         c.trimmed("编辑框_L2TP_服务器IP") + " user=\""_a + c.trimmed("编辑框_L2TP_服务器用户名") + "\" password=\""_a +
-         c.trimmed("编辑框_L2TP_服务器密码") + "\" add-default-route=yes disabled=no"_a;
-}
-
-Outcome client_default_route(Ctx& c) {
-  return write_client_default_route(c, client_line(c), c.trimmed("编辑框_L2TP_服务器IP"));
-}
-
-Outcome routes(Ctx& c, Carrier main_line) {
-  return write_client_routes(c, client_line(c), main_line, c.trimmed("编辑框_L2TP_电信网关"),
-                             c.trimmed("编辑框_L2TP_网通网关"));
-}
+Outcome server(Ctx& c) { return write_vpn_server(c, kFields); }
+Outcome account(Ctx& c) { return write_vpn_account(c, kFields); }
+Outcome client_default_route(Ctx& c) { return write_vpn_client_default_route(c, kFields); }
+Outcome routes(Ctx& c, Carrier main_line) { return write_vpn_client_routes(c, kFields, main_line); }
 
 }  // namespace
 

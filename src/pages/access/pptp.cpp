@@ -7,63 +7,54 @@
 namespace rosgen {
 namespace {
 
+constexpr VpnFields kFields = {
+    .protocol = "pptp"_a,
+    .range = "编辑框_pptp_IP地址池",
+    .pool = "编辑框_pptp_IP地址池名称",
+    .profile = "编辑框_pptp_模板标识",
+    .gateway = "编辑框_pptp_pptp网关",
+    .compression = "选择框_PPTP_使用压缩",
+    .vj_compression = "选择框_PPTP_使用VJ压缩",
+    .encryption = "选择框_PPTP_使用加密",
+    .tcp_mss = "选择框_PPTP_更改TCPMSS",
+    .only_one = "选择框_PPTP_帐号权限",
+    .idle_on = "选择框_pptp_空闲超时",
+    .idle = "编辑框_pptp_空闲超时",
+    .session_on = "选择框_pptp_连接超时",
+    .session = "编辑框_pptp_连接超时",
+    .rate_first = "编辑框_pptp_上传",
+    .rate_second = "编辑框_pptp_下载",
+    .primary_dns = "编辑框_pptp_首选DNS",
+    .secondary_dns = "编辑框_PPTP_备用DNS",
+    .account_profile = "编辑框_PPTP_模板标识二",
+    .user = "编辑框_PPTP_用户名",
+    .password = "编辑框_PPTP_密码",
+    .bind_mac = "选择框_PPTP_绑定MAC",
+    .mac = "编辑框_PPTP_mac",
+    .client_name = "编辑框_PPTP_连接标识",
+    .server = "编辑框_PPTP_服务器IP",
+    .server_user = "编辑框_PPTP_服务器用户名",
+    .server_password = "编辑框_PPTP_服务器密码",
+    .telecom_gateway = "编辑框_PPTP_电信网关",
+    .netcom_gateway = "编辑框_PPTP_网通网关",
+};
+
+// A timeout that is switched on must be given, and not as zero.
 Outcome server(Ctx& c) {
-  bool idle_on = c.checked("选择框_pptp_空闲超时");
-  bool session_on = c.checked("选择框_pptp_连接超时");
-  Gbk idle = c.trimmed("编辑框_pptp_空闲超时");
-  Gbk session = c.trimmed("编辑框_pptp_连接超时");
+  bool idle_on = c.checked(kFields.idle_on);
+  bool session_on = c.checked(kFields.session_on);
+  Gbk idle = c.trimmed(kFields.idle);
+  Gbk session = c.trimmed(kFields.session);
   if (idle_on && idle.empty()) return c.refuse("空闲超时不能为空!");
   if (idle_on && idle == "00:00:00"_a) return c.refuse("空闲超时不能为：00:00:00!");
   if (session_on && session.empty()) return c.refuse("连接超时不能为空!");
   if (session_on && session == "00:00:00"_a) return c.refuse("连接超时不能为:00:00:00");
-
-  Gbk range = c.trimmed("编辑框_pptp_IP地址池");
-  Gbk pool = c.trimmed("编辑框_pptp_IP地址池名称");
-  Gbk idle_part = idle_on ? " idle-timeout="_a + idle : Gbk();
-  Gbk session_part = session_on ? " session-timeout="_a + session : Gbk();
-  Gbk s;
-  s += "/ interface pptp-server server set enabled=yes\r\n"_a;
-  s += "/ ip pool add name=\""_a + pool + "\" ranges="_a + range + "\r\n"_a;
-  // The pool is the profile's local address and the gateway its remote one.
-  s += "/ ppp profile add name=\""_a + c.trimmed("编辑框_pptp_模板标识") + "\" local-address="_a + pool +
-       " remote-address="_a + c.trimmed("编辑框_pptp_pptp网关");
-  s += " use-compression="_a + c.yes_no("选择框_PPTP_使用压缩");
-  s += " use-vj-compression="_a + c.yes_no("选择框_PPTP_使用VJ压缩");
-  s += " use-encryption="_a + c.yes_no("选择框_PPTP_使用加密");
-  s += " change-tcp-mss="_a + c.yes_no("选择框_PPTP_更改TCPMSS");
-  s += " only-one="_a + c.yes_no("选择框_PPTP_帐号权限");
-  s += idle_part + session_part;
-  s += " rate-limit="_a + c.rate("编辑框_pptp_上传") + "/"_a + c.rate("编辑框_pptp_下载");
-  s += " dns-server="_a + c.trimmed("编辑框_pptp_首选DNS") + ","_a + c.trimmed("编辑框_PPTP_备用DNS") + "\r\n"_a;
-  // The NAT rule ends the script without a line end.
-  s += "/ ip firewall nat add chain=srcnat src-address="_a + range + " action=masquerade"_a;
-  c.write(std::move(s));
-  return Outcome::Done;
+  return write_vpn_server(c, kFields);
 }
 
-Outcome account(Ctx& c) {
-  std::optional<Gbk> mac = bound_mac(c, "选择框_PPTP_绑定MAC", "编辑框_PPTP_mac");
-  if (!mac) return Outcome::Refused;
-  c.write("/ ppp secret add name=\""_a + c.trimmed("编辑框_PPTP_用户名") + "\" password=\""_a +
-          c.trimmed("编辑框_PPTP_密码") + "\" service=pptp"_a + *mac + " profile="_a +
-          c.trimmed("编辑框_PPTP_模板标识二"));
-  return Outcome::Done;
-}
-
-Gbk client_line(const Ctx& c) {
-  return "/ interface pptp-client add name=\""_a + c.trimmed("编辑框_PPTP_连接标识") + "\" connect-to="_a +
-         c.trimmed("编辑框_PPTP_服务器IP") + " user=\""_a + c.trimmed("编辑框_PPTP_服务器用户名") + "\" password=\""_a +
-         c.trimmed("编辑框_PPTP_服务器密码") + "\" add-default-route=yes disabled=no"_a;
-}
-
-Outcome client_default_route(Ctx& c) {
-  return write_client_default_route(c, client_line(c), c.trimmed("编辑框_PPTP_服务器IP"));
-}
-
-Outcome routes(Ctx& c, Carrier main_line) {
-  return write_client_routes(c, client_line(c), main_line, c.trimmed("编辑框_PPTP_电信网关"),
-                             c.trimmed("编辑框_PPTP_网通网关"));
-}
+Outcome account(Ctx& c) { return write_vpn_account(c, kFields); }
+Outcome client_default_route(Ctx& c) { return write_vpn_client_default_route(c, kFields); }
+Outcome routes(Ctx& c, Carrier main_line) { return write_vpn_client_routes(c, kFields, main_line); }
 
 }  // namespace
 

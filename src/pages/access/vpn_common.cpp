@@ -1,11 +1,16 @@
 #include "pages/access/vpn_common.h"
 
-namespace rosgen {
+#include <optional>
 
-std::optional<Gbk> bound_mac(Ctx& c, const std::string& bind_box, const std::string& mac_field) {
-  if (!c.checked(bind_box)) return Gbk();
+namespace rosgen {
+namespace {
+
+// The account's " caller-id=MAC" part, empty when binding is off. When it is on,
+// an empty MAC or the placeholder MAC is refused (message shown, nothing returned).
+std::optional<Gbk> bound_mac(Ctx& c, const VpnFields& f) {
+  if (!c.checked(f.bind_mac)) return Gbk();
   // Checked as typed; only the written value is trimmed.
-  const Gbk& mac = c.text(mac_field);
+  const Gbk& mac = c.text(f.mac);
   if (mac.empty()) {
     c.message("绑定的MAC不能为不能为空!");
     return std::nullopt;
@@ -14,23 +19,65 @@ std::optional<Gbk> bound_mac(Ctx& c, const std::string& bind_box, const std::str
     c.message("绑定的MAC不能为:00-00-00-00-00");
     return std::nullopt;
   }
-  return " caller-id="_a + c.trimmed(mac_field);
+  return " caller-id="_a + c.trimmed(f.mac);
 }
 
-Outcome write_client_default_route(Ctx& c, const Gbk& client_line, const Gbk& server) {
-  c.write(client_line);
-  // Name the server actually typed: the tunnel itself must not go through the
-  // default route it adds.
-  c.message("如果你设置过默认路由规则\r\n请修改为" + to_utf8(server) + "走原来默认路由！");
+Gbk client_line(const Ctx& c, const VpnFields& f) {
+  return "/ interface "_a + f.protocol + "-client add name=\""_a + c.trimmed(f.client_name) + "\" connect-to="_a +
+         c.trimmed(f.server) + " user=\""_a + c.trimmed(f.server_user) + "\" password=\""_a +
+         c.trimmed(f.server_password) + "\" add-default-route=yes disabled=no"_a;
+}
+
+}  // namespace
+
+Outcome write_vpn_server(Ctx& c, const VpnFields& f) {
+  Gbk range = c.trimmed(f.range);
+  Gbk pool = c.trimmed(f.pool);
+  Gbk idle = c.checked(f.idle_on) ? " idle-timeout="_a + c.trimmed(f.idle) : Gbk();
+  Gbk session = c.checked(f.session_on) ? " session-timeout="_a + c.trimmed(f.session) : Gbk();
+  Gbk s;
+  s += "/ interface "_a + f.protocol + "-server server set enabled=yes\r\n"_a;
+  s += "/ ip pool add name=\""_a + pool + "\" ranges="_a + range + "\r\n"_a;
+  // The pool is the profile's local address and the gateway its remote one.
+  s += "/ ppp profile add name=\""_a + c.trimmed(f.profile) + "\" local-address="_a + pool + " remote-address="_a +
+       c.trimmed(f.gateway);
+  s += " use-compression="_a + c.yes_no(f.compression);
+  s += " use-vj-compression="_a + c.yes_no(f.vj_compression);
+  s += " use-encryption="_a + c.yes_no(f.encryption);
+  s += " change-tcp-mss="_a + c.yes_no(f.tcp_mss);
+  s += " only-one="_a + c.yes_no(f.only_one);
+  s += idle + session;
+  s += " rate-limit="_a + c.rate(f.rate_first) + "/"_a + c.rate(f.rate_second);
+  s += " dns-server="_a + c.trimmed(f.primary_dns) + ","_a + c.trimmed(f.secondary_dns) + "\r\n"_a;
+  // The NAT rule ends the script without a line end.
+  s += "/ ip firewall nat add chain=srcnat src-address="_a + range + " action=masquerade"_a;
+  c.write(std::move(s));
   return Outcome::Done;
 }
 
-Outcome write_client_routes(Ctx& c, const Gbk& client_line, Carrier main_line, const Gbk& telecom_gateway,
-                            const Gbk& netcom_gateway) {
+Outcome write_vpn_account(Ctx& c, const VpnFields& f) {
+  std::optional<Gbk> mac = bound_mac(c, f);
+  if (!mac) return Outcome::Refused;
+  c.write("/ ppp secret add name=\""_a + c.trimmed(f.user) + "\" password=\""_a + c.trimmed(f.password) +
+          "\" service="_a + f.protocol + *mac + " profile="_a + c.trimmed(f.account_profile));
+  return Outcome::Done;
+}
+
+Outcome write_vpn_client_default_route(Ctx& c, const VpnFields& f) {
+  c.write(client_line(c, f));
+  // Name the server actually typed: the tunnel itself must not go through the
+  // default route it adds.
+  c.message("如果你设置过默认路由规则\r\n请修改为" + to_utf8(c.trimmed(f.server)) + "走原来默认路由！");
+  return Outcome::Done;
+}
+
+Outcome write_vpn_client_routes(Ctx& c, const VpnFields& f, Carrier main_line) {
+  const Gbk telecom_gateway = c.trimmed(f.telecom_gateway);
+  const Gbk netcom_gateway = c.trimmed(f.netcom_gateway);
   // The secondary carrier's networks leave through its own gateway, the rest through the main one.
   const bool telecom_main = main_line == Carrier::Telecom;
   Gbk s;
-  s += client_line + "\r\n"_a;
+  s += client_line(c, f) + "\r\n"_a;
   s += telecom_main ? fill_gateway(Carrier::Netcom, netcom_gateway) : fill_gateway(Carrier::Telecom, telecom_gateway);
   s += backup_default_route(telecom_main ? telecom_gateway : netcom_gateway);
   c.write(std::move(s));

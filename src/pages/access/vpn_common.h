@@ -1,27 +1,43 @@
-// What the PPTP and L2TP pages share: the account's MAC binding, and the two
-// client scripts with the notes shown once they are written.
+// What the PPTP and L2TP pages share: the server profile, the account with its
+// MAC binding and the client scripts, built from one page's field ids.
 #pragma once
-
-#include <optional>
-#include <string>
 
 #include "pages/wan/carrier_routes.h"
 #include "script/form.h"
 
 namespace rosgen {
 
-// The account's " caller-id=MAC" part, empty when binding is off. When it is on,
-// an empty MAC or the placeholder MAC is refused (message shown, nothing returned).
-std::optional<Gbk> bound_mac(Ctx& c, const std::string& bind_box, const std::string& mac_field);
+// One VPN page's field ids and its protocol word.
+struct VpnFields {
+  Ascii protocol;  // "pptp" or "l2tp": names the server, client and service
+  // Server profile.
+  const char *range, *pool, *profile, *gateway;
+  const char *compression, *vj_compression, *encryption, *tcp_mss, *only_one;
+  const char *idle_on, *idle, *session_on, *session;
+  // The rate limit is "first/second"; the two pages put the two rates in opposite order.
+  const char *rate_first, *rate_second;
+  const char *primary_dns, *secondary_dns;
+  // Account.
+  const char *account_profile, *user, *password, *bind_mac, *mac;
+  // Client.
+  const char *client_name, *server, *server_user, *server_password, *telecom_gateway, *netcom_gateway;
+};
+
+// The server, its pool, the profile and the NAT rule; timeouts as their boxes
+// give them (a page that checks them does so first).
+Outcome write_vpn_server(Ctx& c, const VpnFields& f);
+
+// The account line. With MAC binding on, an empty MAC or the placeholder MAC
+// is refused.
+Outcome write_vpn_account(Ctx& c, const VpnFields& f);
 
 // Writes the client line alone, then reminds the operator that the route to
-// `server` must stay on the old default route.
-Outcome write_client_default_route(Ctx& c, const Gbk& client_line, const Gbk& server);
+// the server must stay on the old default route.
+Outcome write_vpn_client_default_route(Ctx& c, const VpnFields& f);
 
 // Writes the client line, the other carrier's route table through that
 // carrier's gateway and a backup default route through the main carrier's
 // gateway, then asks for a telnet session to run it.
-Outcome write_client_routes(Ctx& c, const Gbk& client_line, Carrier main_line, const Gbk& telecom_gateway,
-                            const Gbk& netcom_gateway);
+Outcome write_vpn_client_routes(Ctx& c, const VpnFields& f, Carrier main_line);
 
 }  // namespace rosgen
