@@ -9,22 +9,22 @@ namespace rosgen {
 namespace {
 
 constexpr const char* kList = "超级列表_分流_列表";
+constexpr LanFields kLan = {
+    .nic = "编辑框_分流_内网网卡",
+    .ip = "编辑框_分流_内网IP",
+    .mask = "编辑框_分流_内网子网掩码",
+    .primary_dns = "编辑框_分流_内网首选DNS",
+    .secondary_dns = "编辑框_分流_内网备用DNS",
+    .mss = "编辑框_分流_TCPMSS值",
+    .network = "编辑框_分流_内网网段",
+};
 
 // Line k's range gets routing mark k and a route through line k's gateway;
 // one masquerade rule covers the whole LAN.
 Outcome generate(Ctx& c) {
   if (too_few_lines(c, kList)) return Outcome::Refused;
-  Gbk lan_mask = c.trimmed("编辑框_分流_内网子网掩码");
-  Gbk head = "/ip address add address="_a + c.trimmed("编辑框_分流_内网IP") + "/"_a + lan_mask + " interface="_a +
-             c.trimmed("编辑框_分流_内网网卡") + " comment=lan\r\n"_a;
-  head += "/ip dns set primary-dns="_a + c.trimmed("编辑框_分流_内网首选DNS") + " secondary-dns="_a +
-          c.trimmed("编辑框_分流_内网备用DNS") + " allow-remote-requests=yes\r\n"_a;
-  head += "/ip firewall nat add action=masquerade chain=srcnat src-address="_a + c.trimmed("编辑框_分流_内网网段") +
-          "/"_a + lan_mask + "\r\n"_a;
-  head += "/ip firewall mangle add chain=forward protocol=tcp tcp-flags=syn action=change-mss new-mss="_a +
-          c.trimmed("编辑框_分流_TCPMSS值") + "\r\n"_a;
   c.write(Gbk());
-  c.append(head);
+  c.append(lan_head(c, kLan));
 
   const auto& lines = c.form.rows(kList);
   for (size_t i = 0; i < lines.size(); ++i) {

@@ -26,6 +26,21 @@ bool too_few_lines(Ctx& c, const std::string& list_id) {
   return lines < 2;
 }
 
+Gbk lan_head(const Ctx& c, const LanFields& f) {
+  const Gbk mask = c.trimmed(f.mask);
+  Gbk s = "/ip address add address="_a + c.trimmed(f.ip) + "/"_a + mask + " interface="_a + c.trimmed(f.nic) +
+          " comment=lan\r\n"_a;
+  s += "/ip dns set primary-dns="_a + c.trimmed(f.primary_dns) + " secondary-dns="_a + c.trimmed(f.secondary_dns) +
+       " allow-remote-requests=yes\r\n"_a;
+  if (f.network != nullptr) {
+    s += "/ip firewall nat add action=masquerade chain=srcnat src-address="_a + c.trimmed(f.network) + "/"_a + mask +
+         "\r\n"_a;
+  }
+  s += "/ip firewall mangle add chain=forward protocol=tcp tcp-flags=syn action=change-mss new-mss="_a +
+       c.trimmed(f.mss) + "\r\n"_a;
+  return s;
+}
+
 const char* const kSchedulerNote =
     "将右边所生成的\"动态刷新网关\"脚本复制到ROS的计划任务上,设置30秒钟运行一次!\r\n"
     "打开winbox后进入\"System\"再点击\"Scheduler\",点击窗口上面红色的\"+\"号\r\n"

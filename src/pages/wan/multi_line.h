@@ -1,6 +1,6 @@
 // What the four multi-line WAN pages share: the editor buttons of their line
-// lists, the two-line minimum of their generators, and the pieces of the two
-// PPPoE pages' refresh scripts.
+// lists, the two-line minimum of their generators, the LAN lines that head
+// their scripts, and the pieces of the two PPPoE pages' refresh scripts.
 #pragma once
 
 #include <string>
@@ -23,6 +23,18 @@ bool too_few_lines(Ctx& c, const std::string& list_id);
 
 // A row's cell; empty when the row is shorter, so a generator never reads past it.
 inline Gbk cell(const Cells& row, size_t column) { return column < row.size() ? row[column] : Gbk(); }
+
+// The ids of the LAN fields above a page's line list.
+struct LanFields {
+  const char *nic, *ip, *mask, *primary_dns, *secondary_dns, *mss;
+  // The split pages masquerade the whole LAN (this network with the LAN mask);
+  // the balance pages leave it to each line's NAT rule.
+  const char* network = nullptr;
+};
+
+// The lines that head a multi-line script: the LAN address, the DNS servers,
+// the masquerade rule when `network` is given, and the MSS clamp.
+Gbk lan_head(const Ctx& c, const LanFields& f);
 
 // How to run a refresh script from the router's scheduler.
 extern const char* const kSchedulerNote;

@@ -10,21 +10,22 @@ namespace rosgen {
 namespace {
 
 constexpr const char* kList = "超级列表框_pppoe多线负载均衡_列表";
+constexpr LanFields kLan = {
+    .nic = "编辑框_pppoe多线负载均衡_内网网卡",
+    .ip = "编辑框_pppoe多线负载均衡_内网IP",
+    .mask = "编辑框_pppoe多线负载均衡_子网掩码",
+    .primary_dns = "编辑框_pppoe多线负载均衡_首选DNS",
+    .secondary_dns = "编辑框_pppoe多线负载均衡_备用DNS",
+    .mss = "编辑框_pppoe多线负载均衡_TCPMSS值",
+};
 
 Outcome generate(Ctx& c) {
   if (too_few_lines(c, kList)) return Outcome::Refused;
-  Gbk lan = c.trimmed("编辑框_pppoe多线负载均衡_内网网卡");
+  Gbk lan = c.trimmed(kLan.nic);
   const auto& lines = c.form.rows(kList);
   Gbk every = number_text(static_cast<int>(lines.size()) - 1);
-
-  Gbk head = "/ip address add address="_a + c.trimmed("编辑框_pppoe多线负载均衡_内网IP") + "/"_a +
-             c.trimmed("编辑框_pppoe多线负载均衡_子网掩码") + " interface="_a + lan + " comment=lan\r\n"_a;
-  head += "/ip dns set primary-dns="_a + c.trimmed("编辑框_pppoe多线负载均衡_首选DNS") + " secondary-dns="_a +
-          c.trimmed("编辑框_pppoe多线负载均衡_备用DNS") + " allow-remote-requests=yes\r\n"_a;
-  head += "/ip firewall mangle add chain=forward protocol=tcp tcp-flags=syn action=change-mss new-mss="_a +
-          c.trimmed("编辑框_pppoe多线负载均衡_TCPMSS值") + "\r\n"_a;
   c.write(Gbk());
-  c.append(head);
+  c.append(lan_head(c, kLan));
 
   for (size_t i = 0; i < lines.size(); ++i) {
     const Cells& line = lines[i];

@@ -10,22 +10,22 @@ namespace rosgen {
 namespace {
 
 constexpr const char* kList = "超级列表框_多线分流PPPOE";
+constexpr LanFields kLan = {
+    .nic = "编辑框_多线分流PPPOE_内网网卡",
+    .ip = "编辑框_多线分流PPPOE_内网IP",
+    .mask = "编辑框_多线分流PPPOE_子网掩码",
+    .primary_dns = "编辑框_多线分流PPPOE_首选DNS",
+    .secondary_dns = "编辑框_多线分流PPPOE_备份DNS",
+    .mss = "编辑框_多线分流PPPOE_TCPMSS",
+    .network = "编辑框_多线分流PPPOE_内网网段",
+};
 
 // Routing mark and comments of line k are "adsl" k; the masquerade rule gives
 // each connection the address of the line it leaves by.
 Outcome generate(Ctx& c) {
   if (too_few_lines(c, kList)) return Outcome::Refused;
-  Gbk lan_mask = c.trimmed("编辑框_多线分流PPPOE_子网掩码");
-  Gbk head = "/ip address add address="_a + c.trimmed("编辑框_多线分流PPPOE_内网IP") + "/"_a + lan_mask +
-             " interface="_a + c.trimmed("编辑框_多线分流PPPOE_内网网卡") + " comment=lan\r\n"_a;
-  head += "/ip dns set primary-dns="_a + c.trimmed("编辑框_多线分流PPPOE_首选DNS") + " secondary-dns="_a +
-          c.trimmed("编辑框_多线分流PPPOE_备份DNS") + " allow-remote-requests=yes\r\n"_a;
-  head += "/ip firewall nat add action=masquerade chain=srcnat src-address="_a +
-          c.trimmed("编辑框_多线分流PPPOE_内网网段") + "/"_a + lan_mask + "\r\n"_a;
-  head += "/ip firewall mangle add chain=forward protocol=tcp tcp-flags=syn action=change-mss new-mss="_a +
-          c.trimmed("编辑框_多线分流PPPOE_TCPMSS") + "\r\n"_a;
   c.write(Gbk());
-  c.append(head);
+  c.append(lan_head(c, kLan));
 
   const auto& lines = c.form.rows(kList);
   for (size_t i = 0; i < lines.size(); ++i) {
