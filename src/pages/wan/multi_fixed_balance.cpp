@@ -18,13 +18,12 @@ constexpr LanFields kLan = {
     .mss = "编辑框_多线固定IP负载均衡_TCPMSS值",
 };
 
-// Line k gets connection mark, routing mark and comment k; the nth rules share
-// counter 1 so every new connection takes exactly one of the N marks.
+// Line k's address and route carry comment k; its route is taken by the
+// connections balance_rules marks k.
 Outcome generate(Ctx& c) {
   if (too_few_lines(c, kList)) return Outcome::Refused;
   Gbk lan = c.trimmed(kLan.nic);
   const auto& lines = c.form.rows(kList);
-  Gbk every = number_text(static_cast<int>(lines.size()) - 1);
   c.write(Gbk());
   c.append(lan_head(c, kLan));
 
@@ -35,13 +34,7 @@ Outcome generate(Ctx& c) {
     Gbk block = "/ip address add address="_a + ip + "/"_a + cell(line, 1) + " interface="_a + cell(line, 3) +
                 " comment=\""_a + k + "\"\r\n"_a;
     block += "/ip route add gateway="_a + cell(line, 2) + " routing-mark="_a + k + " comment=\""_a + k + "\"\r\n"_a;
-    block += "/ip firewall mangle add chain=prerouting in-interface="_a + lan + " connection-state=new nth="_a + every +
-             ",1,"_a + number_text(static_cast<int>(i)) + " action=mark-connection new-connection-mark="_a + k +
-             " passthrough=yes disabled=no\r\n"_a;
-    block += "/ip firewall mangle add chain=prerouting in-interface="_a + lan + " connection-mark="_a + k +
-             " action=mark-routing new-routing-mark="_a + k + " passthrough=no disabled=no\r\n"_a;
-    block += "/ip firewall nat add chain=srcnat connection-mark="_a + k + " action=src-nat to-addresses="_a + ip +
-             " to-ports=0-65535 comment=\""_a + k + "\" disabled=no\r\n"_a;
+    block += balance_rules(lan, lines.size(), i, ip);
     c.append(block);
   }
   return Outcome::Done;

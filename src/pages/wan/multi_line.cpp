@@ -41,6 +41,19 @@ Gbk lan_head(const Ctx& c, const LanFields& f) {
   return s;
 }
 
+Gbk balance_rules(const Gbk& lan, std::size_t lines, std::size_t i, const Gbk& address) {
+  const Gbk every = number_text(static_cast<int>(lines) - 1);
+  const Gbk k = number_text(static_cast<int>(i) + 1);
+  Gbk s = "/ip firewall mangle add chain=prerouting in-interface="_a + lan + " connection-state=new nth="_a + every +
+          ",1,"_a + number_text(static_cast<int>(i)) + " action=mark-connection new-connection-mark="_a + k +
+          " passthrough=yes disabled=no\r\n"_a;
+  s += "/ip firewall mangle add chain=prerouting in-interface="_a + lan + " connection-mark="_a + k +
+       " action=mark-routing new-routing-mark="_a + k + " passthrough=no disabled=no\r\n"_a;
+  s += "/ip firewall nat add chain=srcnat connection-mark="_a + k + " action=src-nat to-addresses="_a + address +
+       " to-ports=0-65535 comment=\""_a + k + "\" disabled=no\r\n"_a;
+  return s;
+}
+
 const char* const kSchedulerNote =
     "将右边所生成的\"动态刷新网关\"脚本复制到ROS的计划任务上,设置30秒钟运行一次!\r\n"
     "打开winbox后进入\"System\"再点击\"Scheduler\",点击窗口上面红色的\"+\"号\r\n"

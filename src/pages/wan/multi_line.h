@@ -3,6 +3,7 @@
 // their scripts, and the pieces of the two PPPoE pages' refresh scripts.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "script/form.h"
@@ -35,6 +36,12 @@ struct LanFields {
 // The lines that head a multi-line script: the LAN address, the DNS servers,
 // the masquerade rule when `network` is given, and the MSS clamp.
 Gbk lan_head(const Ctx& c, const LanFields& f);
+
+// Line i's (from 0) rules on a balance page: new LAN connections are dealt
+// out in turn, every nth rule sharing counter 1 so each takes exactly one of
+// the `lines` connection marks; line k = i + 1 gets mark k, routing mark k and
+// a NAT rule to `address`.
+Gbk balance_rules(const Gbk& lan, std::size_t lines, std::size_t i, const Gbk& address);
 
 // How to run a refresh script from the router's scheduler.
 extern const char* const kSchedulerNote;

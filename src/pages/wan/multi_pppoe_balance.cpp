@@ -23,7 +23,6 @@ Outcome generate(Ctx& c) {
   if (too_few_lines(c, kList)) return Outcome::Refused;
   Gbk lan = c.trimmed(kLan.nic);
   const auto& lines = c.form.rows(kList);
-  Gbk every = number_text(static_cast<int>(lines.size()) - 1);
   c.write(Gbk());
   c.append(lan_head(c, kLan));
 
@@ -38,13 +37,7 @@ Outcome generate(Ctx& c) {
     block +=
         "/ip address add address="_a + placeholder + "/32 interface=pppoe-out"_a + k + " comment=\""_a + k + "\"\r\n"_a;
     block += "/ip route add gateway="_a + placeholder + " routing-mark="_a + k + " comment=\""_a + k + "\"\r\n"_a;
-    block += "/ip firewall mangle add chain=prerouting in-interface="_a + lan + " connection-state=new nth="_a + every +
-             ",1,"_a + number_text(static_cast<int>(i)) + " action=mark-connection new-connection-mark="_a + k +
-             " passthrough=yes disabled=no\r\n"_a;
-    block += "/ip firewall mangle add chain=prerouting in-interface="_a + lan + " connection-mark="_a + k +
-             " action=mark-routing new-routing-mark="_a + k + " passthrough=no disabled=no\r\n"_a;
-    block += "/ip firewall nat add chain=srcnat connection-mark="_a + k + " action=src-nat to-addresses="_a +
-             placeholder + " to-ports=0-65535 comment=\""_a + k + "\" disabled=no\r\n"_a;
+    block += balance_rules(lan, lines.size(), i, placeholder);
     c.append(block);
   }
   return Outcome::Done;
