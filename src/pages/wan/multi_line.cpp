@@ -54,6 +54,15 @@ Gbk balance_rules(const Gbk& lan, std::size_t lines, std::size_t i, const Gbk& a
   return s;
 }
 
+Gbk pppoe_client(const Cells& line, const Gbk& nic, const Gbk& k, const Gbk& comment) {
+  Gbk s = "/interface pppoe-client add name=\"pppoe-out"_a + k + "\" interface="_a + nic + " user=\""_a +
+          cell(line, 0) + "\" password=\""_a + cell(line, 1) + "\" add-default-route=no disabled=no\r\n"_a;
+  s += "/interface pppoe-client enable pppoe-out"_a + k + "\r\n"_a;
+  s += "/ip address add address="_a + placeholder_address(k) + "/32 interface=pppoe-out"_a + k + " comment=\""_a +
+       comment + "\"\r\n"_a;
+  return s;
+}
+
 const char* const kSchedulerNote =
     "将右边所生成的\"动态刷新网关\"脚本复制到ROS的计划任务上,设置30秒钟运行一次!\r\n"
     "打开winbox后进入\"System\"再点击\"Scheduler\",点击窗口上面红色的\"+\"号\r\n"

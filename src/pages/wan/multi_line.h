@@ -43,6 +43,13 @@ Gbk lan_head(const Ctx& c, const LanFields& f);
 // a NAT rule to `address`.
 Gbk balance_rules(const Gbk& lan, std::size_t lines, std::size_t i, const Gbk& address);
 
+// Where PPPoE line k stands until the refresh script moves it: 58.58.58.k.
+inline Gbk placeholder_address(const Gbk& k) { return "58.58.58."_a + k; }
+
+// PPPoE line k's client pppoe-out<k> dialling through `nic` with the row's
+// account (cells 0 and 1), switched on, and its placeholder address with `comment`.
+Gbk pppoe_client(const Cells& line, const Gbk& nic, const Gbk& k, const Gbk& comment);
+
 // How to run a refresh script from the router's scheduler.
 extern const char* const kSchedulerNote;
 

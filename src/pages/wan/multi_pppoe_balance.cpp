@@ -29,13 +29,8 @@ Outcome generate(Ctx& c) {
   for (size_t i = 0; i < lines.size(); ++i) {
     const Cells& line = lines[i];
     Gbk k = number_text(static_cast<int>(i) + 1);
-    Gbk placeholder = "58.58.58."_a + k;
-    Gbk block = "/interface pppoe-client add name=\"pppoe-out"_a + k + "\" interface="_a + cell(line, 2) +
-                " user=\""_a + cell(line, 0) + "\" password=\""_a + cell(line, 1) +
-                "\" add-default-route=no disabled=no\r\n"_a;
-    block += "/interface pppoe-client enable pppoe-out"_a + k + "\r\n"_a;
-    block +=
-        "/ip address add address="_a + placeholder + "/32 interface=pppoe-out"_a + k + " comment=\""_a + k + "\"\r\n"_a;
+    Gbk placeholder = placeholder_address(k);
+    Gbk block = pppoe_client(line, cell(line, 2), k, k);
     block += "/ip route add gateway="_a + placeholder + " routing-mark="_a + k + " comment=\""_a + k + "\"\r\n"_a;
     block += balance_rules(lan, lines.size(), i, placeholder);
     c.append(block);

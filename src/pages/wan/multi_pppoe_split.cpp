@@ -31,14 +31,9 @@ Outcome generate(Ctx& c) {
   for (size_t i = 0; i < lines.size(); ++i) {
     const Cells& line = lines[i];
     Gbk k = number_text(static_cast<int>(i) + 1);
-    Gbk placeholder = "58.58.58."_a + k;
+    Gbk placeholder = placeholder_address(k);
     Gbk mark = "adsl"_a + k;
-    Gbk block = "/interface pppoe-client add name=\"pppoe-out"_a + k + "\" interface="_a + cell(line, 3) +
-                " user=\""_a + cell(line, 0) + "\" password=\""_a + cell(line, 1) +
-                "\" add-default-route=no disabled=no\r\n"_a;
-    block += "/interface pppoe-client enable pppoe-out"_a + k + "\r\n"_a;
-    block += "/ip address add address="_a + placeholder + "/32 interface=pppoe-out"_a + k + " comment=\""_a + mark +
-             "\"\r\n"_a;
+    Gbk block = pppoe_client(line, cell(line, 3), k, mark);
     block += "/ip firewall mangle add chain=prerouting src-address="_a + cell(line, 2) +
              " action=mark-routing new-routing-mark="_a + mark + " comment="_a + mark + "\r\n"_a;
     block += "/ip route add gateway="_a + placeholder + " routing-mark="_a + mark + " comment="_a + mark + "\r\n"_a;
