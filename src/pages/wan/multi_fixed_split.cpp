@@ -22,9 +22,7 @@ constexpr LanFields kLan = {
 // Line k's range gets routing mark k and a route through line k's gateway;
 // one masquerade rule covers the whole LAN.
 Outcome generate(Ctx& c) {
-  if (too_few_lines(c, kList)) return Outcome::Refused;
-  c.write(Gbk());
-  c.append(lan_head(c, kLan));
+  if (!start_lines(c, kList, kLan)) return Outcome::Refused;
 
   const auto& lines = c.form.rows(kList);
   for (size_t i = 0; i < lines.size(); ++i) {

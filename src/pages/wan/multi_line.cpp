@@ -16,14 +16,19 @@ Row line_editor_buttons(const std::string& list_id, const std::string& duplicate
   });
 }
 
-bool too_few_lines(Ctx& c, const std::string& list_id) {
+bool start_lines(Ctx& c, const std::string& list_id, const LanFields& lan) {
   const size_t lines = c.form.rows(list_id).size();
   if (lines == 0) {
     c.refuse("您还没有添加帐号,至少添加两个以上帐号!\r\n如果是单线,请选择安装单PPPoE脚本", "错误");
-  } else if (lines == 1) {
-    c.refuse("您只添加了一个帐号,至少添加两个以上帐号!\r\n如果是单线,请选择安装单PPPoE脚本", "错误");
+    return false;
   }
-  return lines < 2;
+  if (lines == 1) {
+    c.refuse("您只添加了一个帐号,至少添加两个以上帐号!\r\n如果是单线,请选择安装单PPPoE脚本", "错误");
+    return false;
+  }
+  c.write(Gbk());
+  c.append(lan_head(c, lan));
+  return true;
 }
 
 Gbk lan_head(const Ctx& c, const LanFields& f) {

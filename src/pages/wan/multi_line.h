@@ -18,10 +18,6 @@ inline constexpr const char* kDuplicateAccount = "不能重复添加帐号！\r\
 // which the command line's --row presses).
 Row line_editor_buttons(const std::string& list_id, const std::string& duplicate);
 
-// With fewer than two rows in the list, shows the matching "错误" message and
-// returns true; the generator then stops without touching its output.
-bool too_few_lines(Ctx& c, const std::string& list_id);
-
 // A row's cell; empty when the row is shorter, so a generator never reads past it.
 inline Gbk cell(const Cells& row, size_t column) { return column < row.size() ? row[column] : Gbk(); }
 
@@ -36,6 +32,11 @@ struct LanFields {
 // The lines that head a multi-line script: the LAN address, the DNS servers,
 // the masquerade rule when `network` is given, and the MSS clamp.
 Gbk lan_head(const Ctx& c, const LanFields& f);
+
+// With fewer than two rows in the list, shows the matching "错误" message and
+// returns false, the output untouched. Otherwise empties the output box and
+// appends the head; the generator then appends one block per line.
+bool start_lines(Ctx& c, const std::string& list_id, const LanFields& lan);
 
 // Line i's (from 0) rules on a balance page: new LAN connections are dealt
 // out in turn, every nth rule sharing counter 1 so each takes exactly one of

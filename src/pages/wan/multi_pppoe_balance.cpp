@@ -20,11 +20,9 @@ constexpr LanFields kLan = {
 };
 
 Outcome generate(Ctx& c) {
-  if (too_few_lines(c, kList)) return Outcome::Refused;
+  if (!start_lines(c, kList, kLan)) return Outcome::Refused;
   Gbk lan = c.trimmed(kLan.nic);
   const auto& lines = c.form.rows(kList);
-  c.write(Gbk());
-  c.append(lan_head(c, kLan));
 
   for (size_t i = 0; i < lines.size(); ++i) {
     const Cells& line = lines[i];

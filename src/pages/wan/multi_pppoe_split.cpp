@@ -23,9 +23,7 @@ constexpr LanFields kLan = {
 // Routing mark and comments of line k are "adsl" k; the masquerade rule gives
 // each connection the address of the line it leaves by.
 Outcome generate(Ctx& c) {
-  if (too_few_lines(c, kList)) return Outcome::Refused;
-  c.write(Gbk());
-  c.append(lan_head(c, kLan));
+  if (!start_lines(c, kList, kLan)) return Outcome::Refused;
 
   const auto& lines = c.form.rows(kList);
   for (size_t i = 0; i < lines.size(); ++i) {
