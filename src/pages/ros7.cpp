@@ -1,0 +1,98 @@
+#include "pages/ros7.h"
+
+#include <cstdint>
+#include <cstdio>
+
+#include "script/text.h"
+
+namespace rosgen {
+
+Gbk quoted7(const Gbk& value) {
+  std::string out = "\"";
+  for (char ch : value.bytes()) {
+    const auto u = static_cast<unsigned char>(ch);
+    switch (ch) {
+      case '\\': out += "\\\\"; break;
+      case '"': out += "\\\""; break;
+      case '$': out += "\\$"; break;
+      case '\r': out += "\\r"; break;
+      case '\n': out += "\\n"; break;
+      case '\t': out += "\\t"; break;
+      default:
+        if (u < 0x20 || u == 0x7f) {
+          char hex[4];
+          std::snprintf(hex, sizeof hex, "\\%02X", u);
+          out += hex;
+        } else {
+          out += ch;
+        }
+    }
+  }
+  out += '"';
+  return Gbk::from_bytes(std::move(out));
+}
+
+Gbk word7(const Gbk& value) {
+  if (value.empty()) return quoted7(value);
+  for (char ch : value.bytes()) {
+    const bool plain = (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') || (ch >= '0' && ch <= '9') ||
+                       std::string_view("._:/,+-@!").find(ch) != std::string_view::npos;
+    if (!plain) return quoted7(value);
+  }
+  // A leading ! would negate the value.
+  if (value.bytes()[0] == '!') return quoted7(value);
+  return value;
+}
+
+namespace {
+
+// The four octets of a dotted quad, or false.
+bool parse_quad(const std::string& s, std::uint32_t& out) {
+  std::uint32_t value = 0;
+  int octets = 0;
+  size_t i = 0;
+  while (octets < 4) {
+    if (i >= s.size() || s[i] < '0' || s[i] > '9') return false;
+    unsigned octet = 0;
+    int digits = 0;
+    while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
+      octet = octet * 10 + static_cast<unsigned>(s[i] - '0');
+      if (++digits > 3 || octet > 255) return false;
+      ++i;
+    }
+    value = (value << 8) | octet;
+    if (++octets < 4) {
+      if (i >= s.size() || s[i] != '.') return false;
+      ++i;
+    }
+  }
+  if (i != s.size()) return false;
+  out = value;
+  return true;
+}
+
+}  // namespace
+
+Gbk prefix_length7(const Gbk& mask) {
+  std::uint32_t m = 0;
+  if (!parse_quad(mask.bytes(), m)) return mask;
+  int len = 0;
+  while (len < 32 && (m & (0x80000000u >> len)) != 0) ++len;
+  // Not contiguous: leave it for the router to judge.
+  if (len < 32 && (m << len) != 0) return mask;
+  return number_text(len);
+}
+
+Gbk cidr7(const Gbk& address, const Gbk& mask) { return address + "/"_a + prefix_length7(mask); }
+
+Gbk iso_date7(const Date& date) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.year, date.month, date.day);
+  return Gbk::from_bytes(text);
+}
+
+Outcome refuse7(Ctx& c, const std::string& what) {
+  return c.refuse("RouterOS 7 没有" + what + "，无法生成7.X系列脚本。");
+}
+
+}  // namespace rosgen
