@@ -9,6 +9,8 @@
 #include <variant>
 #include <vector>
 
+#include "script/value_kind.h"
+
 namespace rosgen {
 
 class Ctx;
@@ -39,6 +41,7 @@ struct Field {
   bool visible = true;
   bool read_only = false;  // shown but not typed into
   FormHook on_toggle;      // a check box's click (enables or disables other fields)
+  ValueSpec value;         // what kind of value the field holds, for warnings
 };
 
 struct Button {
@@ -105,6 +108,38 @@ struct Page {
 
 // --- Declaration helpers, so pages read like their forms. ---
 
+// A default text with the kind of value the field holds: edit(id, label, v::ipv4("192.168.0.1")).
+struct Typed {
+  ValueSpec spec;
+  std::string text;
+};
+
+namespace v {
+inline Typed ipv4(std::string t) { return {{ValueKind::Ipv4}, std::move(t)}; }
+inline Typed address(std::string t) { return {{ValueKind::Address}, std::move(t)}; }
+inline Typed netmask(std::string t) { return {{ValueKind::Netmask}, std::move(t)}; }
+inline Typed range(std::string t) { return {{ValueKind::Range}, std::move(t)}; }
+inline Typed addresses(std::string t) { return {{ValueKind::AddressList}, std::move(t)}; }
+inline Typed prefix3(std::string t) { return {{ValueKind::Prefix3}, std::move(t)}; }
+inline Typed iface(std::string t) { return {{ValueKind::Interface}, std::move(t)}; }
+inline Typed name(std::string t) { return {{ValueKind::Name}, std::move(t)}; }
+inline Typed text(std::string t) { return {{ValueKind::Text}, std::move(t)}; }
+inline Typed rate(std::string t) { return {{ValueKind::Rate}, std::move(t)}; }
+inline Typed integer(std::int64_t min, std::int64_t max, std::string t) {
+  return {{ValueKind::Integer, min, max}, std::move(t)};
+}
+inline Typed count(std::string t) { return integer(0, 1'000'000, std::move(t)); }
+inline Typed port(std::string t) { return integer(1, 65535, std::move(t)); }
+inline Typed hour(std::string t) { return integer(0, 23, std::move(t)); }
+inline Typed minute(std::string t) { return integer(0, 59, std::move(t)); }  // and seconds
+inline Typed time(std::string t) { return {{ValueKind::Time}, std::move(t)}; }
+inline Typed date(std::string t) { return {{ValueKind::Date}, std::move(t)}; }
+inline Typed mac(std::string t) { return {{ValueKind::Mac}, std::move(t)}; }
+inline Typed ports(std::string t) { return {{ValueKind::PortRange}, std::move(t)}; }
+inline Typed domain(std::string t) { return {{ValueKind::Domain}, std::move(t)}; }
+inline Typed password(std::string t) { return {{ValueKind::Password}, std::move(t)}; }
+}  // namespace v
+
 inline Field edit(std::string id, std::string label, std::string text, std::string hint = {}) {
   Field f;
   f.id = std::move(id);
@@ -120,6 +155,18 @@ inline Field multiline(std::string id, std::string label, std::string text, std:
   return f;
 }
 
+inline Field edit(std::string id, std::string label, Typed typed, std::string hint = {}) {
+  Field f = edit(std::move(id), std::move(label), std::move(typed.text), std::move(hint));
+  f.value = typed.spec;
+  return f;
+}
+
+inline Field multiline(std::string id, std::string label, Typed typed, std::string hint = {}) {
+  Field f = multiline(std::move(id), std::move(label), std::move(typed.text), std::move(hint));
+  f.value = typed.spec;
+  return f;
+}
+
 inline Field check(std::string id, std::string caption, bool on, std::string hint = {}) {
   Field f;
   f.id = std::move(id);
@@ -127,6 +174,7 @@ inline Field check(std::string id, std::string caption, bool on, std::string hin
   f.label = std::move(caption);
   f.checked = on;
   f.hint = std::move(hint);
+  f.value.kind = ValueKind::Flag;
   return f;
 }
 
@@ -137,6 +185,7 @@ inline Field radio(std::string id, std::string caption, std::string group, bool 
   f.label = std::move(caption);
   f.radio_group = std::move(group);
   f.checked = on;
+  f.value.kind = ValueKind::Flag;
   return f;
 }
 
@@ -149,6 +198,7 @@ inline Field combo(std::string id, std::string label, std::vector<std::string> i
   f.items = std::move(items);
   f.index = index;
   f.hint = std::move(hint);
+  f.value.kind = ValueKind::Choice;
   return f;
 }
 
