@@ -34,6 +34,25 @@ Outcome run(Ctx& ctx, const Button& b) { return b.run ? b.run(ctx) : Outcome::Do
 
 }  // namespace
 
+Outcome run_button(Form& form, Env& env, const Button& b, std::vector<FieldWarning>* warnings) {
+  Ctx ctx(form, env);
+  std::set<std::string> read;
+  form.note_reads(&read);
+  Outcome out = Outcome::Done;
+  try {
+    out = run(ctx, b);
+  } catch (...) {
+    form.note_reads(nullptr);
+    throw;
+  }
+  form.note_reads(nullptr);
+  if (warnings) {
+    warnings->clear();
+    if (out == Outcome::Done) *warnings = field_warnings(form, &read);
+  }
+  return out;
+}
+
 std::unique_ptr<Form> start_form(const Page& page) {
   auto form = std::make_unique<Form>(page);
   if (page.on_startup) page.on_startup(*form);
@@ -46,7 +65,7 @@ void toggle(Form& form, const std::string& field, bool on) {
   if (f && f->on_toggle) f->on_toggle(form);
 }
 
-Outcome press(Form& form, Env& env, const Press& p) {
+Outcome press(Form& form, Env& env, const Press& p, std::vector<FieldWarning>* warnings) {
   const Page& page = form.page();
   // Check every name first, so a usage error changes nothing.
   const Button* target = find_button(page, p.button);
@@ -107,7 +126,7 @@ Outcome press(Form& form, Env& env, const Press& p) {
   }
   for (const std::string& id : p.check) toggle(form, id, true);
   for (const std::string& id : p.uncheck) toggle(form, id, false);
-  return run(ctx, *target);
+  return run_button(form, env, *target, warnings);
 }
 
 }  // namespace rosgen

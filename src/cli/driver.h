@@ -35,7 +35,11 @@ std::unique_ptr<Form> start_form(const Page& page);
 // acts as a click on the row), the values typed, the boxes checked and
 // unchecked; then the button is pressed. A lone LF in a multi-line value
 // becomes CR LF. Throws UsageError before changing anything when a name is unknown.
-Outcome press(Form& form, Env& env, const Press& p);
+// When the press wrote its script, `warnings` receives the fields it read whose values do not fit.
+Outcome press(Form& form, Env& env, const Press& p, std::vector<FieldWarning>* warnings = nullptr);
+
+// Presses one button as the window does; `warnings` as for press().
+Outcome run_button(Form& form, Env& env, const Button& b, std::vector<FieldWarning>* warnings = nullptr);
 
 // Runs a check box's click behaviour after its state changed.
 void toggle(Form& form, const std::string& field, bool on);

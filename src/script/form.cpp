@@ -73,7 +73,11 @@ Form::ListState& Form::list(const std::string& id) {
 
 const Form::ListState& Form::list(const std::string& id) const { return const_cast<Form*>(this)->list(id); }
 
-const Gbk& Form::text(const std::string& id) const { return field(id).text; }
+const Gbk& Form::text(const std::string& id) const {
+  const FieldState& f = field(id);
+  if (reads_) reads_->insert(id);
+  return f.text;
+}
 
 void Form::set_text(const std::string& id, Gbk text) {
   FieldState& f = field(id);
@@ -204,6 +208,27 @@ Gbk day_list(const Form& form) {
     out += day[1];
   }
   return Gbk::from_bytes(std::move(out));
+}
+
+}  // namespace rosgen
+
+namespace rosgen {
+
+std::vector<FieldWarning> field_warnings(const Form& form, const std::set<std::string>* read) {
+  std::vector<FieldWarning> out;
+  walk(form.page().items, [&](const Item& item, const std::string&) {
+    const auto* f = std::get_if<Field>(&item.v);
+    if (!f || (f->kind != FieldKind::Edit && f->kind != FieldKind::Multiline)) return;
+    if (!form.enabled(f->id) || (read && read->count(f->id) == 0)) return;
+    if (auto reason = value_problem(f->value, form.text(f->id))) {
+      std::string label = f->label;
+      for (const char* colon : {":", "\xEF\xBC\x9A"}) {  // ASCII or full-width
+        if (label.ends_with(colon)) label.resize(label.size() - std::string_view(colon).size());
+      }
+      out.push_back({f->id, label, *reason});
+    }
+  });
+  return out;
 }
 
 }  // namespace rosgen

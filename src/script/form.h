@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <map>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -62,6 +63,10 @@ class Form {
   int selected(const std::string& list) const;
   void select(const std::string& list, int row);
 
+  // While a sink is set, the id of every field text read is noted in it, so a
+  // press can tell which fields its script was made from.
+  void note_reads(std::set<std::string>* sink) const { reads_ = sink; }
+
   using Listener = std::function<void(const Change&)>;
   // Returns a token for unsubscribe().
   int subscribe(Listener listener);
@@ -93,7 +98,18 @@ class Form {
   Gbk output_;
   std::map<int, Listener> listeners_;
   int next_token_ = 1;
+  mutable std::set<std::string>* reads_ = nullptr;
 };
+
+// A text field whose value does not fit its kind.
+struct FieldWarning {
+  std::string id;
+  std::string label;   // UTF-8, without its trailing colon
+  std::string reason;  // UTF-8
+};
+
+// The warnings of the enabled text fields, in page order; only those in `read` when it is given.
+std::vector<FieldWarning> field_warnings(const Form& form, const std::set<std::string>* read = nullptr);
 
 // What a generator works with: its page's form, the outside world, and the
 // toolkit's field access.
