@@ -1,5 +1,6 @@
 // Tab 1: a router login user with group, allowed address and comment.
 #include "pages/builders.h"
+#include "pages/ros7.h"
 #include "script/form.h"
 
 namespace rosgen {
@@ -7,20 +8,40 @@ namespace {
 
 constexpr const char* kLevel = "组合框_系统_等级";
 
-Outcome generate(Ctx& c) {
+enum class Level { Full, Write, Read };
+
+Gbk script_3x(Ctx& c, Level level) {
+  static const Ascii kGroups[] = {" group=full address="_a, " group=write address="_a, " group=read address="_a};
+  return "/ user add name="_a + c.trimmed("编辑框_系统_用户名") + " password="_a + c.trimmed("编辑框_系统_密码") +
+         kGroups[static_cast<int>(level)] + c.trimmed("编辑框_系统_IP地址") + " comment=\""_a +
+         c.trimmed("编辑框_系统_备注") + "\""_a;
+}
+
+Gbk script_7x(Ctx& c, Level level) {
+  static const Ascii kGroups[] = {" group=full"_a, " group=write"_a, " group=read"_a};
+  return "/user add name="_a + word7(c.trimmed("编辑框_系统_用户名")) + " password="_a +
+         word7(c.trimmed("编辑框_系统_密码")) + kGroups[static_cast<int>(level)] + " address="_a +
+         word7(c.trimmed("编辑框_系统_IP地址")) + " comment="_a + quoted7(c.trimmed("编辑框_系统_备注"));
+}
+
+using Builder = Gbk (*)(Ctx&, Level);
+
+Outcome generate(Ctx& c, Builder build) {
   // The empty check is made on the untrimmed text: blanks pass it.
   if (c.text("编辑框_系统_密码").empty()) return c.refuse("密码不能为空!");
-  Gbk group;
+  Level level;
   switch (c.item(kLevel)) {
-    case 1: group = " group=full address="_a; break;
-    case 2: group = " group=write address="_a; break;
-    case 3: group = " group=read address="_a; break;
+    case 1: level = Level::Full; break;
+    case 2: level = Level::Write; break;
+    case 3: level = Level::Read; break;
     default: return c.refuse("请选择用户等级!!");
   }
-  c.write("/ user add name="_a + c.trimmed("编辑框_系统_用户名") + " password="_a + c.trimmed("编辑框_系统_密码") +
-          group + c.trimmed("编辑框_系统_IP地址") + " comment=\""_a + c.trimmed("编辑框_系统_备注") + "\""_a);
+  c.write(build(c, level));
   return Outcome::Done;
 }
+
+Outcome generate_3x(Ctx& c) { return generate(c, script_3x); }
+Outcome generate_7x(Ctx& c) { return generate(c, script_7x); }
 
 }  // namespace
 
@@ -40,8 +61,9 @@ void build_router_users(Page& page) {
                     edit("编辑框_系统_备注", "备注:", "ADMIN-KETROVA5", "(备注不支持中文)"),
                 }),
                 row({
-                    button("gen-2x", "按钮_系统_2x生成", "2.9.X系列脚本生成", generate),
-                    button("gen-3x", "按钮_系统_3x生成", "3.X系列脚本生成", generate),
+                    button("gen-2x", "按钮_系统_2x生成", "2.9.X系列脚本生成", generate_3x),
+                    button("gen-3x", "按钮_系统_3x生成", "3.X系列脚本生成", generate_3x),
+                    button7("gen-7x", "生成7.X系列脚本", generate_7x),
                 }),
             }),
       group("提示",
