@@ -1,5 +1,7 @@
 // Tab 4: first install with one fixed-IP uplink.
 #include "pages/builders.h"
+#include "pages/ros7.h"
+#include "pages/wan/wan_single7.h"
 #include "script/form.h"
 
 namespace rosgen {
@@ -21,6 +23,24 @@ Outcome generate(Ctx& c) {
   // The last line has no line end.
   s += "/ip firewall mangle add chain=forward protocol=tcp tcp-flags=syn action=change-mss new-mss="_a +
        c.trimmed("编辑框_安装_TCPMSS值");
+  c.write(std::move(s));
+  return Outcome::Done;
+}
+
+// The same six commands for RouterOS 7: prefix lengths, an explicit default
+// route and one DNS server list.
+Outcome generate_7x(Ctx& c) {
+  const Gbk lan_mask = c.trimmed("编辑框_安装_子网掩码");
+  Gbk s;
+  s += "/ip address add address="_a + word7(cidr7(c.trimmed("编辑框_安装_固定ip"), lan_mask)) + " interface="_a +
+       word7(c.trimmed("编辑框_安装_内网网卡")) + "\r\n"_a;
+  s += "/ip address add address="_a +
+       word7(cidr7(c.trimmed("编辑框_安装_外网ip"), c.trimmed("编辑框_安装_外网子网掩码"))) + " interface="_a +
+       word7(c.trimmed("编辑框_安装_外网网卡")) + "\r\n"_a;
+  s += "/ip route add dst-address=0.0.0.0/0 gateway="_a + word7(c.trimmed("编辑框_安装_外网网关ip")) + "\r\n"_a;
+  s += masquerade7(c.trimmed("编辑框_安装_内网网段"), lan_mask) + "\r\n"_a;
+  s += dns_servers7(c.trimmed("编辑框_安装_首选DNS"), c.trimmed("编辑框_安装_备用DNS")) + "\r\n"_a;
+  s += mss_clamp7(c.trimmed("编辑框_安装_TCPMSS值"));
   c.write(std::move(s));
   return Outcome::Done;
 }
@@ -48,6 +68,7 @@ void build_wan_fixed(Page& page) {
       row({
           button("gen-2x", "按钮_安装_生成2x", "2.9.X系列脚本生成", generate),
           button("gen-3x", "按钮_安装_生成3x", "3.X系列脚本生成", generate),
+          button7("gen-7x", "生成7.X系列脚本", generate_7x),
       }),
   };
 }

@@ -1,5 +1,7 @@
 // Tab 5: first install with one PPPoE dial-up uplink.
 #include "pages/builders.h"
+#include "pages/ros7.h"
+#include "pages/wan/wan_single7.h"
 #include "script/form.h"
 
 namespace rosgen {
@@ -20,6 +22,23 @@ Outcome generate(Ctx& c) {
        c.trimmed("编辑框_ppoe_备用dns") + "\r\n"_a;
   s += "/ip firewall mangle add chain=forward protocol=tcp tcp-flags=syn action=change-mss new-mss="_a +
        c.trimmed("编辑框_ppoe_tcpmss值") + "\r\n"_a;
+  c.write(std::move(s));
+  return Outcome::Done;
+}
+
+// The same five commands for RouterOS 7. The DNS servers are set by hand, so
+// the client does not take the carrier's.
+Outcome generate_7x(Ctx& c) {
+  const Gbk lan_mask = c.trimmed("编辑框_ppoe_子网掩码");
+  Gbk s;
+  s += "/ip address add address="_a + word7(cidr7(c.trimmed("编辑框_ppoe_内网ip"), lan_mask)) + " interface="_a +
+       word7(c.trimmed("编辑框_ppoe_内网网卡")) + " comment=lan\r\n"_a;
+  s += "/interface pppoe-client add name="_a + word7(c.trimmed("编辑框_ppoe_拔号标志")) + " interface="_a +
+       word7(c.trimmed("编辑框_ppoe_用于拔号的网卡")) + " user="_a + word7(c.trimmed("编辑框_ppoe_帐号")) +
+       " password="_a + word7(c.text("编辑框_ppoe_密码")) + " add-default-route=yes use-peer-dns=no disabled=no\r\n"_a;
+  s += masquerade7(c.trimmed("编辑框_ppoe_内网网段"), lan_mask) + "\r\n"_a;
+  s += dns_servers7(c.trimmed("编辑框_ppoe_首选DNS"), c.trimmed("编辑框_ppoe_备用dns")) + "\r\n"_a;
+  s += mss_clamp7(c.trimmed("编辑框_ppoe_tcpmss值")) + "\r\n"_a;
   c.write(std::move(s));
   return Outcome::Done;
 }
@@ -45,6 +64,7 @@ void build_wan_pppoe(Page& page) {
       row({
           button("gen-2x", "按钮_pppoe_2x生成", "2.9.X系列脚本生成", generate),
           button("gen-3x", "按钮_pppoe_3x生成", "3.X系列脚本生成", generate),
+          button7("gen-7x", "生成7.X系列脚本", generate_7x),
       }),
   };
 }
