@@ -1,0 +1,266 @@
+// RouterOS 7 buttons of tabs 1 to 5: router users, scheduled reboot, system
+// tools and the two single-line install pages.
+#include <gtest/gtest.h>
+
+#include "support.h"
+
+namespace rosgen::test {
+namespace {
+
+const std::string kInfo = "信息：";
+
+struct Case {
+  const char* name;
+  const char* page;
+  const char* button;
+  std::vector<std::pair<std::string, std::string>> values;
+  std::string output;   // "old" when refused
+  std::string message;  // the refusal's message, empty when written
+  std::vector<std::string> uncheck = {};
+  std::vector<std::pair<std::string, int>> select = {};
+};
+
+void run(const Case& c, Session& s) {
+  s.set_output("old");
+  Press p;
+  p.button = c.button;
+  for (const auto& [id, v] : c.values) p.values.emplace_back(id, to_gbk(v));
+  p.uncheck = c.uncheck;
+  p.select = c.select;
+  const Outcome outcome = s.press(p);
+  EXPECT_EQ(outcome, c.message.empty() ? Outcome::Done : Outcome::Refused) << c.name;
+  EXPECT_EQ(s.output(), c.output) << c.name;
+  std::vector<Shown> expected;
+  if (!c.message.empty()) expected.push_back({kInfo, c.message});
+  EXPECT_EQ(s.env.messages, expected) << c.name;
+}
+
+TEST(Ros7System, ScriptsAndRefusals) {
+  const std::string reboot = "/system scheduler add name=\"Timing Shutdown\" on-event=\"/system reboot\" start-date=";
+  const std::string reboot_tail =
+      " start-time=07:30:00 interval=1d00:00:00 comment=\"\\B6\\A8\\CA\\B1\\D6\\D8\\C6\\F4\" disabled=no";
+  const std::string bad_date = "开始日期格式不对,请正确输入开始日期";
+  const std::string wan_fixed_tail =
+      "/ip address add address=203.0.113.2/29 interface=ether1\r\n"
+      "/ip route add dst-address=0.0.0.0/0 gateway=203.0.113.1\r\n";
+  const std::string mss = "/ip firewall mangle add chain=forward protocol=tcp tcp-flags=syn action=change-mss new-mss=";
+  const std::string pppoe_client = "/interface pppoe-client add name=pppoe-out1 interface=ether1 user=";
+  const Case cases[] = {
+      // Router users: the 3.x checks first, then values quoted where they would split the command.
+      {"user, defaults",
+       "router-users",
+       "gen-7x",
+       {{"编辑框_系统_密码", "P"}},
+       "/user add name=ketrova5 password=P group=full address=0.0.0.0/0 comment=\"ADMIN-KETROVA5\"",
+       "",
+       {},
+       {{"组合框_系统_等级", 1}}},
+      {"user, quoting",
+       "router-users",
+       "gen-7x",
+       {{"编辑框_系统_密码", " a b\"c "}, {"编辑框_系统_用户名", ""}, {"编辑框_系统_备注", "x\"$y"}},
+       "/user add name=\"\" password=\"a b\\\"c\" group=read address=0.0.0.0/0 comment=\"x\\\"\\$y\"",
+       "",
+       {},
+       {{"组合框_系统_等级", 3}}},
+      {"user, password first", "router-users", "gen-7x", {}, "old", "密码不能为空!", {}, {{"组合框_系统_等级", 0}}},
+      {"user, level",
+       "router-users",
+       "gen-7x",
+       {{"编辑框_系统_密码", "x"}},
+       "old",
+       "请选择用户等级!!",
+       {},
+       {{"组合框_系统_等级", 0}}},
+      // Scheduled reboot and shutdown: ISO dates, intervals as RouterOS prints them.
+      {"reboot, defaults", "scheduled-reboot", "reboot-7x", {}, reboot + "1970-01-01" + reboot_tail, ""},
+      {"shutdown, leap day and quoting",
+       "scheduled-reboot",
+       "shutdown-7x",
+       {{"编辑框_关机_开始日期", "2012/02/29"},
+        {"编辑框_关机_调度名称", "a\"b"},
+        {"编辑框_关机_运行时间", "9:05:00"},
+        {"编辑框_关机_间隔时间", " 1w 2d 12h "}},
+       "/system scheduler add name=\"a\\\"b\" on-event=\"/system shutdown\" start-date=2012-02-29 start-time=9:05:00 "
+       "interval=1w2d12h comment=\"\\B6\\A8\\CA\\B1\\B9\\D8\\BB\\FA\" disabled=no",
+       ""},
+      {"reboot, 3.x length check",
+       "scheduled-reboot",
+       "reboot-7x",
+       {{"编辑框_重启_开始日期", "2010/3/5"}},
+       "old",
+       "开始日期格式不对，格式应为：\"1970/01/01\""},
+      {"reboot, 3.x parts check",
+       "scheduled-reboot",
+       "reboot-7x",
+       {{"编辑框_重启_开始日期", "2010-03-05"}},
+       "old",
+       bad_date},
+      {"reboot, month 13", "scheduled-reboot", "reboot-7x", {{"编辑框_重启_开始日期", "2010/13/05"}}, "old", bad_date},
+      {"reboot, day first", "scheduled-reboot", "reboot-7x", {{"编辑框_重启_开始日期", "05/03/2010"}}, "old", bad_date},
+      {"reboot, no leap day",
+       "scheduled-reboot",
+       "reboot-7x",
+       {{"编辑框_重启_开始日期", "2100/02/29"}},
+       "old",
+       bad_date},
+      {"reboot, time",
+       "scheduled-reboot",
+       "reboot-7x",
+       {{"编辑框_重启_运行时间", "24:00:00"}},
+       "old",
+       "运行时间格式不对,格式应为:时:分:秒 如:07:30:00"},
+      {"reboot, empty interval",
+       "scheduled-reboot",
+       "reboot-7x",
+       {{"编辑框_重启_间隔时间", ""}},
+       "old",
+       "间隔时间格式不对,格式应为:天 时:分:秒 如:1d 00:00:00"},
+      {"reboot, interval text",
+       "scheduled-reboot",
+       "reboot-7x",
+       {{"编辑框_重启_间隔时间", "1d x"}},
+       "old",
+       "间隔时间格式不对,格式应为:天 时:分:秒 如:1d 00:00:00"},
+      // System tools.
+      {"rename",
+       "system-tools",
+       "rename-7x",
+       {{"编辑框_修改ROS计算机名", " my \"gw\" "}},
+       "/system identity set name=\"my \\\"gw\\\"\"",
+       ""},
+      {"backup by name",
+       "system-tools",
+       "backup-by-name-7x",
+       {},
+       "/file remove [find name=\"ketrova5Bak.backup\"]\r\n/system backup save name=ketrova5Bak",
+       ""},
+      {"backup by name, no removal",
+       "system-tools",
+       "backup-by-name-7x",
+       {{"编辑框_备份名称", "a b"}},
+       "/system backup save name=\"a b\"",
+       "",
+       {"选择框_备份_是否删除"}},
+      {"backup by date",
+       "system-tools",
+       "backup-by-date-7x",
+       {},
+       "/file remove [find name=\"2010-03-05.backup\"]\r\n/system backup save name=2010-03-05",
+       ""},
+      {"restore by name",
+       "system-tools",
+       "restore-by-name-7x",
+       {{"编辑框_备份名称", "[x]"}},
+       "/system backup load name=\"[x]\"",
+       ""},
+      {"close cleanup",
+       "system-tools",
+       "close-7x",
+       {},
+       "/system scheduler add name=del_close on-event=\"/ip firewall connection remove [/ip firewall connection find "
+       "tcp-state=close]\" start-date=1970-01-01 start-time=00:00:00 interval=1m comment=\"\" disabled=no",
+       ""},
+      {"reset moved", "system-tools", "reset-7x", {}, "/system reset-configuration", ""},
+      {"pci moved", "system-tools", "pci-7x", {}, "/system resource hardware print", ""},
+      // Single-line install pages: prefix lengths, an explicit default route, one DNS list.
+      {"fixed, defaults",
+       "wan-fixed",
+       "gen-7x",
+       {},
+       "/ip address add address=192.168.0.254/24 interface=ether2\r\n" + wan_fixed_tail +
+           "/ip firewall nat add chain=srcnat action=masquerade src-address=192.168.0.0/24\r\n"
+           "/ip dns set servers=114.114.114.114,223.5.5.5\r\n" +
+           mss + "1440",
+       ""},
+      {"fixed, length given, one DNS, odd names",
+       "wan-fixed",
+       "gen-7x",
+       {{"编辑框_安装_子网掩码", "16"},
+        {"编辑框_安装_内网网卡", "lan port"},
+        {"编辑框_安装_首选DNS", ""},
+        {"编辑框_安装_TCPMSS值", ""}},
+       "/ip address add address=192.168.0.254/16 interface=\"lan port\"\r\n" + wan_fixed_tail +
+           "/ip firewall nat add chain=srcnat action=masquerade src-address=192.168.0.0/16\r\n"
+           "/ip dns set servers=223.5.5.5\r\n" +
+           mss + "\"\"",
+       ""},
+      {"fixed, no DNS, mask not contiguous",
+       "wan-fixed",
+       "gen-7x",
+       {{"编辑框_安装_子网掩码", "255.0.255.0"}, {"编辑框_安装_首选DNS", " "}, {"编辑框_安装_备用DNS", ""}},
+       "/ip address add address=192.168.0.254/255.0.255.0 interface=ether2\r\n" + wan_fixed_tail +
+           "/ip firewall nat add chain=srcnat action=masquerade src-address=192.168.0.0/255.0.255.0\r\n"
+           "/ip dns set servers=\"\"\r\n" +
+           mss + "1440",
+       ""},
+      {"pppoe, defaults",
+       "wan-pppoe",
+       "gen-7x",
+       {},
+       "/ip address add address=192.168.0.254/24 interface=ether2 comment=lan\r\n" + pppoe_client +
+           "adsl0001@example.net password=pass1234 add-default-route=yes use-peer-dns=no disabled=no\r\n"
+           "/ip firewall nat add chain=srcnat action=masquerade src-address=192.168.0.0/24\r\n"
+           "/ip dns set servers=114.114.114.114,223.5.5.5\r\n" +
+           mss + "1440\r\n",
+       ""},
+      {"pppoe, password kept as typed",
+       "wan-pppoe",
+       "gen-7x",
+       {{"编辑框_ppoe_密码", " p;w "}, {"编辑框_ppoe_帐号", " a b "}, {"编辑框_ppoe_备用dns", ""}},
+       "/ip address add address=192.168.0.254/24 interface=ether2 comment=lan\r\n" + pppoe_client +
+           "\"a b\" password=\" p;w \" add-default-route=yes use-peer-dns=no disabled=no\r\n"
+           "/ip firewall nat add chain=srcnat action=masquerade src-address=192.168.0.0/24\r\n"
+           "/ip dns set servers=114.114.114.114\r\n" +
+           mss + "1440\r\n",
+       ""},
+  };
+  for (const Case& c : cases) {
+    Session s(c.page);
+    run(c, s);
+  }
+}
+
+TEST(Ros7System, RestoreByDateAsksWithTheIsoDate) {
+  for (const auto& [answer, output] : std::vector<std::pair<std::optional<std::string>, std::string>>{
+           {"2010-03-05", "/system backup load name=2010-03-05"},
+           {"my backup", "/system backup load name=\"my backup\""},
+           {std::nullopt, "/system backup load name=\"\""},
+       }) {
+    Session s("system-tools");
+    if (answer) s.env.answer = to_gbk(*answer);
+    EXPECT_EQ(s.press("restore-by-date-7x"), Outcome::Done);
+    EXPECT_EQ(s.output(), output);
+    ASSERT_EQ(s.env.inputs.size(), 1u);
+    EXPECT_EQ(s.env.inputs[0].prompt, "请输入您备份时的日期\r\n格式为:年月日\r\n例如:2010-03-05");
+    EXPECT_EQ(to_utf8(s.env.inputs[0].initial), "2010-03-05");
+  }
+}
+
+// Each RouterOS 7 button stands right after the button(s) it is the sibling of,
+// and has no designer name.
+TEST(Ros7System, SiblingsFollowTheirButtons) {
+  for (const char* slug : {"router-users", "scheduled-reboot", "system-tools", "wan-fixed", "wan-pppoe"}) {
+    const Page& page = *find_page(slug);
+    std::vector<const Button*> buttons;
+    walk(page.items, [&](const Item& item, const std::string&) {
+      if (const auto* b = std::get_if<Button>(&item.v)) buttons.push_back(b);
+    });
+    int siblings = 0;
+    for (size_t i = 0; i < buttons.size(); ++i) {
+      const std::string& id = buttons[i]->id;
+      if (id.size() < 3 || id.compare(id.size() - 3, 3, "-7x") != 0) continue;
+      ++siblings;
+      const std::string base = id.substr(0, id.size() - 3);
+      ASSERT_GT(i, 0u) << id;
+      const std::string& before = buttons[i - 1]->id;
+      EXPECT_TRUE(before == base || before == base + "-3x") << slug << ": " << id << " after " << before;
+      EXPECT_TRUE(buttons[i]->designer.empty()) << id;
+      EXPECT_NE(buttons[i]->caption.find("7.X"), std::string::npos) << id;
+    }
+    EXPECT_GT(siblings, 0) << slug;
+  }
+}
+
+}  // namespace
+}  // namespace rosgen::test
