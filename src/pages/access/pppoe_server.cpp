@@ -1,5 +1,7 @@
 // Tab 23: the router as PPPoE access server (pool, server, profile).
+#include "pages/access/ppp7.h"
 #include "pages/builders.h"
+#include "pages/ros7.h"
 #include "script/form.h"
 
 namespace rosgen {
@@ -28,6 +30,39 @@ Outcome generate(Ctx& c) {
   s += " only-one="_a + c.yes_no("选择框_pppoe_用户权限选择");
   s += idle + session + limit;
   s += " dns-server="_a + c.trimmed("编辑框_pppoe_首选DNS") + ","_a + c.trimmed("编辑框_pppoe_备用DNS");
+  c.write(std::move(s));
+  return Outcome::Done;
+}
+
+// RouterOS 7: the profile comes before the server so that the server can make
+// it its default profile. The same options as the other dialects; a timeout
+// switched on with an empty text sets nothing, as its empty value did there.
+Outcome generate7(Ctx& c) {
+  const Gbk pool = c.trimmed("编辑框_pppoe_IP地址池名称");
+  const Gbk profile_name = c.trimmed("编辑框_pppoe_模板标识");
+  Profile7 profile{
+      .name = profile_name,
+      .local_address = c.trimmed("编辑框_pppoe_网关"),
+      .remote_address = pool,
+      .use_compression = c.yes_no("选择框_pppoe_使用压缩"),
+      .use_encryption = c.yes_no("选择框_pppoe_使用加密"),
+      .change_tcp_mss = c.yes_no("选择框_pppoe_更改TCPMSS"),
+      .only_one = c.yes_no("选择框_pppoe_用户权限选择"),
+      .idle_timeout = c.checked("选择框_pppoe_空闲超时") ? c.trimmed("编辑框_pppoe_空闲超时") : Gbk(),
+      .session_timeout = c.checked("选择框_pppoe_连接超时") ? c.trimmed("编辑框_pppoe_连接超时") : Gbk(),
+      .rate_limit = c.checked("选择框_pppoe_客户端限速")
+                        ? c.rate("编辑框_pppoe_上传") + "/"_a + c.rate("编辑框_pppoe_下载")
+                        : Gbk(),
+      .primary_dns = c.trimmed("编辑框_pppoe_首选DNS"),
+      .secondary_dns = c.trimmed("编辑框_pppoe_备用DNS"),
+  };
+  Gbk s;
+  s += "/ip pool add name="_a + word7(pool) + " ranges="_a + word7(c.trimmed("编辑框_pppoe_IP地址池")) + "\r\n"_a;
+  s += ppp_profile7(profile) + "\r\n"_a;
+  // Like the other dialects, the last line has no line end.
+  s += "/interface pppoe-server server add service-name="_a + word7(c.trimmed("编辑框_pppoe_服务名称")) +
+       " interface="_a + word7(c.trimmed("编辑框_pppoe_拔号网卡")) + " default-profile="_a + word7(profile_name) +
+       " one-session-per-host=yes disabled=no"_a;
   c.write(std::move(s));
   return Outcome::Done;
 }
@@ -72,6 +107,7 @@ void build_pppoe_server(Page& page) {
                           row({
                               button("gen-2x", "按钮_PPPOE_自定义脚本生成2x", "生成2.9.X系列脚本", generate),
                               button("gen-3x", "按钮_PPPOE_自定义脚本生成3x", "生成3.X系列脚本", generate),
+                              button7("gen-7x", "生成7.X系列脚本", generate7),
                           }),
                       })};
 }

@@ -1,0 +1,59 @@
+#include "pages/access/ppp7.h"
+
+#include <cctype>
+
+#include "pages/ros7.h"
+
+namespace rosgen {
+namespace {
+
+// " key=value", or nothing for an empty value.
+Gbk optional_arg(Ascii key, const Gbk& value) {
+  if (value.empty()) return Gbk();
+  return " "_a + Gbk(key) + "="_a + word7(value);
+}
+
+}  // namespace
+
+Gbk ppp_profile7(const Profile7& p) {
+  Gbk s = "/ppp profile add name="_a + word7(p.name);
+  s += optional_arg("local-address"_a, p.local_address);
+  s += optional_arg("remote-address"_a, p.remote_address);
+  s += " use-compression="_a + p.use_compression;
+  s += " use-encryption="_a + p.use_encryption;
+  s += " change-tcp-mss="_a + p.change_tcp_mss;
+  s += " only-one="_a + p.only_one;
+  s += optional_arg("idle-timeout"_a, p.idle_timeout);
+  s += optional_arg("session-timeout"_a, p.session_timeout);
+  s += optional_arg("rate-limit"_a, p.rate_limit);
+  // The servers that are given; one empty field does not leave a stray comma.
+  Gbk dns = p.primary_dns;
+  if (!dns.empty() && !p.secondary_dns.empty()) dns += ","_a;
+  dns += p.secondary_dns;
+  s += optional_arg("dns-server"_a, dns);
+  return s;
+}
+
+Gbk ppp_secret7(const Gbk& name, const Gbk& password, Ascii service, const Gbk& caller_id, const Gbk& profile) {
+  return "/ppp secret add name="_a + word7(name) + " password="_a + word7(password) + " service="_a + Gbk(service) +
+         optional_arg("caller-id"_a, caller_id) + " profile="_a + word7(profile);
+}
+
+Gbk caller_id7(const Gbk& mac) {
+  const std::string& b = mac.bytes();
+  if (b.size() != 17) return mac;
+  std::string out;
+  for (std::size_t i = 0; i < b.size(); ++i) {
+    const auto ch = static_cast<unsigned char>(b[i]);
+    if (i % 3 == 2) {
+      if (ch != '-') return mac;
+      out += ':';
+    } else {
+      if (!std::isxdigit(ch)) return mac;
+      out += static_cast<char>(std::toupper(ch));
+    }
+  }
+  return Gbk::from_bytes(std::move(out));
+}
+
+}  // namespace rosgen
