@@ -2,6 +2,7 @@
 // script per button, the same for 2.9.x and 3.x.
 #include "pages/access/vpn_common.h"
 #include "pages/builders.h"
+#include "pages/ros7.h"
 #include "script/form.h"
 
 namespace rosgen {
@@ -41,10 +42,12 @@ constexpr VpnFields kFields = {
     .netcom_gateway = "编辑框_L2TP_网通网关",
 };
 
-Outcome server(Ctx& c) { return write_vpn_server(c, kFields); }
-Outcome account(Ctx& c) { return write_vpn_account(c, kFields); }
-Outcome client_default_route(Ctx& c) { return write_vpn_client_default_route(c, kFields); }
-Outcome routes(Ctx& c, Carrier main_line) { return write_vpn_client_routes(c, kFields, main_line); }
+Outcome server(Ctx& c, Syntax syntax) { return write_vpn_server(c, kFields, syntax); }
+Outcome account(Ctx& c, Syntax syntax) { return write_vpn_account(c, kFields, syntax); }
+Outcome client_default_route(Ctx& c, Syntax syntax) { return write_vpn_client_default_route(c, kFields, syntax); }
+Outcome routes(Ctx& c, Carrier main_line, Syntax syntax) {
+  return write_vpn_client_routes(c, kFields, main_line, syntax);
+}
 
 }  // namespace
 
@@ -80,7 +83,11 @@ void build_l2tp(Page& page) {
                     check("选择框_P2TP_帐号权限", "一个帐号只能一个用户登陆", true),
                 }),
                 note("(如果对这些不熟请保持默认)"),
-                button("gen-server", "按钮_P2TP_自定义脚本生成2x3X", "生成2.9.X/3.X系列通用脚本", server),
+                row({
+                    button("gen-server", "按钮_P2TP_自定义脚本生成2x3X", "生成2.9.X/3.X系列通用脚本",
+                           [](Ctx& c) { return server(c, Syntax::Classic); }),
+                    button7("gen-server-7x", "生成7.X系列脚本", [](Ctx& c) { return server(c, Syntax::V7); }),
+                }),
             }),
       group("添加L2TP帐号(以下脚本2.9.X/3.X系列通用)",
             {
@@ -91,7 +98,11 @@ void build_l2tp(Page& page) {
                     check("选择框_P2TP_绑定MAC", "绑定MAC:", false),
                     edit("编辑框_L2TP_MAC", "", "00-00-00-00-00", "(只允许帐号在这个MAC地址上连接)"),
                 }),
-                button("gen-account", "按钮_P2TP_自定义脚本生成", "生成脚本", account),
+                row({
+                    button("gen-account", "按钮_P2TP_自定义脚本生成", "生成脚本",
+                           [](Ctx& c) { return account(c, Syntax::Classic); }),
+                    button7("gen-account-7x", "生成7.X脚本", [](Ctx& c) { return account(c, Syntax::V7); }),
+                }),
             }),
       group("L2TP客户端安装设置(以下脚本2.9.X/3.X系列通用)",
             {
@@ -104,11 +115,17 @@ void build_l2tp(Page& page) {
                 edit("编辑框_L2TP_网通网关", "网通网关:", "172.16.254.1", "(单线用户这里可以不用设置)"),
                 row({
                     button("client-default-route", "按钮_P2TP_生成作为默认路由脚本", "生成作为默认路由脚本",
-                           client_default_route),
+                           [](Ctx& c) { return client_default_route(c, Syntax::Classic); }),
+                    button7("client-default-route-7x", "生成作为默认路由7.X脚本",
+                            [](Ctx& c) { return client_default_route(c, Syntax::V7); }),
                     button("routes-telecom-main", "按钮_P2TP_生成电信为主", "生成作为电信为主,网通为辅路由表",
-                           [](Ctx& c) { return routes(c, Carrier::Telecom); }),
+                           [](Ctx& c) { return routes(c, Carrier::Telecom, Syntax::Classic); }),
+                    button7("routes-telecom-main-7x", "生成作为电信为主,网通为辅7.X路由表",
+                            [](Ctx& c) { return routes(c, Carrier::Telecom, Syntax::V7); }),
                     button("routes-netcom-main", "按钮_P2TP_生成网通为主", "生成作为网通为主,电信为辅路由表",
-                           [](Ctx& c) { return routes(c, Carrier::Netcom); }),
+                           [](Ctx& c) { return routes(c, Carrier::Netcom, Syntax::Classic); }),
+                    button7("routes-netcom-main-7x", "生成作为网通为主,电信为辅7.X路由表",
+                            [](Ctx& c) { return routes(c, Carrier::Netcom, Syntax::V7); }),
                 }),
             }),
   };

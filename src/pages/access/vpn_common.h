@@ -2,6 +2,7 @@
 // MAC binding and the client scripts, built from one page's field ids.
 #pragma once
 
+#include "pages/access/ppp7.h"
 #include "pages/wan/carrier_routes.h"
 #include "script/form.h"
 
@@ -25,19 +26,24 @@ struct VpnFields {
 
 // The server, its pool, the profile and the NAT rule; timeouts as their boxes
 // give them (a page that checks them does so first).
-Outcome write_vpn_server(Ctx& c, const VpnFields& f);
+Outcome write_vpn_server(Ctx& c, const VpnFields& f, Syntax syntax = Syntax::Classic);
 
 // The account line. With MAC binding on, an empty MAC or the placeholder MAC
-// is refused.
-Outcome write_vpn_account(Ctx& c, const VpnFields& f);
+// is refused, in either syntax.
+Outcome write_vpn_account(Ctx& c, const VpnFields& f, Syntax syntax = Syntax::Classic);
 
 // Writes the client line alone, then reminds the operator that the route to
 // the server must stay on the old default route.
-Outcome write_vpn_client_default_route(Ctx& c, const VpnFields& f);
+Outcome write_vpn_client_default_route(Ctx& c, const VpnFields& f, Syntax syntax = Syntax::Classic);
 
 // Writes the client line, the other carrier's route table through that
 // carrier's gateway and a backup default route through the main carrier's
-// gateway, then asks for a telnet session to run it.
-Outcome write_vpn_client_routes(Ctx& c, const VpnFields& f, Carrier main_line);
+// gateway. The classic text is run through a telnet session, which the
+// operator is then asked for; RouterOS 7's one command per line pastes anywhere.
+Outcome write_vpn_client_routes(Ctx& c, const VpnFields& f, Carrier main_line, Syntax syntax = Syntax::Classic);
+
+// RouterOS 7: one "/ip route add" line per network of the carrier through
+// `gateway`, each ending in CR LF.
+Gbk carrier_routes7(Carrier carrier, const Gbk& gateway);
 
 }  // namespace rosgen
