@@ -5,7 +5,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "pages/access/ppp7.h"
 #include "pages/builders.h"
+#include "pages/ros7.h"
 #include "script/form.h"
 #include "script/text.h"
 
@@ -35,13 +37,19 @@ constexpr const char* kLetters = "Q,W,E,R,T,Y,U,I,O,P,A,S,D,F,G,H,J,K,L,Z,X,C,V,
 constexpr Ascii kSecretHead = "/ ppp secret add name=\""_a;
 constexpr Ascii kSecretPassword = "\" password=\""_a;
 
-Outcome single_account(Ctx& c) {
+Outcome single_account(Ctx& c, Syntax syntax) {
   bool bind = c.checked("选择框_添加PPPOE帐号_绑定MAC");
   if (bind) {
     // Compared as typed: a MAC of blanks passes.
     const Gbk& mac = c.text("编辑框_添加PPPOE帐号_MAC");
     if (mac.empty()) return c.refuse("绑定的MAC不能为不能为空!");
     if (mac == Gbk("00-00-00-00-00"_a)) return c.refuse("绑定的MAC不能为:00-00-00-00-00");
+  }
+  if (syntax == Syntax::V7) {
+    const Gbk caller = bind ? caller_id7(c.trimmed("编辑框_添加PPPOE帐号_MAC")) : Gbk();
+    c.write(ppp_secret7(c.trimmed("编辑框_添加PPPOE帐号_用户名"), c.trimmed("编辑框_添加PPPOE帐号_密码"), "pppoe"_a,
+                        caller, c.trimmed("编辑框_添加PPPOE帐号_模板标识")));
+    return Outcome::Done;
   }
   Gbk caller = bind ? " caller-id="_a + c.trimmed("编辑框_添加PPPOE帐号_MAC") : Gbk();
   c.write(kSecretHead + c.trimmed("编辑框_添加PPPOE帐号_用户名") + kSecretPassword +
@@ -92,15 +100,17 @@ double pick_bytes(const std::vector<Gbk>& alphabet, int picks) {
 // The log keeps the accounts of every export. When the program's folder cannot
 // be written (an installed copy), the per-user data folder takes it, so an
 // export that was asked for is not lost; beyond that it stays silent.
-void export_log(Ctx& c) {
-  const std::string& bytes = c.form.output().bytes();
+void export_log(Ctx& c, const Gbk& entry) {
+  const std::string& bytes = entry.bytes();
   if (bytes.empty()) return;
   if (c.env.append_file(c.env.program_dir() / "log" / "log.TXT", bytes)) return;
   c.env.append_file(c.env.user_data_dir() / "log" / "log.TXT", bytes);
 }
 
-// One text for both dialects; only the random values differ between presses.
-Outcome batch(Ctx& c) {
+// One text for 2.9.x and 3.x; only the random values differ between presses.
+// RouterOS 7 gets the same accounts from the same draws in its own syntax,
+// while the log keeps one format whichever syntax was written.
+Outcome batch(Ctx& c, Syntax syntax) {
   std::array<bool, 4> on{};
   for (std::size_t i = 0; i < on.size(); ++i) on[i] = c.checked(kSwitches[i]);
   const bool like = c.checked(kLikeAccount);
@@ -131,7 +141,8 @@ Outcome batch(Ctx& c) {
   const int count = truncate(to_number(c.trimmed("编辑框_添加PPPOE帐号_每次生成")));
   const Gbk prefix = c.checked("选择框_添加PPPOE帐号_帐号前秦") ? c.trimmed("编辑框_添加PPPOE帐号_帐号前秦") : Gbk();
   const Gbk suffix = c.checked("选择框_添加PPPOE帐号_帐号后缀") ? c.trimmed("编辑框_添加PPPOE帐号_帐号后缀") : Gbk();
-  const Gbk tail = "\" service=pppoe profile="_a + c.trimmed("编辑框_添加PPPOE帐号_模板标识二") + "\r\n"_a;
+  const Gbk profile = c.trimmed("编辑框_添加PPPOE帐号_模板标识二");
+  const Gbk tail = "\" service=pppoe profile="_a + profile + "\r\n"_a;
 
   if (count > 0) {
     double line = static_cast<double>(kSecretHead.text.size() + prefix.size() + suffix.size() +
@@ -148,13 +159,27 @@ Outcome batch(Ctx& c) {
   for (std::size_t i = 0; i < now.size(); ++i) {
     if (now[i]) c.form.set_checked(kSwitches[i], true);
   }
+  Gbk log;
   for (int n = 1; n <= count; ++n) {
     Gbk name = draw(c.env, account_alphabet, account_length);
     Gbk password = draw(c.env, password_alphabet, password_length);
-    c.append(kSecretHead + prefix + name + suffix + kSecretPassword + password + tail);
+    Gbk line = kSecretHead + prefix + name + suffix + kSecretPassword + password + tail;
+    if (syntax == Syntax::V7) {
+      c.append(ppp_secret7(prefix + name + suffix, password, "pppoe"_a, Gbk(), profile) + "\r\n"_a);
+    } else {
+      c.append(line);
+    }
+    log += line;
   }
-  if (c.checked("选择框_添加PPPOE帐号_是否导出")) export_log(c);
+  if (c.checked("选择框_添加PPPOE帐号_是否导出")) export_log(c, log);
   return Outcome::Done;
+}
+
+Handler classic(Outcome (*run)(Ctx&, Syntax)) {
+  return [run](Ctx& c) { return run(c, Syntax::Classic); };
+}
+Handler v7(Outcome (*run)(Ctx&, Syntax)) {
+  return [run](Ctx& c) { return run(c, Syntax::V7); };
 }
 
 }  // namespace
@@ -175,8 +200,9 @@ void build_pppoe_accounts(Page& page) {
                     edit("编辑框_添加PPPOE帐号_MAC", "", "00-00-00-00-00", "(只允许帐号在这个MAC地址上连接)"),
                 }),
                 row({
-                    button("single-2x", "按钮_tcp_自定义脚本生成2x16", "生成2.9.X系列脚本", single_account),
-                    button("single-3x", "按钮_tcp_自定义脚本生成2x15", "生成3.X系列脚本", single_account),
+                    button("single-2x", "按钮_tcp_自定义脚本生成2x16", "生成2.9.X系列脚本", classic(single_account)),
+                    button("single-3x", "按钮_tcp_自定义脚本生成2x15", "生成3.X系列脚本", classic(single_account)),
+                    button7("single-7x", "生成7.X系列脚本", v7(single_account)),
                 }),
             }),
       group("",
@@ -215,8 +241,9 @@ void build_pppoe_accounts(Page& page) {
                      "(建议每次生成不要多于50个,以免在脚本运行时卡死)"),
                 check("选择框_添加PPPOE帐号_是否导出", "是否导出当次生成的帐号及密码(保存在程序目录下的Log目录)", true),
                 row({
-                    button("batch-2x", "按钮_添加PPPOE帐号_自定义脚本生成2x", "生成2.9.X系列脚本", batch),
-                    button("batch-3x", "按钮_添加PPPOE帐号_自定义脚本生成3x", "生成3.X系列脚本", batch),
+                    button("batch-2x", "按钮_添加PPPOE帐号_自定义脚本生成2x", "生成2.9.X系列脚本", classic(batch)),
+                    button("batch-3x", "按钮_添加PPPOE帐号_自定义脚本生成3x", "生成3.X系列脚本", classic(batch)),
+                    button7("batch-7x", "生成7.X系列脚本", v7(batch)),
                 }),
             }),
   };
