@@ -2,7 +2,11 @@
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <optional>
 #include <regex>
@@ -10,6 +14,7 @@
 #include "cli/driver.h"
 #include "os/system_env.h"
 #include "pages/registry.h"
+#include "routeros/checker.h"
 #include "script/text.h"
 
 namespace rosgen {
@@ -199,6 +204,44 @@ int run_command(const RunArgs& a) {
   return outcome == Outcome::Refused ? 1 : 0;
 }
 
+struct CheckArgs {
+  std::string file = "-";
+  std::string encoding = "utf-8";
+  bool strict = false;
+};
+
+std::string read_script(const std::string& file) {
+  std::string text;
+  char buf[65536];
+  if (file == "-") {
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, stdin)) > 0) text.append(buf, n);
+    if (std::ferror(stdin)) throw UsageError("cannot read standard input");
+    return text;
+  }
+  std::error_code ec;
+  if (std::filesystem::is_directory(file, ec)) throw UsageError("cannot read " + file + ": it is a folder");
+  std::ifstream in(file, std::ios::binary);
+  if (!in) throw UsageError("cannot read " + file + ": " + std::strerror(errno));
+  while (in.read(buf, sizeof buf) || in.gcount() > 0) text.append(buf, static_cast<size_t>(in.gcount()));
+  if (in.bad()) throw UsageError("cannot read " + file);
+  return text;
+}
+
+// One line per finding, as compilers write them; 1 when the script would not run as written.
+int check_command(const CheckArgs& a) {
+  std::string text = read_script(a.file);
+  if (a.encoding == "gbk") text = to_utf8(Gbk::from_bytes(std::move(text)));
+  if (text.starts_with("\xEF\xBB\xBF")) text.erase(0, 3);  // a byte-order mark is not part of the script
+  bool failed = false;
+  for (const ros7::Finding& f : ros7::check_script(text)) {
+    const bool error = f.severity == ros7::Severity::Error;
+    failed = failed || error || a.strict;
+    std::cout << a.file << ':' << f.line << ':' << f.col << (error ? ": error: " : ": warning: ") << f.message << '\n';
+  }
+  return failed ? 1 : 0;
+}
+
 int main_impl(int argc, char** argv) {
   CLI::App app{"rosgen: RouterOS 2.9.x/3.x script generator"};
   app.require_subcommand(1);
@@ -225,6 +268,13 @@ int main_impl(int argc, char** argv) {
   run->add_option("--encoding", a.encoding, "of field values and output: utf-8 (default) or gbk")
       ->check(CLI::IsMember({"utf-8", "gbk"}));
 
+  auto* check = app.add_subcommand("check", "check a RouterOS 7 script against RouterOS 7's command tree");
+  CheckArgs c;
+  check->add_option("FILE", c.file, "the script; - or nothing for standard input");
+  check->add_option("--encoding", c.encoding, "of the script: utf-8 (default) or gbk")
+      ->check(CLI::IsMember({"utf-8", "gbk"}));
+  check->add_flag("--strict", c.strict, "warnings fail the check too");
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {
@@ -250,6 +300,7 @@ int main_impl(int argc, char** argv) {
       }
       return 0;
     }
+    if (app.got_subcommand("check")) return check_command(c);
     return run_command(a);
   } catch (const UsageError& e) {
     std::cerr << "rosgen: " << e.what() << '\n';
