@@ -1,5 +1,6 @@
 // Tab 6: several fixed-IP uplinks; new connections are dealt out to them in turn.
 #include "pages/builders.h"
+#include "pages/ros7.h"
 #include "pages/wan/multi_line.h"
 #include "script/form.h"
 #include "script/line_list.h"
@@ -38,6 +39,29 @@ Outcome generate(Ctx& c) {
   return Outcome::Done;
 }
 
+// RouterOS 7: line k's route sits in routing table wan<k>, which the
+// per-connection classifier's marks select.
+Outcome generate7(Ctx& c) {
+  if (!enough_lines(c, kList)) return Outcome::Refused;
+  Gbk lan = c.trimmed(kLan.nic);
+  const auto& lines = c.form.rows(kList);
+
+  Gbk s = lan_head7(c, kLan);
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const Cells& line = lines[i];
+    Gbk k = number_text(static_cast<int>(i) + 1);
+    Gbk table = "wan"_a + k;
+    s += "/ip address add address="_a + address_cidr7(cell(line, 0), cell(line, 1)) + " interface="_a +
+         word7(cell(line, 3)) + " comment="_a + k + "\r\n"_a;
+    s += mark_table7(table);
+    s += "/ip route add dst-address=0.0.0.0/0 gateway="_a + word7(cell(line, 2)) + " routing-table="_a + table +
+         " comment="_a + k + "\r\n"_a;
+    s += balance_rules7(lan, lines.size(), i, table, cell(line, 0), k);
+  }
+  c.write(std::move(s));
+  return Outcome::Done;
+}
+
 }  // namespace
 
 void build_multi_fixed_balance(Page& page) {
@@ -66,7 +90,10 @@ void build_multi_fixed_balance(Page& page) {
                 edit("编辑框_多线固定IP负载均衡_连接网卡", "连接网卡：", "ether2"),
                 line_editor_buttons(kList, kDuplicateAddress),
             }),
-      button("gen-2x", "按钮_多线固定IP负载均衡_生成2x", "生成2.9.X系列脚本", generate),
+      row({
+          button("gen-2x", "按钮_多线固定IP负载均衡_生成2x", "生成2.9.X系列脚本", generate),
+          button7("gen-7x", "生成7.X系列脚本", generate7),
+      }),
       group("注意事项", {note("不同带宽的线路做负载达不到最佳效果！\r\n建议您选择做分流！")}),
   };
 }

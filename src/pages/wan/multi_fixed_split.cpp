@@ -1,5 +1,6 @@
 // Tab 7: several fixed-IP uplinks, each serving its own range of LAN hosts.
 #include "pages/builders.h"
+#include "pages/ros7.h"
 #include "pages/wan/multi_line.h"
 #include "script/form.h"
 #include "script/line_list.h"
@@ -38,6 +39,28 @@ Outcome generate(Ctx& c) {
   return Outcome::Done;
 }
 
+// RouterOS 7: line k's range is marked for routing table wan<k>.
+Outcome generate7(Ctx& c) {
+  if (!enough_lines(c, kList)) return Outcome::Refused;
+
+  const auto& lines = c.form.rows(kList);
+  Gbk s = lan_head7(c, kLan);
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const Cells& line = lines[i];
+    Gbk k = number_text(static_cast<int>(i) + 1);
+    Gbk table = "wan"_a + k;
+    s += "/ip address add address="_a + address_cidr7(cell(line, 0), cell(line, 1)) + " interface="_a +
+         word7(cell(line, 3)) + " comment="_a + k + "\r\n"_a;
+    s += mark_table7(table);
+    s += "/ip firewall mangle add chain=prerouting src-address="_a + word7(cell(line, 4)) +
+         " action=mark-routing new-routing-mark="_a + table + " comment="_a + k + "\r\n"_a;
+    s += "/ip route add dst-address=0.0.0.0/0 gateway="_a + word7(cell(line, 2)) + " routing-table="_a + table +
+         " comment="_a + k + "\r\n"_a;
+  }
+  c.write(std::move(s));
+  return Outcome::Done;
+}
+
 }  // namespace
 
 void build_multi_fixed_split(Page& page) {
@@ -69,7 +92,10 @@ void build_multi_fixed_split(Page& page) {
                 edit("编辑框_分流_外网分流IP段", "分流IP段：", "192.168.0.1-192.168.0.100"),
                 line_editor_buttons(kList, kDuplicateAddress),
             }),
-      button("gen-2x", "按钮_分流_2x生成", "2.9.X系列脚本生成", generate),
+      row({
+          button("gen-2x", "按钮_分流_2x生成", "2.9.X系列脚本生成", generate),
+          button7("gen-7x", "生成7.X系列脚本", generate7),
+      }),
   };
 }
 

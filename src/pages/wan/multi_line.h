@@ -34,8 +34,11 @@ struct LanFields {
 Gbk lan_head(const Ctx& c, const LanFields& f);
 
 // With fewer than two rows in the list, shows the matching "错误" message and
-// returns false, the output untouched. Otherwise empties the output box and
-// appends the head; the generator then appends one block per line.
+// returns false, the output untouched.
+bool enough_lines(Ctx& c, const std::string& list_id);
+
+// enough_lines(); then empties the output box and appends the head; the
+// generator then appends one block per line.
 bool start_lines(Ctx& c, const std::string& list_id, const LanFields& lan);
 
 // Line i's (from 0) rules on a balance page: new LAN connections are dealt
@@ -56,5 +59,35 @@ extern const char* const kSchedulerNote;
 
 // The loop bound of a refresh script: the number of lines, and at least 2.
 Gbk refresh_bound(const Form& form, const std::string& list_id);
+
+// --- RouterOS 7 ---
+
+// "address=" value: the address with the mask as a prefix length; the address
+// alone when no mask is given.
+Gbk address_cidr7(const Gbk& address, const Gbk& mask);
+
+// "servers=" value: the non-empty servers, comma-separated.
+Gbk dns_list7(const Gbk& primary, const Gbk& secondary);
+
+// lan_head() for RouterOS 7.
+Gbk lan_head7(const Ctx& c, const LanFields& f);
+
+// The routing table that routing mark `name` selects; RouterOS 7 wants it
+// before any rule or route names it.
+Gbk mark_table7(const Gbk& name);
+
+// balance_rules() for RouterOS 7: the per-connection classifier deals new LAN
+// connections out over the `lines` lines; line i + 1 gets connection mark and
+// routing mark `mark`, and a NAT rule to `address` commented `comment`.
+Gbk balance_rules7(const Gbk& lan, std::size_t lines, std::size_t i, const Gbk& mark, const Gbk& address,
+                   const Gbk& comment);
+
+// pppoe_client() for RouterOS 7.
+Gbk pppoe_line7(const Cells& line, const Gbk& nic, const Gbk& k, const Gbk& comment);
+
+// A RouterOS 7 refresh script for lines 1 .. `bound`: once pppoe-out<i> has
+// its address, the placeholder commented `comment_prefix` i moves there, and
+// so does the NAT rule of that comment when `nat`. No line end after the last line.
+Gbk pppoe_refresh7(const Gbk& bound, const char* comment_prefix, bool nat);
 
 }  // namespace rosgen
