@@ -1,6 +1,7 @@
 // Tab 8: several PPPoE uplinks, load balanced. Each line stands on a
 // placeholder address until the refresh script moves it to the line's real one.
 #include "pages/builders.h"
+#include "pages/ros7.h"
 #include "pages/wan/multi_line.h"
 #include "script/form.h"
 #include "script/line_list.h"
@@ -67,6 +68,35 @@ Outcome refresh(Ctx& c) {
   return Outcome::Done;
 }
 
+// RouterOS 7: line k's route goes out through pppoe-out<k> itself, in
+// routing table adsl<k>; its NAT rule stands on the placeholder until the
+// refresh script moves it.
+Outcome generate7(Ctx& c) {
+  if (!enough_lines(c, kList)) return Outcome::Refused;
+  Gbk lan = c.trimmed(kLan.nic);
+  const auto& lines = c.form.rows(kList);
+
+  Gbk s = lan_head7(c, kLan);
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const Cells& line = lines[i];
+    Gbk k = number_text(static_cast<int>(i) + 1);
+    Gbk table = "adsl"_a + k;
+    s += pppoe_line7(line, cell(line, 2), k, k);
+    s += mark_table7(table);
+    s += "/ip route add dst-address=0.0.0.0/0 gateway=pppoe-out"_a + k + " routing-table="_a + table + " comment="_a +
+         k + "\r\n"_a;
+    s += balance_rules7(lan, lines.size(), i, table, placeholder_address(k), k);
+  }
+  c.write(std::move(s));
+  return Outcome::Done;
+}
+
+// RouterOS 7: moves line i's placeholder address and NAT rule (comment i).
+Outcome refresh7(Ctx& c) {
+  c.write(pppoe_refresh7(refresh_bound(c.form, kList), "", true));
+  return Outcome::Done;
+}
+
 }  // namespace
 
 void build_multi_pppoe_balance(Page& page) {
@@ -93,10 +123,16 @@ void build_multi_pppoe_balance(Page& page) {
                 edit("编辑框_pppoe多线负载均衡_连接网卡", "连接网卡：", "ether2"),
                 line_editor_buttons(kList, kDuplicateAccount),
             }),
-      button("gen-2x", "按钮__pppoe多线负载均衡_2x生成", "2.9.X系列脚本生成", generate),
+      row({
+          button("gen-2x", "按钮__pppoe多线负载均衡_2x生成", "2.9.X系列脚本生成", generate),
+          button7("gen-7x", "生成7.X系列脚本", generate7),
+      }),
       group("注意事项",
             {
-                button("refresh-2x", "按钮__pppoe多线负载均衡_动态刷新网关2X", "2.9.X动态刷新网关脚本", refresh),
+                row({
+                    button("refresh-2x", "按钮__pppoe多线负载均衡_动态刷新网关2X", "2.9.X动态刷新网关脚本", refresh),
+                    button7("refresh-7x", "7.X动态刷新网关脚本", refresh7),
+                }),
                 note(kSchedulerNote),
             }),
       note("不同带宽的线路做负载达不到最佳效果！建议您选择做分流！"),

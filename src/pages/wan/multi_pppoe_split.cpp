@@ -1,6 +1,7 @@
 // Tab 9: several PPPoE uplinks, each serving its own range of LAN hosts, on
 // placeholder addresses the refresh script moves to the lines' real ones.
 #include "pages/builders.h"
+#include "pages/ros7.h"
 #include "pages/wan/multi_line.h"
 #include "script/form.h"
 #include "script/line_list.h"
@@ -69,6 +70,34 @@ Outcome refresh(Ctx& c) {
   return Outcome::Done;
 }
 
+// RouterOS 7: line k's range is marked for routing table adsl<k>, whose
+// route goes out through pppoe-out<k> itself.
+Outcome generate7(Ctx& c) {
+  if (!enough_lines(c, kList)) return Outcome::Refused;
+
+  const auto& lines = c.form.rows(kList);
+  Gbk s = lan_head7(c, kLan);
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const Cells& line = lines[i];
+    Gbk k = number_text(static_cast<int>(i) + 1);
+    Gbk mark = "adsl"_a + k;
+    s += pppoe_line7(line, cell(line, 3), k, mark);
+    s += mark_table7(mark);
+    s += "/ip firewall mangle add chain=prerouting src-address="_a + word7(cell(line, 2)) +
+         " action=mark-routing new-routing-mark="_a + mark + " comment="_a + mark + "\r\n"_a;
+    s += "/ip route add dst-address=0.0.0.0/0 gateway=pppoe-out"_a + k + " routing-table="_a + mark + " comment="_a +
+         mark + "\r\n"_a;
+  }
+  c.write(std::move(s));
+  return Outcome::Done;
+}
+
+// RouterOS 7: moves line i's placeholder address (comment "adsl" i).
+Outcome refresh7(Ctx& c) {
+  c.write(pppoe_refresh7(refresh_bound(c.form, kList), "adsl", false));
+  return Outcome::Done;
+}
+
 }  // namespace
 
 void build_multi_pppoe_split(Page& page) {
@@ -98,10 +127,16 @@ void build_multi_pppoe_split(Page& page) {
                 edit("编辑框_多线分流PPPOE_连接网卡", "连接网卡：", "ether2"),
                 line_editor_buttons(kList, kDuplicateAccount),
             }),
-      button("gen-2x", "按钮_多线分流PPPOE_2x生成", "2.9.X系列脚本生成", generate),
+      row({
+          button("gen-2x", "按钮_多线分流PPPOE_2x生成", "2.9.X系列脚本生成", generate),
+          button7("gen-7x", "生成7.X系列脚本", generate7),
+      }),
       group("注意事项",
             {
-                button("refresh-2x", "按钮_多线分流PPPOE_2x动态刷新网关", "2.9.X动态刷新网关脚本", refresh),
+                row({
+                    button("refresh-2x", "按钮_多线分流PPPOE_2x动态刷新网关", "2.9.X动态刷新网关脚本", refresh),
+                    button7("refresh-7x", "7.X动态刷新网关脚本", refresh7),
+                }),
                 note(kSchedulerNote),
             }),
   };
