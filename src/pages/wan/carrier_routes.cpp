@@ -2,6 +2,8 @@
 
 #include <span>
 
+#include "pages/ros7.h"
+
 namespace rosgen {
 namespace {
 
@@ -54,6 +56,24 @@ Gbk fill_gateway(Carrier carrier, const Gbk& gateway) { return build(carrier, ga
 Gbk backup_default_route(const Gbk& gateway) {
   return "add dst-address=0.0.0.0/0 gateway="_a + gateway +
          " check-gateway=ping distance=2\r\nscope=255 target-scope=10 comment=\"\" disabled=no"_a;
+}
+
+// Built in one string: the Telecom table runs to some 250 lines.
+Gbk route_table7(Carrier carrier, const Gbk& gateway) {
+  auto rows = networks(carrier);
+  const std::string tail = " gateway=" + word7(gateway).bytes() + " check-gateway=ping distance=1\r\n";
+  std::string out;
+  out.reserve(rows.size() * (48 + tail.size()));
+  for (const char* network : rows) {
+    out += "/ip route add dst-address=";
+    out += network;
+    out += tail;
+  }
+  return Gbk::from_bytes(std::move(out));
+}
+
+Gbk backup_default_route7(const Gbk& gateway) {
+  return "/ip route add dst-address=0.0.0.0/0 gateway="_a + word7(gateway) + " check-gateway=ping distance=2"_a;
 }
 
 }  // namespace rosgen

@@ -23,4 +23,11 @@ Gbk fill_gateway(Carrier carrier, const Gbk& gateway);
 // The default route through `gateway` at distance 2, two lines, no line end.
 Gbk backup_default_route(const Gbk& gateway);
 
+// RouterOS 7: one "/ip route add" line per network through `gateway`, each
+// ending in CR LF, no header and no line split.
+Gbk route_table7(Carrier carrier, const Gbk& gateway);
+
+// RouterOS 7: the default route through `gateway` at distance 2, no line end.
+Gbk backup_default_route7(const Gbk& gateway);
+
 }  // namespace rosgen

@@ -1,7 +1,9 @@
 // Tab 10: a Telecom and a Netcom fixed-IP uplink; the carrier route tables
 // send the secondary carrier's networks through its own line.
 #include "pages/builders.h"
+#include "pages/ros7.h"
 #include "pages/wan/carrier_routes.h"
+#include "pages/wan/multi_line.h"
 #include "script/form.h"
 
 namespace rosgen {
@@ -39,16 +41,61 @@ Outcome generate(Ctx& c) {
   return Outcome::Done;
 }
 
+// The same installation for RouterOS 7: prefix lengths, one DNS server list.
+Outcome generate7(Ctx& c) {
+  Gbk lan_ip = c.trimmed("编辑框_双线固定IP_内网ip");
+  Gbk lan_mask = c.trimmed("编辑框_双线固定IP_内网子网");
+  Gbk lan_net = address_cidr7(c.trimmed("编辑框_双线固定IP_内网网段"), lan_mask);
+  Gbk telecom_dns = c.trimmed("编辑框_双线固定IP_电信DNS");
+  Gbk netcom_dns = c.trimmed("编辑框_双线固定IP_外网网通DNS");
+  bool telecom_main = c.checked(kTelecomMain);
+
+  Gbk s = "/ip address add address="_a + address_cidr7(lan_ip, lan_mask) + " interface="_a +
+          word7(c.trimmed("编辑框_双线固定IP_内网网卡")) + " comment=Lan\r\n"_a;
+  s += "/ip address add address="_a +
+       address_cidr7(c.trimmed("编辑框_双线固定IP_外网电信ip"), c.trimmed("编辑框_双线固定IP_外网电信子网")) +
+       " interface="_a + word7(c.trimmed("编辑框_双线固定IP_电信网卡")) + " comment=Tel\r\n"_a;
+  s += "/ip address add address="_a +
+       address_cidr7(c.trimmed("编编辑框_双线固定IP_外网网通ip"), c.trimmed("编编辑框_双线固定IP_外网网通子网")) +
+       " interface="_a + word7(c.trimmed("编辑框_双线固定IP_网通网卡")) + " comment=Cnc\r\n"_a;
+  s += "/ip firewall nat add chain=srcnat src-address="_a + lan_net + " action=masquerade\r\n"_a;
+  s += "/ip firewall nat add chain=dstnat src-address="_a + lan_net +
+       " protocol=udp dst-port=53 action=dst-nat to-addresses="_a + word7(lan_ip) + " to-ports=53\r\n"_a;
+  s += "/ip firewall mangle add chain=forward protocol=tcp tcp-flags=syn action=change-mss new-mss="_a +
+       word7(c.trimmed("编编辑框_双线固定IP_MSS值")) + "\r\n"_a;
+  s += "/ip dns set servers="_a +
+       dns_list7(telecom_main ? telecom_dns : netcom_dns, telecom_main ? netcom_dns : telecom_dns) +
+       " allow-remote-requests=yes cache-size=2048 cache-max-ttl=1w"_a;
+  c.write(std::move(s));
+  return Outcome::Done;
+}
+
+// The warning shows before the fields are read, whichever dialect.
+void routes_warning(Ctx& c) { c.message("请开启Telnet服务,然后用超级终端连接运行此脚本!\r\n\r\n否则会出错!", "注意"); }
+
 // The secondary carrier's networks through its gateway, then everything else
 // through the main gateway. The fields are read only after the warning closes.
 Outcome routes(Ctx& c) {
-  c.message("请开启Telnet服务,然后用超级终端连接运行此脚本!\r\n\r\n否则会出错!", "注意");
+  routes_warning(c);
   Gbk telecom_gw = c.trimmed("编辑框_双线固定IP_电信网关");
   Gbk netcom_gw = c.trimmed("编辑框_双线固定IP_外网网通网关");
   if (c.checked(kTelecomMain)) {
     c.write(fill_gateway(Carrier::Netcom, netcom_gw) + backup_default_route(telecom_gw));
   } else {
     c.write(fill_gateway(Carrier::Telecom, telecom_gw) + backup_default_route(netcom_gw));
+  }
+  return Outcome::Done;
+}
+
+// RouterOS 7: the same routes, one command a line.
+Outcome routes7(Ctx& c) {
+  routes_warning(c);
+  Gbk telecom_gw = c.trimmed("编辑框_双线固定IP_电信网关");
+  Gbk netcom_gw = c.trimmed("编辑框_双线固定IP_外网网通网关");
+  if (c.checked(kTelecomMain)) {
+    c.write(route_table7(Carrier::Netcom, netcom_gw) + backup_default_route7(telecom_gw));
+  } else {
+    c.write(route_table7(Carrier::Telecom, telecom_gw) + backup_default_route7(netcom_gw));
   }
   return Outcome::Done;
 }
@@ -82,10 +129,12 @@ void build_dual_fixed(Page& page) {
       row({
           button("gen-2x", "按钮_电信网通双线_脚本生成2x", "2.9.X系列脚本生成", generate),
           button("gen-3x", "按钮_电信网通双线_脚本生成3x", "3.X系列脚本生成", generate),
+          button7("gen-7x", "生成7.X系列脚本", generate7),
       }),
       row({
           button("routes-2x", "按钮_电信网通双线_路由表2x", "2.9.X路由表生成", routes),
           button("routes-3x", "按钮_电信网通双线_路由表3x", "3.X路由表生成", routes),
+          button7("routes-7x", "7.X路由表生成", routes7),
       }),
   };
 }
