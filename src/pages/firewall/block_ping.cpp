@@ -1,5 +1,6 @@
 // Tab 14: output-chain rules that stop the router answering ping.
 #include "pages/builders.h"
+#include "pages/ros7.h"
 #include "script/form.h"
 
 namespace rosgen {
@@ -21,6 +22,29 @@ Outcome block_outside(Ctx& c) {
   return Outcome::Done;
 }
 
+// RouterOS 7 takes the network as a prefix length; the comment is quoted as
+// a whole because the network text goes into it.
+Outcome block_lan_7x(Ctx& c) {
+  Gbk net = c.trimmed("编辑框_禁内网拼网段");
+  c.write("/ip firewall filter add chain=output src-address="_a + word7(cidr7(net, c.trimmed("编辑框_禁内子网掩码"))) +
+          " protocol=icmp action=drop comment="_a + quoted7(net + " prohibited from the Ping"_a));
+  return Outcome::Done;
+}
+
+// A negated network: "!" before a plain value; text that needs quotes goes into
+// the quotes whole, so the line keeps one value whatever was typed.
+Gbk negated7(const Gbk& value) {
+  Gbk word = word7(value);
+  return word == value ? "!"_a + value : quoted7("!"_a + value);
+}
+
+Outcome block_outside_7x(Ctx& c) {
+  c.write("/ip firewall filter add chain=output src-address="_a +
+          negated7(cidr7(c.trimmed("编辑框_禁止外网拼网段"), c.trimmed("编辑框_禁止外网拼子网掩码"))) +
+          " protocol=icmp action=drop comment=\"Prohibition of the net from outside the  Ping\""_a);
+  return Outcome::Done;
+}
+
 }  // namespace
 
 void build_block_ping(Page& page) {
@@ -30,13 +54,19 @@ void build_block_ping(Page& page) {
             {
                 edit("编辑框_禁内网拼网段", "内网网段：", "192.168.0.0", "(这里设置你的内网网段)"),
                 edit("编辑框_禁内子网掩码", "子网掩码：", "255.255.255.0", "(这里设置你的内网子网掩码)"),
-                button("block-lan", "", "生成禁止内网Ping的脚本", block_lan),
+                row({
+                    button("block-lan", "", "生成禁止内网Ping的脚本", block_lan),
+                    button7("block-lan-7x", "生成禁止内网Ping的7.X脚本", block_lan_7x),
+                }),
             }),
       group("禁止来自内网或外网的ICMP数据包(禁止来自内网或外网的Ping)2.9.X/3.X通用",
             {
                 edit("编辑框_禁止外网拼网段", "内网网段：", "192.168.0.0", "(这里设置你的内网网段)"),
                 edit("编辑框_禁止外网拼子网掩码", "子网掩码：", "255.255.255.0", "(这里设置你的内网子网掩码)"),
-                button("block-outside", "", "生成禁止外网Ping的脚本", block_outside),
+                row({
+                    button("block-outside", "", "生成禁止外网Ping的脚本", block_outside),
+                    button7("block-outside-7x", "生成禁止外网Ping的7.X脚本", block_outside_7x),
+                }),
             }),
   };
 }
