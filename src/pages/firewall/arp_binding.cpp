@@ -1,6 +1,7 @@
 // Tab 15: static ARP entries and reply-only interfaces. Every pair of dialect
 // buttons writes the same line.
 #include "pages/builders.h"
+#include "pages/ros7.h"
 #include "script/form.h"
 
 namespace rosgen {
@@ -33,10 +34,39 @@ Outcome arp_enabled(Ctx& c) {
   return Outcome::Done;
 }
 
-Row pair(const std::string& prefix, const Handler& run) {
+// RouterOS 7: absolute paths, and every typed value kept one word.
+Outcome bind_one_7x(Ctx& c) {
+  c.write("/ip arp add address="_a + word7(c.trimmed("编辑框_ARP_IP地址")) + " mac-address="_a +
+          word7(c.trimmed("编辑框_ARP_MAC")) + " interface="_a + word7(c.trimmed("编辑框_ARP_网卡")));
+  return Outcome::Done;
+}
+
+Outcome bind_connected_7x(Ctx& c) {
+  c.write(":foreach ketrova5 in=[/ip arp find dynamic=yes] do={/ip arp add copy-from=$ketrova5}"_a);
+  return Outcome::Done;
+}
+
+// One command removes the whole list.
+Outcome delete_all_7x(Ctx& c) {
+  c.write("/ip arp remove [/ip arp find]"_a);
+  return Outcome::Done;
+}
+
+Outcome reply_only_7x(Ctx& c) {
+  c.write("/interface ethernet set "_a + word7(c.trimmed("编辑框_ARP_设置网卡")) + " arp=reply-only"_a);
+  return Outcome::Done;
+}
+
+Outcome arp_enabled_7x(Ctx& c) {
+  c.write("/interface ethernet set "_a + word7(c.trimmed("编辑框_ARP_设置网卡")) + " arp=enabled"_a);
+  return Outcome::Done;
+}
+
+Row pair(const std::string& prefix, const Handler& run, const Handler& run_7x) {
   return row({
       button(prefix + "-2x", "", "生成2.9.X系列脚本", run),
       button(prefix + "-3x", "", "生成3.X系列脚本", run),
+      button7(prefix + "-7x", "生成7.X系列脚本", run_7x),
   });
 }
 
@@ -50,17 +80,17 @@ void build_arp_binding(Page& page) {
                 edit("编辑框_ARP_IP地址", "IP地址 ：", "192.168.0.1", "(这里输入您要绑定的IP)"),
                 edit("编辑框_ARP_网卡", "绑定网卡：", "ether1", "(内网IP绑定内网网卡,外网IP绑定外网网卡)"),
                 edit("编辑框_ARP_MAC", "MAC地址：", "00:00:00:00:00:00", "(这里输入您要绑定IP相对应的MAC地址)"),
-                pair("bind", bind_one),
+                pair("bind", bind_one, bind_one_7x),
             }),
-      group("自动绑定已经连接的ARP", {pair("bind-connected", bind_connected)}),
-      group("自动删除所有ARP绑定", {pair("delete-all", delete_all)}),
+      group("自动绑定已经连接的ARP", {pair("bind-connected", bind_connected, bind_connected_7x)}),
+      group("自动删除所有ARP绑定", {pair("delete-all", delete_all, delete_all_7x)}),
       group("将网卡ARP属性置为reply-only,这步才是真正的绑定了列表中的ARP,没绑定的上不了网",
             {
                 edit("编辑框_ARP_设置网卡", "需要绑定的网卡：", "ether1",
                      "(一般情况下可以只设置内网网卡,也可以所有网卡都设置为reply-only)"),
                 row({
-                    group("绑定脚本(即置ARP属性为reply-only)", {pair("reply-only", reply_only)}),
-                    group("解绑脚本(即置ARP属性为enabled)", {pair("unbind", arp_enabled)}),
+                    group("绑定脚本(即置ARP属性为reply-only)", {pair("reply-only", reply_only, reply_only_7x)}),
+                    group("解绑脚本(即置ARP属性为enabled)", {pair("unbind", arp_enabled, arp_enabled_7x)}),
                 }),
                 group("小提示",
                       {note("将网卡ARP属性置为reply-only后,ARP列表里没有的IP或IP与MAC与绑定时不一样的计算机将不能与"
