@@ -1,6 +1,7 @@
 // Tab 16: drop new TCP connections of a host that already holds too many,
 // per host number or for a whole network with exempted addresses.
 #include "pages/builders.h"
+#include "pages/ros7.h"
 #include "script/form.h"
 #include "script/text.h"
 
@@ -15,16 +16,20 @@ Outcome generate_per_host(Ctx& c) {
   return Outcome::Done;
 }
 
-// One address-list line per exempted address, then the rule. A single address
-// followed by a comma counts as that address, so the rule is never lost to a
-// stray comma. The box is emptied and the script appended in one piece: a long
-// exemption list would otherwise redraw the box once per address.
-Outcome generate_per_network(Ctx& c) {
+// The exemption field cut at its commas. A single address followed by a comma
+// counts as that address, so the rule is never lost to a stray comma.
+std::vector<Gbk> exempted(const Ctx& c) {
   Gbk exempt = c.trimmed("编辑框_tcp_排除ip");
-  std::vector<Gbk> pieces = find(exempt, ","_a) >= 1 ? split(exempt, ","_a) : std::vector<Gbk>{exempt};
+  return find(exempt, ","_a) >= 1 ? split(exempt, ","_a) : std::vector<Gbk>{exempt};
+}
+
+// One address-list line per exempted address, then the rule. The box is
+// emptied and the script appended in one piece: a long exemption list would
+// otherwise redraw the box once per address.
+Outcome generate_per_network(Ctx& c) {
   Gbk limit = c.trimmed("编辑框_tcp_连接数1");
   Gbk script;
-  for (const Gbk& piece : pieces) {
+  for (const Gbk& piece : exempted(c)) {
     script += "/ ip firewall address-list add address="_a + piece + " list=ketrova5TcpList disabled=no\r\n"_a;
   }
   script += "/ ip firewall filter add chain=forward src-address="_a + c.trimmed("编辑框_tcp_内网ip") + "/"_a +
@@ -32,6 +37,37 @@ Outcome generate_per_network(Ctx& c) {
             limit + ",32 action=drop comment=\"TCP\\C1\\AC\\BD\\D3\\CA\\FD\\CF\\DE\\D6\\C6\\CE\\AA:"_a + limit + "\""_a;
   c.write(Gbk());
   c.append(script);
+  return Outcome::Done;
+}
+
+// RouterOS 7, per host: the same loop with the typed parts quoted or kept one word.
+Outcome generate_per_host_7x(Ctx& c) {
+  c.write(":for ketrova5 from="_a + word7(c.trimmed("编辑框_tcp_机器开始数量")) + " to="_a +
+          word7(c.trimmed("编辑框_tcp_结束数量")) + " do={/ip firewall filter add chain=forward src-address=("_a +
+          quoted7(c.trimmed("编辑框_tcp_IP") + "."_a) + " . $ketrova5) protocol=tcp connection-limit="_a +
+          word7(c.trimmed("编辑框_tcp_连接数") + ",32"_a) + " action=drop}"_a);
+  return Outcome::Done;
+}
+
+// RouterOS 7, per network: the network as a prefix length, one address-list
+// entry per exempted address with the blanks around it cut (an address is one
+// word to RouterOS 7) and empty pieces left out. The comment keeps its GBK
+// escapes; only the typed limit inside it is escaped.
+Outcome generate_per_network_7x(Ctx& c) {
+  Gbk limit = c.trimmed("编辑框_tcp_连接数1");
+  Gbk quoted_limit = quoted7(limit);
+  Gbk limit_inside = Gbk::from_bytes(quoted_limit.bytes().substr(1, quoted_limit.size() - 2));
+  Gbk script;
+  for (const Gbk& piece : exempted(c)) {
+    Gbk address = trim(piece);
+    if (address.empty()) continue;
+    script += "/ip firewall address-list add address="_a + word7(address) + " list=ketrova5TcpList\r\n"_a;
+  }
+  script += "/ip firewall filter add chain=forward src-address="_a +
+            word7(cidr7(c.trimmed("编辑框_tcp_内网ip"), c.trimmed("编辑框_tcp_子网掩码"))) +
+            " src-address-list=!ketrova5TcpList protocol=tcp connection-limit="_a + word7(limit + ",32"_a) +
+            " action=drop comment=\"TCP\\C1\\AC\\BD\\D3\\CA\\FD\\CF\\DE\\D6\\C6\\CE\\AA:"_a + limit_inside + "\""_a;
+  c.write(std::move(script));
   return Outcome::Done;
 }
 
@@ -49,6 +85,7 @@ void build_tcp_limit(Page& page) {
       row({
           button("host-2x", "", "生成2.9.X系列脚本", generate_per_host),
           button("host-3x", "", "生成3.X系列脚本", generate_per_host),
+          button7("host-7x", "生成7.X系列脚本", generate_per_host_7x),
       }),
       group("指定网段TCP线程(连接数)限制生成",
             {
@@ -61,6 +98,7 @@ void build_tcp_limit(Page& page) {
                 row({
                     button("net-2x", "", "生成2.9.X系列脚本", generate_per_network),
                     button("net-3x", "", "生成3.X系列脚本", generate_per_network),
+                    button7("net-7x", "生成7.X系列脚本", generate_per_network_7x),
                 }),
             }),
       group("小提示", {note("使用此TCP线程(连接数)限制脚本后,可以有效的限制对每台计算机的ICP连接数量,减轻路由的负载;"
