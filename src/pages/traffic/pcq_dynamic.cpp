@@ -1,6 +1,7 @@
 // Tab 12: PCQ rates that traffic monitors switch on when the line is busy and
 // off when it is quiet.
 #include "pages/builders.h"
+#include "pages/ros7.h"
 #include "pages/traffic/pcq.h"
 #include "script/text.h"
 
@@ -97,6 +98,39 @@ Outcome generate_2x(Ctx& c) {
   return Outcome::Done;
 }
 
+// RouterOS 7: the monitors run the scripts named in on-event; enabling an
+// enabled tree (or disabling a disabled one) changes nothing, so the scripts
+// need no test of the tree's state.
+Gbk monitor_7x(const Ctx& c, int n, const char* name, const char* traffic, const char* trigger, const char* event) {
+  std::string i = std::to_string(n);
+  return "/tool traffic-monitor add name="_a + Gbk::from_bytes(name) + " interface="_a +
+         word7(c.trimmed("编辑框_pcq网卡" + i)) + " traffic="_a + Gbk::from_bytes(traffic) + " trigger="_a +
+         Gbk::from_bytes(trigger) + " threshold="_a + threshold(c, ("编辑框_pcq高于" + i).c_str()) + " on-event="_a +
+         Gbk::from_bytes(event);
+}
+
+Gbk switch_script_7x(const char* name, const char* verb, const char* tree) {
+  return "/system script add name="_a + Gbk::from_bytes(name) + " source=\"/queue tree "_a + Gbk::from_bytes(verb) +
+         " [/queue tree find name="_a + Gbk::from_bytes(tree) +
+         "]\" policy=ftp,reboot,read,write,policy,test,password,sniff,sensitive,romon"_a;
+}
+
+// 13 lines like the 3.x script, the last without a line end.
+Outcome generate_7x(Ctx& c) {
+  Gbk s = pcq_setup7(c, "编辑框_pcq上传", "编辑框_pcq下载", "编辑框_pcq选择针对网卡");
+  s += "/queue tree add name=PCQup parent=ether1 queue=PCQ-up packet-mark=all-mark\r\n"_a;
+  s += monitor_7x(c, 1, "PCQdownon", "received", "above", "downon") + "\r\n"_a;
+  s += monitor_7x(c, 2, "PCQdownoff", "received", "below", "downoff") + "\r\n"_a;
+  s += monitor_7x(c, 3, "PCQupon", "transmitted", "above", "upon") + "\r\n"_a;
+  s += monitor_7x(c, 4, "PCQupoff", "transmitted", "below", "upoff") + "\r\n"_a;
+  s += switch_script_7x("upon", "enable", "PCQup") + "\r\n"_a;
+  s += switch_script_7x("upoff", "disable", "PCQup") + "\r\n"_a;
+  s += switch_script_7x("downon", "enable", "PCQdown") + "\r\n"_a;
+  s += switch_script_7x("downoff", "disable", "PCQdown");
+  c.write(std::move(s));
+  return Outcome::Done;
+}
+
 Row monitor_row(int n, const char* threshold_text, const char* hint) {
   std::string i = std::to_string(n);
   return row({
@@ -125,6 +159,7 @@ void build_pcq_dynamic(Page& page) {
       row({
           button("gen-2x", "", "生成2.9.X系列脚本", generate_2x),
           button("gen-3x", "", "生成3.X系列脚本", generate_3x),
+          button7("gen-7x", "生成7.X系列脚本", generate_7x),
       }),
       group("提示", {note("此功能一般适用于宽带比较足的用户")}),
   };

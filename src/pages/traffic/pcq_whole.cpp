@@ -15,6 +15,13 @@ Outcome generate(Ctx& c) {
   return Outcome::Done;
 }
 
+Outcome generate_7x(Ctx& c) {
+  Gbk s = pcq_setup7(c, "编辑框_pcq整体上传", "编辑框_pcq整体下载", kNic);
+  s += "/queue tree add name=PCQup parent="_a + word7(c.trimmed(kNic)) + " queue=PCQ-up packet-mark=all-mark\r\n"_a;
+  c.write(std::move(s));
+  return Outcome::Done;
+}
+
 }  // namespace
 
 void build_pcq_whole(Page& page) {
@@ -26,7 +33,10 @@ void build_pcq_whole(Page& page) {
           note("(请根据客户机数量及带宽大小自行修改)"),
       }),
       edit(kNic, "选择针对限速的网卡名称：", "ether1", "(如无特殊原因请填写您ROS的外网网卡名称)"),
-      button("gen", "", "生成2.9.X/3.X系列脚本", generate),
+      row({
+          button("gen", "", "生成2.9.X/3.X系列脚本", generate),
+          button7("gen-7x", "生成7.X系列脚本", generate_7x),
+      }),
       group("提示", {note("此功能一般适用于宽带比紧缺的用户")}),
   };
 }
