@@ -1,5 +1,6 @@
 // Tab 11: one simple queue per LAN host, written as a single :for loop.
 #include "pages/builders.h"
+#include "pages/ros7.h"
 #include "script/form.h"
 #include "script/text.h"
 
@@ -78,6 +79,39 @@ Gbk tail(const Ctx& c) {
   return max + time + " disabled=no}"_a;
 }
 
+// RouterOS 7 aims a simple queue at its host with target=; the old
+// "destination is the host" form is gone. Its pairs are therefore written
+// upload first, as seen from the host. The target range becomes dst=, the
+// far side of the traffic; an empty range leaves it out.
+Gbk head_7x(const Ctx& c) {
+  return ":for ketrova5 from="_a + word7(c.trimmed("编辑框_机器数量首")) + " to="_a +
+         word7(c.trimmed("编辑框_机器数量尾")) + " do={/queue simple add name=("_a +
+         quoted7(c.trimmed("编辑框_机器名")) + " . $ketrova5) target=("_a + quoted7(c.trimmed("编辑框_IP") + "."_a) +
+         " . $ketrova5) "_a;
+}
+
+Gbk tail_7x(const Ctx& c) {
+  Gbk max = "max-limit="_a + c.rate("编辑框_上传") + "/"_a + c.rate("编辑框_下载");
+  Gbk limit_at = "limit-at="_a + c.rate("编辑框_平均上传") + "/"_a + c.rate("编辑框_平均下载") + " "_a;
+  Gbk time = c.checked(kTimeWindow) ? " time="_a + word7(time_clause(c)) : Gbk();
+  if (c.checked(kProfessional)) {
+    Gbk range = c.trimmed("编辑框_限制IP范围");
+    Gbk dst = range.empty() ? Gbk() : " dst="_a + word7(range);
+    return limit_at + max + " parent=none priority=8/8 queue=default/default burst-limit="_a +
+           c.rate("编辑框_突发极限上传") + "/"_a + c.rate("编辑框_突发极限下载") + " burst-threshold="_a +
+           c.rate("编辑框_普通突发上传") + "/"_a + c.rate("编辑框_普通突发下载") + " burst-time="_a +
+           word7(c.trimmed("编辑框_突发上传时间") + "s/"_a + c.trimmed("编辑框_突发下载时间") + "s"_a) +
+           " total-queue=default"_a + dst + time + "}"_a;
+  }
+  if (c.checked(kAverage)) return limit_at + max + time + "}"_a;
+  return max + time + "}"_a;
+}
+
+Outcome generate_7x(Ctx& c) {
+  c.write(head_7x(c) + tail_7x(c));
+  return Outcome::Done;
+}
+
 Outcome generate_3x(Ctx& c) {
   c.write(head_3x(c) + tail(c));
   return Outcome::Done;
@@ -92,6 +126,13 @@ Outcome generate_2x(Ctx& c) {
 Outcome generate_removal(Ctx& c) {
   c.write(":for ketrova5 from=1 to=253 do={queue simple remove (\""_a + c.trimmed("编辑框_机器名") +
           "\" . $ketrova5)}"_a);
+  return Outcome::Done;
+}
+
+// Removes the queues by name; a name that is not there removes nothing.
+Outcome generate_removal_7x(Ctx& c) {
+  c.write(":for ketrova5 from=1 to=253 do={/queue simple remove [/queue simple find name=("_a +
+          quoted7(c.trimmed("编辑框_机器名")) + " . $ketrova5)]}"_a);
   return Outcome::Done;
 }
 
@@ -167,9 +208,11 @@ void build_simple_queues(Page& page) {
       row({
           button("gen-2x", "", "生成2.9.X系列脚本", generate_2x),
           button("gen-3x", "", "生成3.X系列脚本", generate_3x),
+          button7("gen-7x", "生成7.X系列脚本", generate_7x),
       }),
       group("", {row({
                     button("remove", "", "2.9.X/3.X系列删除限速脚本生成", generate_removal),
+                    button7("remove-7x", "7.X系列删除限速脚本生成", generate_removal_7x),
                     note("生成限速脚本时可以同时生成此脚本以便日后删除！此脚本运行时将删除原配置的限速脚本！"),
                 })}),
   };
