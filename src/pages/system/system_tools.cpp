@@ -151,21 +151,31 @@ void build_system_tools(Page& page) {
               edit(kBackupName, "备份名称:", "ketrova5Bak", "(不支持中文输入,完成后可以在FTP上看到相应文件)"),
               check("选择框_备份_是否删除", "备份时删除与此次备份名称重复的备份文件", true),
               row({
-                  group("备份脚本生成(2.9.X/3.X系列通用脚本)",
-                        {row({
-                            button("backup-by-name", "按钮_备份_为备份名称", "备份文件名为备份名称", backup_by_name),
-                            button7("backup-by-name-7x", "7.X备份文件名为备份名称", backup_by_name_7x),
-                            button("backup-by-date", "按钮_备份_为日期", "备份文件名为日期", backup_by_date),
-                            button7("backup-by-date-7x", "7.X备份文件名为日期", backup_by_date_7x),
-                        })}),
+                  group(
+                      "备份脚本生成(2.9.X/3.X系列通用脚本)",
+                      {
+                          row({
+                              button("backup-by-name", "按钮_备份_为备份名称", "备份文件名为备份名称", backup_by_name),
+                              button7("backup-by-name-7x", "7.X备份文件名为备份名称", backup_by_name_7x),
+                          }),
+                          row({
+                              button("backup-by-date", "按钮_备份_为日期", "备份文件名为日期", backup_by_date),
+                              button7("backup-by-date-7x", "7.X备份文件名为日期", backup_by_date_7x),
+                          }),
+                      }),
                   group(
                       "还原脚本生成(2.9.X/3.X系列通用脚本)",
-                      {row({
-                          button("restore-by-name", "按钮_备份_还原_备份名称", "还原文件名为备份名称", restore_by_name),
-                          button7("restore-by-name-7x", "7.X还原文件名为备份名称", restore_by_name_7x),
-                          button("restore-by-date", "按钮_备份_还原_备份日期", "还原文件名为日期", restore_by_date),
-                          button7("restore-by-date-7x", "7.X还原文件名为日期", restore_by_date_7x),
-                      })}),
+                      {
+                          row({
+                              button("restore-by-name", "按钮_备份_还原_备份名称", "还原文件名为备份名称",
+                                     restore_by_name),
+                              button7("restore-by-name-7x", "7.X还原文件名为备份名称", restore_by_name_7x),
+                          }),
+                          row({
+                              button("restore-by-date", "按钮_备份_还原_备份日期", "还原文件名为日期", restore_by_date),
+                              button7("restore-by-date-7x", "7.X还原文件名为日期", restore_by_date_7x),
+                          }),
+                      }),
               }),
           }),
       group("自动删除close连接提升系统资源",
@@ -174,7 +184,8 @@ void build_system_tools(Page& page) {
                 button("close-3x", "按钮_删除_3xclose", "3.X系列脚本生成", close_cleanup_3x),
                 button7("close-7x", "7.X系列脚本生成", close_cleanup_7x),
             })}),
-      // Four columns of four, listed row by row.
+      // The inspection buttons, read row by row from their four-by-four grid, each followed by
+      // its RouterOS 7 sibling; two pairs to a line keep the lines as wide as before.
       group("其它2.9.x/3.x通用系列脚本生成",
             {
                 row({
@@ -182,6 +193,8 @@ void build_system_tools(Page& page) {
                             "/system resource monitor"_a),
                     command("connections", "按钮_其它_查看网络连接", "查看当前所有网络连接",
                             "/ ip firewall connection print"_a, "/ip firewall connection print"_a),
+                }),
+                row({
                     command("reboot", "按钮_其它_路由重启", "路由重启脚本", "/ system reboot"_a, "/system reboot"_a),
                     command("shutdown", "按钮_其它_路由关机", "路由关机脚本", "/ system shutdown"_a,
                             "/system shutdown"_a),
@@ -191,6 +204,8 @@ void build_system_tools(Page& page) {
                             "/system reset-configuration"_a),
                     command("clock", "按钮_其它_查看系统时间", "查看系统时间", "/ system clock print"_a,
                             "/system clock print"_a),
+                }),
+                row({
                     command("resource", "按钮_其它_查看系统常规信息", "查看系统常规信息", "/ system resource print"_a,
                             "/system resource print"_a),
                     command("pci", "按钮_其它_查看pci", "查看系统PCI信息", "/ system resource pci print"_a,
@@ -201,6 +216,8 @@ void build_system_tools(Page& page) {
                             "/system license print"_a),
                     command("packages", "按钮_其它_查看系统组件包安装情况", "查看系统组件包安装情况",
                             "/ system package print"_a, "/system package print"_a),
+                }),
+                row({
                     command("users", "按钮_其它_查看系统管理员列表", "查看系统管理员列表", "/ user print"_a,
                             "/user print"_a),
                     command("log", "按钮_其它_查看系统日志", "查看系统日志", "/ log print"_a, "/log print"_a),
@@ -210,6 +227,8 @@ void build_system_tools(Page& page) {
                             "/ip address print"_a),
                     command("interfaces", "按钮_其它_查看网卡情况", "查看网卡情况", "/ interface print"_a,
                             "/interface print"_a),
+                }),
+                row({
                     command("routes", "按钮_其它_查看网关配置情况", "查看网关配置情况", "/ ip route print"_a,
                             "/ip route print"_a),
                     command("firewall", "按钮_其它_查看防火墙配置情况", "查看防火墙配置情况",
