@@ -1,6 +1,8 @@
 // Tab 18: a destination-NAT rule forwarding a router port to a LAN host, for a
 // fixed public address or for a PPPoE line whose address changes.
 #include "pages/builders.h"
+#include "pages/firewall/firewall7.h"
+#include "pages/ros7.h"
 #include "script/form.h"
 
 namespace rosgen {
@@ -26,6 +28,31 @@ Outcome pppoe(Ctx& c) {
   return Outcome::Done;
 }
 
+// RouterOS 7: the same rules, each value kept one word; a netmask becomes a prefix length.
+Gbk nat7(const Gbk& matchers, const Gbk& host, const Gbk& port, const Gbk& comment) {
+  return "/ip firewall nat add chain=dstnat"_a + matchers + " action=dst-nat"_a + arg7("to-addresses", host) +
+         arg7("to-ports", port) + arg7("comment", comment);
+}
+
+Outcome fixed_7x(Ctx& c) {
+  c.write(nat7(arg7("dst-address", c.trimmed("编辑框_映射_固定外网IP")) +
+                   arg7("protocol", c.trimmed("编辑框_映射_固定外网协议")) +
+                   arg7("dst-port", c.trimmed("编辑框_映射_固定外网端口")),
+               c.trimmed("编辑框_映射_固定内网IP"), c.trimmed("编辑框_映射_固定内网端口"),
+               c.trimmed("编辑框_映射_固定备注")));
+  return Outcome::Done;
+}
+
+Outcome pppoe_7x(Ctx& c) {
+  Gbk lan = cidr7(c.trimmed("编辑框_映射_PPOE_内网网段"), c.trimmed("编辑框_映射_PPOE_内网子网掩码"));
+  c.write(nat7(not_arg7("src-address", lan) + not_arg7("dst-address", c.trimmed("编辑框_映射_PPOE_内网网关")) +
+                   arg7("protocol", c.trimmed("编辑框_映射_PPOE_内网协议")) +
+                   arg7("dst-port", c.trimmed("编辑框_映射_PPOE_外网端口")),
+               c.trimmed("编辑框_映射_PPOE_映射主机ip"), c.trimmed("编辑框_映射_PPOE_内网端口"),
+               c.trimmed("编辑框_映射_PPOE_备注")));
+  return Outcome::Done;
+}
+
 constexpr const char* kRangeNote = "注:本规则支持连续端口,如:21-80";
 
 }  // namespace
@@ -44,6 +71,7 @@ void build_port_mapping(Page& page) {
                 row({
                     button("fixed-2x", "", "生成2.9.X系列脚本", fixed),
                     button("fixed-3x", "", "生成3.X系列脚本", fixed),
+                    button7("fixed-7x", "生成7.X系列脚本", fixed_7x),
                 }),
             }),
       group("PPPoE动态IP映口映射",
@@ -61,6 +89,7 @@ void build_port_mapping(Page& page) {
                 row({
                     button("pppoe-2x", "", "生成2.9.X系列脚本", pppoe),
                     button("pppoe-3x", "", "生成3.X系列脚本", pppoe),
+                    button7("pppoe-7x", "生成7.X系列脚本", pppoe_7x),
                 }),
             }),
   };
