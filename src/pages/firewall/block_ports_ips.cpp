@@ -1,5 +1,7 @@
 // Tab 19: blocking of ports and addresses, one by one or through an address list.
 #include "pages/builders.h"
+#include "pages/firewall/firewall7.h"
+#include "pages/ros7.h"
 #include "script/form.h"
 #include "script/text.h"
 
@@ -42,17 +44,63 @@ Outcome clear_batch(Ctx& c) {
   return Outcome::Done;
 }
 
-// One address-list line per row of the batch box. Rows keep their blanks; an
-// empty row between two line ends is an entry with an empty address.
-Outcome batch(Ctx& c) {
+// The rows of the batch box, for the "生 成" buttons. Unchecking the name box
+// sends the list name back to its default. Rows keep their blanks; an empty
+// row between two line ends is an entry with an empty address.
+std::vector<Gbk> batch_rows(Ctx& c) {
   c.write(Gbk());
   std::vector<Gbk> rows = split(trim(c.text(kBatch)), "\r\n"_a);
+  if (!rows.empty() && !c.checked(kUseName)) c.form.set_text(kBatchName, to_gbk(kDefaultList));
+  return rows;
+}
+
+// One address-list line per row of the batch box.
+Outcome batch(Ctx& c) {
+  std::vector<Gbk> rows = batch_rows(c);
   if (rows.empty()) return Outcome::Done;
-  if (!c.checked(kUseName)) c.form.set_text(kBatchName, to_gbk(kDefaultList));
   Gbk list = c.trimmed(kBatchName);
   Gbk lines;
   for (const Gbk& row : rows) {
     lines += "/ ip firewall address-list add address="_a + row + " list=\""_a + list + "\" disabled=no\r\n"_a;
+  }
+  c.append(lines);
+  return Outcome::Done;
+}
+
+// --- RouterOS 7: the same rules, each value kept one word. ---
+
+Outcome port_7x(Ctx& c) {
+  c.write("/ip firewall filter add chain=output"_a + arg7("protocol", c.trimmed("编辑框_封锁_协议")) +
+          arg7("dst-port", c.trimmed("编辑框_封锁_端口号")) + " action=drop"_a +
+          arg7("comment", c.trimmed("编辑框_封锁_备注")));
+  return Outcome::Done;
+}
+
+Outcome address_7x(Ctx& c) {
+  c.write("/ip firewall filter add chain=forward"_a +
+          arg7("dst-address", cidr7(c.trimmed("编辑框_封锁IP_IP"), c.trimmed("编辑框_封锁IP_子网"))) +
+          " action=drop"_a + arg7("comment", c.trimmed("编辑框_封锁IP_备注")));
+  return Outcome::Done;
+}
+
+Outcome list_entry_7x(Ctx& c) {
+  c.write("/ip firewall address-list add"_a + arg7("list", c.trimmed("编辑框_另类封ip_IP列表名称")) +
+          arg7("address", cidr7(c.trimmed("编辑框_另类封ip_IP"), c.trimmed("编辑框_另类封ip_子网"))) +
+          arg7("comment", c.trimmed("编辑框_另类封ip_备注")));
+  return Outcome::Done;
+}
+
+// Rows are trimmed and empty ones skipped: RouterOS 7 would reject an entry
+// without an address anyway.
+Outcome batch_7x(Ctx& c) {
+  std::vector<Gbk> rows = batch_rows(c);
+  if (rows.empty()) return Outcome::Done;
+  Gbk list = c.trimmed(kBatchName);
+  Gbk lines;
+  for (const Gbk& row : rows) {
+    Gbk address = trim(row);
+    if (address.empty()) continue;
+    lines += "/ip firewall address-list add"_a + arg7("list", list) + arg7("address", address) + "\r\n"_a;
   }
   c.append(lines);
   return Outcome::Done;
@@ -74,6 +122,7 @@ void build_block_ports_ips(Page& page) {
                 row({
                     button("port-2x", "", "生成2.9X系列脚本", port_2x),
                     button("port-3x", "", "生成3.X系列脚本", port_3x),
+                    button7("port-7x", "生成7.X系列脚本", port_7x),
                 }),
             }),
       group("封锁IP地址脚本生成",
@@ -87,6 +136,7 @@ void build_block_ports_ips(Page& page) {
                 row({
                     button("address-2x", "", "生成2.9.X系列脚本", address),
                     button("address-3x", "", "生成3.X系列脚本", address),
+                    button7("address-7x", "生成7.X系列脚本", address_7x),
                 }),
             }),
       group("另类封IP(将IP放在列表中,对整个列表IP进行封锁,封IP比较多的用户推荐使用)",
@@ -104,6 +154,7 @@ void build_block_ports_ips(Page& page) {
                               row({
                                   button("list-2x", "", "生成2.9.X系列脚本", list_entry),
                                   button("list-3x", "", "生成3.X系列脚本", list_entry),
+                                  button7("list-7x", "生成7.X系列脚本", list_entry_7x),
                               }),
                           }),
                     group("批量添加IP封锁",
@@ -116,6 +167,7 @@ void build_block_ports_ips(Page& page) {
                               row({
                                   button("clear", "", "清 空", clear_batch),
                                   button("batch", "", "生 成", batch),
+                                  button7("batch-7x", "生成7.X脚本", batch_7x),
                               }),
                           }),
                 }),
