@@ -1,5 +1,7 @@
 // Tab 20: a forward-chain rule dropping packets whose content holds a keyword.
 #include "pages/builders.h"
+#include "pages/firewall/firewall7.h"
+#include "pages/ros7.h"
 #include "script/form.h"
 
 namespace rosgen {
@@ -14,6 +16,24 @@ Outcome generate(Ctx& c) {
   Gbk one_source = "/ ip firewall filter add chain=forward src-address="_a + c.trimmed("编辑框_tcp_IP地址") + "/"_a +
                    c.trimmed("编辑框_tcp_tcp子网") + " "_a + tail;
   c.write(c.checked("选择框_tcp_选择") ? one_source : any_source);
+  return Outcome::Done;
+}
+
+// RouterOS 7: the content rule, plus a rule on the host name a browser sends
+// when it opens an https connection, which the content matcher cannot see.
+Outcome generate_7x(Ctx& c) {
+  Gbk keyword = c.trimmed("编辑框_tcp_关键字域名");
+  Gbk comment = arg7("comment", c.trimmed("编辑框_tcp_备注"));
+  Gbk source = c.checked("选择框_tcp_选择")
+                   ? arg7("src-address", cidr7(c.trimmed("编辑框_tcp_IP地址"), c.trimmed("编辑框_tcp_tcp子网")))
+                   : Gbk();
+  Gbk s = "/ip firewall filter add chain=forward"_a + source + arg7("content", keyword) + " action=drop"_a + comment;
+  // An empty pattern would match every https connection.
+  if (!keyword.empty()) {
+    s += "\r\n/ip firewall filter add chain=forward"_a + source + " protocol=tcp"_a +
+         arg7("tls-host", "*"_a + keyword + "*"_a) + " action=drop"_a + comment;
+  }
+  c.write(std::move(s));
   return Outcome::Done;
 }
 
@@ -36,6 +56,7 @@ void build_block_keywords(Page& page) {
                 row({
                     button("gen-2x", "", "生成2.9.X系列脚本", generate),
                     button("gen-3x", "", "生成3.X系列脚本", generate),
+                    button7("gen-7x", "生成7.X系列脚本", generate_7x),
                 }),
             }),
       group("注意事项", {note("无特殊原因请不要使用此功能,因为它会影响网页的正常浏览:封锁某个关键字后,"
