@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "pages/builders.h"
+#include "pages/ros7.h"
 #include "script/form.h"
 
 namespace rosgen {
@@ -42,14 +43,17 @@ struct Preset {
   Ascii list;
   Ascii row_end;  // what follows "disabled=no" on each server row
   Ascii filter;   // the drop rule
+  Ascii rule;     // the drop rule's comment, for RouterOS 7
 };
 
 const Preset kXunlei{"xunlei", "BlockadeXunlei"_a, ""_a,
                      "add chain=forward dst-address-list=\"BlockadeXunlei\" action=drop "
-                     "comment=\"BlockadeXunlei-091206\" disabled=no"_a};
+                     "comment=\"BlockadeXunlei-091206\" disabled=no"_a,
+                     "BlockadeXunlei-091206"_a};
 const Preset kXuanFeng{"xuanfeng", "BlockadeQqXuanFeng"_a, " "_a,
                        "add chain=forward dst-address-list=\"BlockadeQqXuanFeng\" action=drop "
-                       "comment=\"BlockadeQqXuanFeng\" disabled=no"_a};
+                       "comment=\"BlockadeQqXuanFeng\" disabled=no"_a,
+                       "BlockadeQqXuanFeng"_a};
 
 Gbk plain(std::string_view ascii) { return Gbk::from_bytes(std::string(ascii)); }
 
@@ -86,12 +90,46 @@ Outcome unfinished(Ctx& c) {
   return Outcome::Done;
 }
 
-Group preset_group(const char* caption, const char* description, const std::string& id, const Handler& run) {
+// RouterOS 7: the same list and drop rule, one full command per line.
+Gbk preset_text_7x(const Preset& p) {
+  const Gbk list = word7(Gbk(p.list));
+  Gbk s;
+  for (std::string_view row : kRows) {
+    Server server = parse(row);
+    if (server.preset != p.id) continue;
+    s += "/ip firewall address-list add list="_a + list + " address="_a + plain(server.address);
+    if (server.tag != "-") s += " comment="_a + word7(plain(server.tag));
+    s += "\r\n"_a;
+  }
+  s += "/ip firewall filter add chain=forward dst-address-list="_a + list + " action=drop comment="_a +
+       word7(Gbk(p.rule));  // the last line has no line end
+  return s;
+}
+
+Outcome xunlei_7x(Ctx& c) {
+  c.write(preset_text_7x(kXunlei));
+  return Outcome::Done;
+}
+
+Outcome xuanfeng_7x(Ctx& c) {
+  c.write(preset_text_7x(kXuanFeng));
+  return Outcome::Done;
+}
+
+// Nothing to block yet on any version: the note alone, as a comment line.
+Outcome unfinished_7x(Ctx& c) {
+  c.write(to_gbk("#最功能暂时未完善"));
+  return Outcome::Done;
+}
+
+Group preset_group(const char* caption, const char* description, const std::string& id, const Handler& run,
+                   const Handler& run_7x) {
   return group(caption, {
                             note(description),
                             row({
                                 button(id + "-2x", "", "生成2.9.X系列脚本", run),
                                 button(id + "-3x", "", "生成3.X系列脚本", run),
+                                button7(id + "-7x", "生成7.X系列脚本", run_7x),
                             }),
                         });
 }
@@ -103,16 +141,17 @@ void build_app_block(Page& page) {
   page.items = {
       preset_group("封迅雷多线程下载脚本生成",
                    "让迅雷只能使用原始地址下载(即一个线程下载),和IE下载没两样,不影响迅雷登陆及相关迅雷网站!", "xunlei",
-                   xunlei),
+                   xunlei, xunlei_7x),
       preset_group("封QQ旋风下载脚本生成",
                    "让QQ旋风完全不能获取到资源(即完全不能下载),不影响打开旋风及腾讯所有网站及业务!", "xuanfeng",
-                   xuanfeng),
-      preset_group("封腾讯QQ音乐播放脚本生成", "禁止QQ音乐在线播放,让QQ音乐无法搜索及获取列表!", "qq-music",
-                   unfinished),
+                   xuanfeng, xuanfeng_7x),
+      preset_group("封腾讯QQ音乐播放脚本生成", "禁止QQ音乐在线播放,让QQ音乐无法搜索及获取列表!", "qq-music", unfinished,
+                   unfinished_7x),
       preset_group("禁止QQ聊天脚本生成", "禁止QQ登陆,不影响腾讯其它业务及网站(适合企业用户使用)!", "qq-chat",
-                   unfinished),
-      preset_group("禁止PPlive网络电视脚本生成", "禁止PPlive网络电视无法观看!", "pplive", unfinished),
-      preset_group("禁止腾讯QQ直播脚本生成", "禁止腾讯QQ直播!禁止后将无法连接获取列表!", "qq-live", unfinished),
+                   unfinished, unfinished_7x),
+      preset_group("禁止PPlive网络电视脚本生成", "禁止PPlive网络电视无法观看!", "pplive", unfinished, unfinished_7x),
+      preset_group("禁止腾讯QQ直播脚本生成", "禁止腾讯QQ直播!禁止后将无法连接获取列表!", "qq-live", unfinished,
+                   unfinished_7x),
   };
 }
 
