@@ -3,6 +3,7 @@
 #include <string>
 
 #include "pages/builders.h"
+#include "pages/ros7.h"
 #include "script/form.h"
 #include "script/product.h"
 
@@ -81,6 +82,40 @@ Outcome generate_3x(Ctx& c) {
   return Outcome::Done;
 }
 
+// RouterOS 7: the update stored as a system script and run by the scheduler
+// every 20 minutes (and at start-up), instead of being pasted into the
+// scheduler by hand. The last address sent is what the host name resolves to,
+// as in the 3.x script; a name that does not resolve yet counts as changed.
+Outcome generate_7x(Ctx& c) {
+  Values v = read(c);
+  Gbk run;
+  run += ":local ddnsuser "_a + quoted7(v.user) + "\r\n"_a;
+  run += ":local ddnspass "_a + quoted7(v.password) + "\r\n"_a;
+  run += ":local ddnshost "_a + quoted7(v.host) + "\r\n"_a;
+  run += ":local ddnsinterface "_a + quoted7(v.interface) + "\r\n"_a;
+  run += ":local ddnslastip \"0\"\r\n"_a;
+  run += ":do { :set ddnslastip [:tostr [:resolve domain-name=$ddnshost]] } on-error={ :set ddnslastip \"0\" }\r\n"_a;
+  run += ":local ddnsaddress [/ip address find interface=$ddnsinterface]\r\n"_a;
+  run += ":if ([:len $ddnsaddress] = 0) do={\r\n"_a;
+  run += ":log info (\"DDNS: No ip address present on \" . $ddnsinterface . \", please check.\")\r\n"_a;
+  run += "} else={\r\n"_a;
+  run += ":local ddnsipfn [/ip address get [:pick $ddnsaddress 0] address]\r\n"_a;
+  run += ":local ddnsip [:pick $ddnsipfn 0 [:find $ddnsipfn \"/\"]]\r\n"_a;
+  run += ":if ($ddnsip != $ddnslastip) do={\r\n"_a;
+  run += ":log info \"DDNS: Sending UPDATE!\"\r\n"_a;
+  run += "/tool dns-update name=$ddnshost address=$ddnsip key-name=$ddnsuser key=$ddnspass\r\n"_a;
+  run += "} else={\r\n"_a;
+  run += ":log info \"DDNS: No update required.\"\r\n"_a;
+  run += "}\r\n"_a;
+  run += "}\r\n"_a;
+  Gbk s;
+  s += "/system script add name=ddns policy=read,write,test source="_a + quoted7(run) + "\r\n"_a;
+  s += "/system scheduler add name=ddns start-time=startup interval=00:20:00 policy=read,write,test "
+       "on-event=\"/system script run ddns\""_a;
+  c.write(std::move(s));
+  return Outcome::Done;
+}
+
 // The sign-up form carries a password, so it is always reached over https.
 Outcome sign_up(Ctx& c) {
   std::string site = product::kWebSite;
@@ -116,6 +151,7 @@ void build_ddns(Page& page) {
                   button("signup", "按钮_DDNS_申请帐号", "申请DDNS服务商帐号(点击这里免费申请)", sign_up),
                   button("gen-2x", "按钮_DDNS_生成2x", "生成2.9.X系列脚本", generate_2x),
                   button("gen-3x", "按钮_DDNS_生成3x", "生成3.X系列脚本", generate_3x),
+                  button7("gen-7x", "生成7.X系列脚本", generate_7x),
               }),
           }),
       group("脚本使用方法",
