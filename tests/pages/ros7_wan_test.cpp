@@ -109,24 +109,6 @@ TEST(Ros7Wan, Scripts) {
            pcc("adsl2", "2/1") +
            "/ip firewall nat add chain=srcnat connection-mark=adsl2 action=src-nat to-addresses=58.58.58.2 "
            "comment=2\r\n"},
-      {"PPPoE split", "multi-pppoe-split",
-       press_of("gen-7x", {"a|b|192.168.0.1-192.168.0.20|ether2", "c|d|192.168.0.21-192.168.0.40|ether3"}),
-       kLan + kMasquerade + kMss +
-           crlf({"/interface pppoe-client add name=pppoe-out1 interface=ether2 user=\"a\" password=\"b\" "
-                 "add-default-route=no disabled=no",
-                 "/ip address add address=58.58.58.1/32 interface=pppoe-out1 comment=adsl1",
-                 "/routing table add name=adsl1 fib",
-                 "/ip firewall mangle add chain=prerouting src-address=192.168.0.1-192.168.0.20 action=mark-routing "
-                 "new-routing-mark=adsl1 comment=adsl1",
-                 "/ip route add dst-address=0.0.0.0/0 gateway=pppoe-out1 routing-table=adsl1 comment=adsl1",
-                 "/interface pppoe-client add name=pppoe-out2 interface=ether3 user=\"c\" password=\"d\" "
-                 "add-default-route=no disabled=no",
-                 "/ip address add address=58.58.58.2/32 interface=pppoe-out2 comment=adsl2",
-                 "/routing table add name=adsl2 fib",
-                 "/ip firewall mangle add chain=prerouting src-address=192.168.0.21-192.168.0.40 action=mark-routing "
-                 "new-routing-mark=adsl2 comment=adsl2",
-                 "/ip route add dst-address=0.0.0.0/0 gateway=pppoe-out2 routing-table=adsl2 comment=adsl2"},
-                true)},
       {"PPPoE split refresh: three lines, addresses only", "multi-pppoe-split",
        press_of("refresh-7x", {"a|b|r1|ether2", "c|d|r2|ether3", "e|f|r3|ether4"}),
        crlf({":local lines 3", ":for i from=1 to=$lines do={", "    :local iface (\"pppoe-out\" . $i)",
@@ -179,6 +161,13 @@ TEST(Ros7Wan, TellingLines) {
        press_of("gen-7x", {"a", "b"},
                 {{"编辑框_多线固定IP负载均衡_内网网卡", "lan port"}, {"编辑框_多线固定IP负载均衡_TCPMSS值", ""}}),
        2, "/ip firewall mangle add chain=forward protocol=tcp tcp-flags=syn action=change-mss new-mss=\"\""},
+      {"PPPoE split: the range picks line 2's table", "multi-pppoe-split",
+       press_of("gen-7x", {"a|b|r1|e2", "c|d|192.168.0.21-192.168.0.40|e3"}), 4 + 5 + 3,
+       "/ip firewall mangle add chain=prerouting src-address=192.168.0.21-192.168.0.40 action=mark-routing "
+       "new-routing-mark=adsl2 comment=adsl2"},
+      {"PPPoE split: the route leaves by the line's own interface", "multi-pppoe-split",
+       press_of("gen-7x", {"a|b|r1|e2", "c|d|r2|e3"}), 4 + 4,
+       "/ip route add dst-address=0.0.0.0/0 gateway=pppoe-out1 routing-table=adsl1 comment=adsl1"},
       {"one DNS server left", "multi-pppoe-split",
        press_of("gen-7x", {"a", "b"}, {{"编辑框_多线分流PPPOE_首选DNS", ""}}), 1,
        "/ip dns set servers=223.5.5.5 allow-remote-requests=yes"},
