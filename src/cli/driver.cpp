@@ -65,8 +65,21 @@ void toggle(Form& form, const std::string& field, bool on) {
   if (f && f->on_toggle) f->on_toggle(form);
 }
 
-Outcome press(Form& form, Env& env, const Press& p, std::vector<FieldWarning>* warnings) {
+// The press with every field named by its designer name, whether it was given that or the English key.
+static Press by_designer_names(const Page& page, Press p) {
+  auto rename = [&](std::string& name) {
+    if (const Field* f = find_field_named(page, name)) name = f->id;
+  };
+  for (auto& [id, value] : p.values) rename(id);
+  for (std::string& id : p.check) rename(id);
+  for (std::string& id : p.uncheck) rename(id);
+  for (auto& [id, n] : p.select) rename(id);
+  return p;
+}
+
+Outcome press(Form& form, Env& env, const Press& given, std::vector<FieldWarning>* warnings) {
   const Page& page = form.page();
+  const Press p = by_designer_names(page, given);
   // Check every name first, so a usage error changes nothing.
   const Button* target = find_button(page, p.button);
   if (!target) throw UsageError("page " + page.slug + " has no button " + p.button);

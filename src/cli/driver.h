@@ -34,7 +34,8 @@ std::unique_ptr<Form> start_form(const Page& page);
 // In this order: the rows are added, the selections made (a list selection
 // acts as a click on the row), the values typed, the boxes checked and
 // unchecked; then the button is pressed. A lone LF in a multi-line value
-// becomes CR LF. Throws UsageError before changing anything when a name is unknown.
+// becomes CR LF. Fields may be named by designer name or English key. Throws UsageError
+// before changing anything when a name is unknown.
 // When the press wrote its script, `warnings` receives the fields it read whose values do not fit.
 Outcome press(Form& form, Env& env, const Press& p, std::vector<FieldWarning>* warnings = nullptr);
 

@@ -67,7 +67,14 @@ nlohmann::ordered_json describe(const Page& page) {
       [&](const Item& item, const std::string& group) {
         if (const auto* f = std::get_if<Field>(&item.v)) {
           nlohmann::ordered_json j{
-              {"id", f->id}, {"kind", kind_name(f->kind)}, {"label", f->label}, {"hint", f->hint}, {"group", group}};
+              {"id", f->id},
+              {"key", f->key.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(f->key)},
+              {"kind", kind_name(f->kind)},
+              {"value_kind", value_kind_name(f->value.kind)},
+              {"label", f->label},
+              {"hint", f->hint},
+              {"group", group}};
+          if (f->value.kind == ValueKind::Integer) j["value_range"] = {f->value.min, f->value.max};
           switch (f->kind) {
             case FieldKind::Edit:
             case FieldKind::Multiline: j["default"] = f->text; break;
@@ -114,7 +121,8 @@ void print_show(const Page& page) {
   }
   std::cout << "fields:\n";
   for (const auto& f : j["fields"]) {
-    std::cout << "  " << f["id"].get<std::string>() << "  [" << f["kind"].get<std::string>() << "] "
+    std::cout << "  " << f["id"].get<std::string>() << (f["key"].is_null() ? "" : "  " + f["key"].get<std::string>())
+              << "  [" << f["kind"].get<std::string>() << ", " << f["value_kind"].get<std::string>() << "] "
               << f["label"].get<std::string>() << "  default: " << f["default"].dump() << '\n';
   }
   if (j.contains("list")) {
@@ -166,6 +174,7 @@ struct RunArgs {
   std::optional<std::string> answer;
   std::optional<std::string> today;  // an empty one is a bad date, not the clock's
   std::string encoding = "utf-8";
+  bool strict = false;
 };
 
 int run_command(const RunArgs& a) {
@@ -197,11 +206,15 @@ int run_command(const RunArgs& a) {
   for (const std::string& r : a.rows) p.rows.push_back(split(in(r), "|"_a));
 
   auto form = start_form(page);
-  Outcome outcome = press(*form, env, p);
+  std::vector<FieldWarning> warnings;
+  Outcome outcome = press(*form, env, p, &warnings);
+  for (const FieldWarning& w : warnings)
+    std::cerr << "[warning] " << w.id << " (" << w.label << "): " << w.reason << '\n';
   const std::string out = gbk ? form->output().bytes() : to_utf8(form->output());
   std::fwrite(out.data(), 1, out.size(), stdout);
   std::fflush(stdout);
-  return outcome == Outcome::Refused ? 1 : 0;
+  if (outcome == Outcome::Refused) return 1;
+  return a.strict && !warnings.empty() ? 4 : 0;
 }
 
 struct CheckArgs {
@@ -267,6 +280,7 @@ int main_impl(int argc, char** argv) {
   run->add_option("--today", a.today, "the local date the program sees, YYYY-MM-DD");
   run->add_option("--encoding", a.encoding, "of field values and output: utf-8 (default) or gbk")
       ->check(CLI::IsMember({"utf-8", "gbk"}));
+  run->add_flag("--strict", a.strict, "exit 4 when a field the script was made from does not fit its kind");
 
   auto* check = app.add_subcommand("check", "check a RouterOS 7 script against RouterOS 7's command tree");
   CheckArgs c;

@@ -33,6 +33,11 @@ const Field* find_field(const Page& page, const std::string& id) {
   return find_item<Field>(page, [&](const Field& f) { return f.id == id; });
 }
 
+const Field* find_field_named(const Page& page, const std::string& id_or_key) {
+  if (const Field* f = find_field(page, id_or_key)) return f;
+  return find_item<Field>(page, [&](const Field& f) { return !f.key.empty() && f.key == id_or_key; });
+}
+
 const Button* find_button(const Page& page, const std::string& id_or_designer) {
   const Button* b = find_item<Button>(page, [&](const Button& x) { return x.id == id_or_designer; });
   if (b) return b;

@@ -42,6 +42,7 @@ struct Field {
   bool read_only = false;  // shown but not typed into
   FormHook on_toggle;      // a check box's click (enables or disables other fields)
   ValueSpec value;         // what kind of value the field holds, for warnings
+  std::string key;         // short English name, unique on the page; the CLI takes it for the id
 };
 
 struct Button {
@@ -108,6 +109,15 @@ struct Page {
 
 // --- Declaration helpers, so pages read like their forms. ---
 
+// A field's designer name and its English key: {"编辑框_安装_外网ip", "wan-ip"}.
+struct FieldName {
+  FieldName(const char* id) : id(id) {}             // NOLINT(google-explicit-constructor)
+  FieldName(std::string id) : id(std::move(id)) {}  // NOLINT(google-explicit-constructor)
+  FieldName(std::string id, std::string key) : id(std::move(id)), key(std::move(key)) {}
+  std::string id;
+  std::string key;
+};
+
 // A default text with the kind of value the field holds: edit(id, label, v::ipv4("192.168.0.1")).
 struct Typed {
   ValueSpec spec;
@@ -140,36 +150,38 @@ inline Typed domain(std::string t) { return {{ValueKind::Domain}, std::move(t)};
 inline Typed password(std::string t) { return {{ValueKind::Password}, std::move(t)}; }
 }  // namespace v
 
-inline Field edit(std::string id, std::string label, std::string text, std::string hint = {}) {
+inline Field edit(FieldName name, std::string label, std::string text, std::string hint = {}) {
   Field f;
-  f.id = std::move(id);
+  f.id = std::move(name.id);
+  f.key = std::move(name.key);
   f.label = std::move(label);
   f.text = std::move(text);
   f.hint = std::move(hint);
   return f;
 }
 
-inline Field multiline(std::string id, std::string label, std::string text, std::string hint = {}) {
-  Field f = edit(std::move(id), std::move(label), std::move(text), std::move(hint));
+inline Field multiline(FieldName name, std::string label, std::string text, std::string hint = {}) {
+  Field f = edit(std::move(name), std::move(label), std::move(text), std::move(hint));
   f.kind = FieldKind::Multiline;
   return f;
 }
 
-inline Field edit(std::string id, std::string label, Typed typed, std::string hint = {}) {
-  Field f = edit(std::move(id), std::move(label), std::move(typed.text), std::move(hint));
+inline Field edit(FieldName name, std::string label, Typed typed, std::string hint = {}) {
+  Field f = edit(std::move(name), std::move(label), std::move(typed.text), std::move(hint));
   f.value = typed.spec;
   return f;
 }
 
-inline Field multiline(std::string id, std::string label, Typed typed, std::string hint = {}) {
-  Field f = multiline(std::move(id), std::move(label), std::move(typed.text), std::move(hint));
+inline Field multiline(FieldName name, std::string label, Typed typed, std::string hint = {}) {
+  Field f = multiline(std::move(name), std::move(label), std::move(typed.text), std::move(hint));
   f.value = typed.spec;
   return f;
 }
 
-inline Field check(std::string id, std::string caption, bool on, std::string hint = {}) {
+inline Field check(FieldName name, std::string caption, bool on, std::string hint = {}) {
   Field f;
-  f.id = std::move(id);
+  f.id = std::move(name.id);
+  f.key = std::move(name.key);
   f.kind = FieldKind::Check;
   f.label = std::move(caption);
   f.checked = on;
@@ -178,9 +190,10 @@ inline Field check(std::string id, std::string caption, bool on, std::string hin
   return f;
 }
 
-inline Field radio(std::string id, std::string caption, std::string group, bool on) {
+inline Field radio(FieldName name, std::string caption, std::string group, bool on) {
   Field f;
-  f.id = std::move(id);
+  f.id = std::move(name.id);
+  f.key = std::move(name.key);
   f.kind = FieldKind::Radio;
   f.label = std::move(caption);
   f.radio_group = std::move(group);
@@ -189,10 +202,11 @@ inline Field radio(std::string id, std::string caption, std::string group, bool 
   return f;
 }
 
-inline Field combo(std::string id, std::string label, std::vector<std::string> items, int index,
+inline Field combo(FieldName name, std::string label, std::vector<std::string> items, int index,
                    std::string hint = {}) {
   Field f;
-  f.id = std::move(id);
+  f.id = std::move(name.id);
+  f.key = std::move(name.key);
   f.kind = FieldKind::Combo;
   f.label = std::move(label);
   f.items = std::move(items);
@@ -218,6 +232,8 @@ void walk(const std::vector<Item>& items, const std::function<void(const Item&, 
           const std::string& group_caption = {});
 
 const Field* find_field(const Page& page, const std::string& id);
+// By designer name or English key, as the command line names fields.
+const Field* find_field_named(const Page& page, const std::string& id_or_key);
 const Button* find_button(const Page& page, const std::string& id_or_designer);
 const LineList* find_list(const Page& page, const std::string& id);
 
