@@ -1,8 +1,11 @@
 #include "script/text.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
+#include <clocale>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 
 namespace rosgen {
@@ -120,8 +123,20 @@ double to_number(const Gbk& text) {
     }
   }
   double value = 0.0;
+  bool out_of_range = false;
+#if defined(__cpp_lib_to_chars)
   auto r = std::from_chars(s.data() + start, s.data() + mantissa_end, value, std::chars_format::general);
-  if (r.ec == std::errc::result_out_of_range) {
+  out_of_range = r.ec == std::errc::result_out_of_range;
+#else
+  // No floating-point from_chars (the browser build's C++ library): strtod in the "C" locale,
+  // so the decimal point is "." whatever the user's locale says, on the number alone.
+  static const locale_t c_locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+  std::string number(s.substr(start, mantissa_end - start));
+  errno = 0;
+  value = strtod_l(number.c_str(), nullptr, c_locale);
+  out_of_range = errno == ERANGE;
+#endif
+  if (out_of_range) {
     // Overflow reads as infinity, underflow as 0, as atof gives them.
     bool huge = decimal_magnitude(s.substr(start, mantissa_end - start)) > 0;
     value = huge ? std::numeric_limits<double>::infinity() : 0.0;
