@@ -1,8 +1,6 @@
 #include "pages/access/vpn_common.h"
 
 #include <optional>
-#include <string_view>
-#include <vector>
 
 #include "pages/ros7.h"
 
@@ -30,25 +28,6 @@ Gbk client_line7(const Ctx& c, const VpnFields& f) {
   return "/interface "_a + f.protocol + "-client add name="_a + word7(c.trimmed(f.client_name)) + " connect-to="_a +
          word7(c.trimmed(f.server)) + " user="_a + word7(c.trimmed(f.server_user)) + " password="_a +
          word7(c.trimmed(f.server_password)) + " add-default-route=yes disabled=no"_a;
-}
-
-// The carrier's networks in table order, read once from its table.
-std::vector<Gbk> networks_of(const Gbk& table) {
-  constexpr std::string_view key = "add dst-address=";
-  const std::string& t = table.bytes();
-  std::vector<Gbk> out;
-  for (std::size_t at = t.find(key); at != std::string::npos; at = t.find(key, at)) {
-    at += key.size();
-    const std::size_t end = t.find(' ', at);
-    out.push_back(Gbk::from_bytes(t.substr(at, end - at)));
-  }
-  return out;
-}
-
-const std::vector<Gbk>& carrier_networks(Carrier carrier) {
-  static const std::vector<Gbk> netcom = networks_of(route_table(Carrier::Netcom));
-  static const std::vector<Gbk> telecom = networks_of(route_table(Carrier::Telecom));
-  return carrier == Carrier::Netcom ? netcom : telecom;
 }
 
 Gbk client_line(const Ctx& c, const VpnFields& f) {
@@ -138,13 +117,6 @@ Outcome write_vpn_client_default_route(Ctx& c, const VpnFields& f, Syntax syntax
   return Outcome::Done;
 }
 
-Gbk carrier_routes7(Carrier carrier, const Gbk& gateway) {
-  const Gbk tail = " gateway="_a + word7(gateway) + " check-gateway=ping distance=1\r\n"_a;
-  Gbk s;
-  for (const Gbk& network : carrier_networks(carrier)) s += "/ip route add dst-address="_a + network + tail;
-  return s;
-}
-
 Outcome write_vpn_client_routes(Ctx& c, const VpnFields& f, Carrier main_line, Syntax syntax) {
   const Gbk telecom_gateway = c.trimmed(f.telecom_gateway);
   const Gbk netcom_gateway = c.trimmed(f.netcom_gateway);
@@ -152,11 +124,9 @@ Outcome write_vpn_client_routes(Ctx& c, const VpnFields& f, Carrier main_line, S
   const bool telecom_main = main_line == Carrier::Telecom;
   if (syntax == Syntax::V7) {
     Gbk s = client_line7(c, f) + "\r\n"_a;
-    s += telecom_main ? carrier_routes7(Carrier::Netcom, netcom_gateway)
-                      : carrier_routes7(Carrier::Telecom, telecom_gateway);
+    s += telecom_main ? route_table7(Carrier::Netcom, netcom_gateway) : route_table7(Carrier::Telecom, telecom_gateway);
     // The backup default route ends the script without a line end.
-    s += "/ip route add dst-address=0.0.0.0/0 gateway="_a + word7(telecom_main ? telecom_gateway : netcom_gateway) +
-         " check-gateway=ping distance=2"_a;
+    s += backup_default_route7(telecom_main ? telecom_gateway : netcom_gateway);
     c.write(std::move(s));
     return Outcome::Done;
   }

@@ -42,8 +42,4 @@ Outcome write_vpn_client_default_route(Ctx& c, const VpnFields& f, Syntax syntax
 // operator is then asked for; RouterOS 7's one command per line pastes anywhere.
 Outcome write_vpn_client_routes(Ctx& c, const VpnFields& f, Carrier main_line, Syntax syntax = Syntax::Classic);
 
-// RouterOS 7: one "/ip route add" line per network of the carrier through
-// `gateway`, each ending in CR LF.
-Gbk carrier_routes7(Carrier carrier, const Gbk& gateway);
-
 }  // namespace rosgen
