@@ -9,8 +9,16 @@ namespace rosgen {
 
 Gbk quoted7(const Gbk& value) {
   std::string out = "\"";
-  for (char ch : value.bytes()) {
+  const std::string& in = value.bytes();
+  for (size_t i = 0; i < in.size(); ++i) {
+    const char ch = in[i];
     const auto u = static_cast<unsigned char>(ch);
+    // A double-byte character stays whole: its second byte may look like a backslash.
+    if (u >= 0x81 && u <= 0xFE && i + 1 < in.size()) {
+      out += ch;
+      out += in[++i];
+      continue;
+    }
     switch (ch) {
       case '\\': out += "\\\\"; break;
       case '"': out += "\\\""; break;

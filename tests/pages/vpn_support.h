@@ -242,7 +242,7 @@ inline void expect_survives_hostile_values(const std::string& slug) {
     }
   });
   ASSERT_FALSE(edits.empty());
-  ASSERT_EQ(buttons.size(), 5u);
+  ASSERT_EQ(buttons.size(), 10u);  // five, each with its RouterOS 7 sibling
   for (const Gbk& value : hostile) {
     for (bool on : {true, false}) {
       for (const std::string& button : buttons) {
@@ -256,7 +256,8 @@ inline void expect_survives_hostile_values(const std::string& slug) {
         if (outcome == Outcome::Refused) {
           EXPECT_EQ(s.output(), "old") << button;
           EXPECT_EQ(s.env.messages.size(), 1u) << button;
-        } else {
+        } else if (!button.ends_with("-7x")) {
+          // RouterOS 7 scripts write values escaped in quotes, so only the classic ones hold them raw.
           EXPECT_NE(s.form->output().bytes().find(trim(value).bytes()), std::string::npos) << button;
         }
       }
