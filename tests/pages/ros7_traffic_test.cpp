@@ -2,12 +2,22 @@
 // of the ping blocking and ARP binding pages.
 #include <gtest/gtest.h>
 
+#include "routeros/checker.h"
 #include "support.h"
 
 namespace rosgen::test {
 namespace {
 
 using Values = std::vector<std::pair<std::string, std::string>>;
+
+// What RouterOS 7's command tree finds wrong with a script, one finding a line.
+std::string findings(const std::string& script) {
+  std::string out;
+  for (const auto& f : ros7::check_script(script)) {
+    out += std::to_string(f.line) + ":" + std::to_string(f.col) + " " + f.message + "\n";
+  }
+  return out;
+}
 
 // Each 7.X button stands right after the button(s) it matches, has no
 // designer name, and says 7.X in its caption.
@@ -261,6 +271,7 @@ TEST(Ros7Traffic, Scripts) {
     s.set_output("announcement");
     EXPECT_EQ(s.press(c.button, c.values, c.check), Outcome::Done) << c.name;
     EXPECT_EQ(s.output(), c.expected) << c.name;
+    EXPECT_EQ(findings(s.output()), "") << c.name;
     EXPECT_TRUE(s.env.messages.empty()) << c.name;
   }
 }
@@ -275,6 +286,7 @@ TEST(Ros7Traffic, PcqDynamicVariant) {
                                {"编辑框_pcq网卡3", "wan\"1"}}),
             Outcome::Done);
   const std::string out = s.output();
+  EXPECT_EQ(findings(out), "");
   for (const std::string& part : {
            pcq_tree("PCQdown", "ether2", "PCQ-down") + pcq_tree("PCQup", "ether1", "PCQ-up"),
            std::string("name=PCQdownon interface=\"\" traffic=received"),
