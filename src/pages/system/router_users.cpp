@@ -51,14 +51,14 @@ void build_router_users(Page& page) {
       group("生成增加系统用户脚本",
             {
                 row({
-                    edit("编辑框_系统_用户名", "用户名:", "ketrova5"),
-                    edit("编辑框_系统_密码", "密码:", ""),
-                    combo(kLevel, "等级:", {"请选择等级", "超级管理员", "可写管理", "只读管理员"}, -1,
+                    edit({"编辑框_系统_用户名", "user"}, "用户名:", v::name("ketrova5")),
+                    edit({"编辑框_系统_密码", "password"}, "密码:", v::password("")),
+                    combo({kLevel, "level"}, "等级:", {"请选择等级", "超级管理员", "可写管理", "只读管理员"}, -1,
                           "(可以设置所添加用户访问ROS的权限)"),
                 }),
                 row({
-                    edit("编辑框_系统_IP地址", "允许防问此ROS的IP地址:", "0.0.0.0/0"),
-                    edit("编辑框_系统_备注", "备注:", "ADMIN-KETROVA5", "(备注不支持中文)"),
+                    edit({"编辑框_系统_IP地址", "allowed-address"}, "允许防问此ROS的IP地址:", v::address("0.0.0.0/0")),
+                    edit({"编辑框_系统_备注", "comment"}, "备注:", v::text("ADMIN-KETROVA5"), "(备注不支持中文)"),
                 }),
                 row({
                     button("gen-2x", "按钮_系统_2x生成", "2.9.X系列脚本生成", generate_3x),
