@@ -139,15 +139,17 @@ Group schedule_group(const char* caption, const Kind& k, const char* time_hint, 
                      const char* designer_prefix) {
   Handler run = [&k](Ctx& c) { return generate(c, k, write_3x); };
   Handler run7 = [&k](Ctx& c) { return generate(c, k, write_7x); };
+  // Both groups declare the same fields; the keys tell them apart by the prefix.
+  auto key = [prefix](const char* suffix) { return std::string(prefix) + suffix; };
   return group(
       caption,
       {
-          edit(k.name_field, "调度名称:", "Timing Shutdown", "(无特殊情况可以不需要修改)"),
-          edit(k.date_field, "开始日期:", "1970/01/01",
+          edit({k.name_field, key("-name")}, "调度名称:", v::text("Timing Shutdown"), "(无特殊情况可以不需要修改)"),
+          edit({k.date_field, key("-start-date")}, "开始日期:", v::date("1970/01/01"),
                "格式:年/月/日 如:1970/01/01 (意思就是说从什么时候开始此脚本生效,以此日期为起始日进行循环)"),
-          edit(k.interval_field, "间隔时间:", "1d 00:00:00",
+          edit({k.interval_field, key("-interval")}, "间隔时间:", v::text("1d 00:00:00"),
                "格式:天 时:分:秒 如:1d 00:00:00 (即每一天为一个循环,即每一天运行一次)"),
-          edit(k.time_field, "运行时间:", "07:30:00", time_hint),
+          edit({k.time_field, key("-time")}, "运行时间:", v::time("07:30:00"), time_hint),
           row({
               button(std::string(prefix) + "-2x", std::string(designer_prefix) + "生成2x", "2.9.X系列脚本生成", run),
               button(std::string(prefix) + "-3x", std::string(designer_prefix) + "生成3x", "3.X系列脚本生成", run),
