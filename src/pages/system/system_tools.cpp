@@ -138,7 +138,7 @@ void build_system_tools(Page& page) {
   page.items = {
       group("修改ROS计算机名",
             {
-                edit("编辑框_修改ROS计算机名", "新计算机名:", "ketrova5RouterOS",
+                edit({"编辑框_修改ROS计算机名", "router-name"}, "新计算机名:", v::text("ketrova5RouterOS"),
                      "(不支持中文输入,如想设置为中文可以winbox下手动设置)"),
                 row({
                     button("rename", "按钮_修改ROS计算机名", "2.9.X/3.X通用系列脚本生成", rename),
@@ -148,8 +148,9 @@ void build_system_tools(Page& page) {
       group(
           "备份/还原系统设置",
           {
-              edit(kBackupName, "备份名称:", "ketrova5Bak", "(不支持中文输入,完成后可以在FTP上看到相应文件)"),
-              check("选择框_备份_是否删除", "备份时删除与此次备份名称重复的备份文件", true),
+              edit({kBackupName, "backup-name"}, "备份名称:", v::name("ketrova5Bak"),
+                   "(不支持中文输入,完成后可以在FTP上看到相应文件)"),
+              check({"选择框_备份_是否删除", "replace-backup"}, "备份时删除与此次备份名称重复的备份文件", true),
               row({
                   group(
                       "备份脚本生成(2.9.X/3.X系列通用脚本)",
