@@ -115,9 +115,9 @@ void build_block_ports_ips(Page& page) {
   page.items = {
       group("封锁端口号脚本生成",
             {
-                edit("编辑框_封锁_端口号", "要封锁端口号:", "21"),
-                edit("编辑框_封锁_协议", "使用协议:", "tcp"),
-                edit("编辑框_封锁_备注", "备注:", "Blockade FTP", "(不支持中文,可留空)"),
+                edit({"编辑框_封锁_端口号", "port"}, "要封锁端口号:", v::ports("21")),
+                edit({"编辑框_封锁_协议", "protocol"}, "使用协议:", v::name("tcp")),
+                edit({"编辑框_封锁_备注", "comment"}, "备注:", v::text("Blockade FTP"), "(不支持中文,可留空)"),
                 note("小提示：3.X版本支持连续端口输入,如：21-80；同时支持多端口输入,如：21,80,110"),
                 row({
                     button("port-2x", "", "生成2.9X系列脚本", port_2x),
@@ -128,10 +128,11 @@ void build_block_ports_ips(Page& page) {
       group("封锁IP地址脚本生成",
             {
                 row({
-                    edit("编辑框_封锁IP_IP", "要封锁的IP:", "198.51.100.10"),
-                    edit("编辑框_封锁IP_子网", "/", "32"),
+                    edit({"编辑框_封锁IP_IP", "address"}, "要封锁的IP:", v::ipv4("198.51.100.10")),
+                    edit({"编辑框_封锁IP_子网", "address-mask"}, "/", v::netmask("32")),
                 }),
-                edit("编辑框_封锁IP_备注", "备注:", "Blockade www.example.com", "(不支持中文,可留空)"),
+                edit({"编辑框_封锁IP_备注", "address-comment"}, "备注:", v::text("Blockade www.example.com"),
+                     "(不支持中文,可留空)"),
                 note(kMaskTip),
                 row({
                     button("address-2x", "", "生成2.9.X系列脚本", address),
@@ -144,12 +145,13 @@ void build_block_ports_ips(Page& page) {
                 row({
                     group("第一次使用此功能请先添加这个脚本,以后不需再次添加!(2.9.x/3.x通用)",
                           {
-                              edit("编辑框_另类封ip_IP列表名称", "IP列表名称:", kDefaultList),
+                              edit({"编辑框_另类封ip_IP列表名称", "list-name"}, "IP列表名称:", v::name(kDefaultList)),
                               row({
-                                  edit("编辑框_另类封ip_IP", "要封锁的IP:", "198.51.100.20"),
-                                  edit("编辑框_另类封ip_子网", "/", "32"),
+                                  edit({"编辑框_另类封ip_IP", "list-address"}, "要封锁的IP:", v::ipv4("198.51.100.20")),
+                                  edit({"编辑框_另类封ip_子网", "list-mask"}, "/", v::netmask("32")),
                               }),
-                              edit("编辑框_另类封ip_备注", "备注:", "Blockade www.example.net", "(不支持中文,可留空)"),
+                              edit({"编辑框_另类封ip_备注", "list-comment"},
+                                   "备注:", v::text("Blockade www.example.net"), "(不支持中文,可留空)"),
                               note(kMaskTip),
                               row({
                                   button("list-2x", "", "生成2.9.X系列脚本", list_entry),
@@ -159,10 +161,11 @@ void build_block_ports_ips(Page& page) {
                           }),
                     group("批量添加IP封锁",
                           {
-                              multiline(kBatch, "", "", "每一行一个IP,支持192.168.0.0/24格式,2.9.x/3.x通用"),
+                              multiline({kBatch, "batch-addresses"}, "", v::addresses(""),
+                                        "每一行一个IP,支持192.168.0.0/24格式,2.9.x/3.x通用"),
                               row({
-                                  check(kUseName, "IP列表名称(默认为HovrekList)", false),
-                                  edit(kBatchName, "", kDefaultList),
+                                  check({kUseName, "use-batch-name"}, "IP列表名称(默认为HovrekList)", false),
+                                  edit({kBatchName, "batch-name"}, "", v::name(kDefaultList)),
                               }),
                               row({
                                   button("clear", "", "清 空", clear_batch),
