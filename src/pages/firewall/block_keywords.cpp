@@ -45,14 +45,14 @@ void build_block_keywords(Page& page) {
       group("生成封锁的关键字脚本(慎用)",
             {
                 row({
-                    check("选择框_tcp_选择", "要封锁的IP/IP段:", false),
-                    edit("编辑框_tcp_IP地址", "", "192.168.0.0"),
-                    edit("编辑框_tcp_tcp子网", "子网掩码:", "24",
+                    check({"选择框_tcp_选择", "use-address"}, "要封锁的IP/IP段:", false),
+                    edit({"编辑框_tcp_IP地址", "address"}, "", v::ipv4("192.168.0.0")),
+                    edit({"编辑框_tcp_tcp子网", "address-mask"}, "子网掩码:", v::netmask("24"),
                          "位 (指定所限制的IP或者IP段,默认不启用为封锁所有IP,24位为网段,32位为单IP)"),
                 }),
-                edit("编辑框_tcp_关键字域名", "要封锁的关键字或域名:", "POCO",
+                edit({"编辑框_tcp_关键字域名", "keyword"}, "要封锁的关键字或域名:", v::domain("POCO"),
                      "(ROS支持封锁中文关键字,但在脚本中无法执行,若要封锁中文请在winbox里修改相应项)"),
-                edit("编辑框_tcp_备注", "备注:", "Blockade POCO", "(不支持中文)"),
+                edit({"编辑框_tcp_备注", "comment"}, "备注:", v::text("Blockade POCO"), "(不支持中文)"),
                 row({
                     button("gen-2x", "", "生成2.9.X系列脚本", generate),
                     button("gen-3x", "", "生成3.X系列脚本", generate),
