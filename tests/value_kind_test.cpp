@@ -53,7 +53,9 @@ TEST(ValueKind, PassAndWarnPerKind) {
       {kind(ValueKind::Mac),
        {"01:23:45:67:89:AB", "01:23:45:67:89:ab"},
        {"01-23-45-67-89-ab", "01:23:45:67:89", "0g:23:45:67:89:AB"}},
-      {kind(ValueKind::PortRange), {"80", "6881-6889", "65535", "1"}, {"0", "65536", "80-", "http", ""}},
+      {kind(ValueKind::PortRange),
+       {"80", "6881-6889", "65535", "1", "21,80,110", "80,6881-6889"},
+       {"0", "65536", "80-", "http", "", "80,", "80;443"}},
   };
   for (const KindCase& c : cases) {
     SCOPED_TRACE(value_kind_name(c.spec.kind));

@@ -281,10 +281,13 @@ std::optional<std::string> value_problem(const ValueSpec& spec, const Gbk& value
       break;
     }
     case ValueKind::PortRange: {
-      size_t dash = v.find('-');
-      bool ok = dash == std::string::npos
-                    ? port(v)
-                    : port(std::string_view(v).substr(0, dash)) && port(std::string_view(v).substr(dash + 1));
+      // One port, a range, or a comma list of them: RouterOS takes all three.
+      bool ok = true;
+      for (std::string_view item : pieces(v, ',')) {
+        size_t dash = item.find('-');
+        ok = ok &&
+             (dash == std::string_view::npos ? port(item) : port(item.substr(0, dash)) && port(item.substr(dash + 1)));
+      }
       if (!ok) return "不是有效的端口或端口范围（1-65535）";
       break;
     }
