@@ -136,8 +136,8 @@ Outcome generate_removal_7x(Ctx& c) {
   return Outcome::Done;
 }
 
-Field switch_box(const char* id, const char* caption, void (*hook)(Form&)) {
-  Field f = check(id, caption, false);
+Field switch_box(FieldName name, const char* caption, void (*hook)(Form&)) {
+  Field f = check(std::move(name), caption, false);
   f.on_toggle = hook;
   return f;
 }
@@ -147,63 +147,64 @@ Field switch_box(const char* id, const char* caption, void (*hook)(Form&)) {
 void build_simple_queues(Page& page) {
   page.caption = "专业限速脚本----让网吧更稳定";
   page.items = {
-      edit("编辑框_IP", "IP前秦：", "192.168.0", "(规格如:192.168.0前三位)"),
-      edit("编辑框_网卡", "限制网卡：", "all", "(填网卡名,all为限制所有网卡,多线路请设置all)"),
-      edit("编辑框_机器名", "计算机名：", "ketrova5",
+      edit({"编辑框_IP", "ip-prefix"}, "IP前秦：", v::prefix3("192.168.0"), "(规格如:192.168.0前三位)"),
+      edit({"编辑框_网卡", "interface"}, "限制网卡：", v::iface("all"), "(填网卡名,all为限制所有网卡,多线路请设置all)"),
+      edit({"编辑框_机器名", "host-name"}, "计算机名：", v::name("ketrova5"),
            "(必须以字母开头,不支持中文及标点符号,添加后winbox显示方式为:机器名+机号)"),
       row({
-          edit("编辑框_机器数量首", "机器数量：", "1"),
-          edit("编辑框_机器数量尾", "至", "253", "(如要限速的IP段为192.168.0.1-192.168.0.200则需填1至200)"),
+          edit({"编辑框_机器数量首", "first-host"}, "机器数量：", v::integer(1, 254, "1")),
+          edit({"编辑框_机器数量尾", "last-host"}, "至", v::integer(1, 254, "253"),
+               "(如要限速的IP段为192.168.0.1-192.168.0.200则需填1至200)"),
       }),
       row({
           note("普通速度："),
-          edit("编辑框_下载", "下载", "100", "KByte/s"),
-          edit("编辑框_上传", "上传", "100", "KByte/s"),
+          edit({"编辑框_下载", "rate-down"}, "下载", v::rate("100"), "KByte/s"),
+          edit({"编辑框_上传", "rate-up"}, "上传", v::rate("100"), "KByte/s"),
       }),
       row({
-          switch_box(kAverage, "", on_average),
+          switch_box({kAverage, "use-average"}, "", on_average),
           note("平均速度："),
-          edit("编辑框_平均下载", "下载", "80", "KByte/s"),
-          edit("编辑框_平均上传", "上传", "80", "KByte/s"),
+          edit({"编辑框_平均下载", "average-down"}, "下载", v::rate("80"), "KByte/s"),
+          edit({"编辑框_平均上传", "average-up"}, "上传", v::rate("80"), "KByte/s"),
       }),
-      switch_box(kProfessional, "开启/关闭专业限速功能", on_professional),
+      switch_box({kProfessional, "use-professional"}, "开启/关闭专业限速功能", on_professional),
       row({
           note("突发时间："),
-          edit("编辑框_突发下载时间", "下载", "3", "S"),
-          edit("编辑框_突发上传时间", "上传", "3", "S"),
+          edit({"编辑框_突发下载时间", "burst-time-down"}, "下载", v::count("3"), "S"),
+          edit({"编辑框_突发上传时间", "burst-time-up"}, "上传", v::count("3"), "S"),
           note("(默认为3秒,即3秒钟后从突发极限减速为普通突发.设置为0时,下面突发速度设置无效)"),
       }),
       row({
           note("突发极限："),
-          edit("编辑框_突发极限下载", "下载", "200", "KByte/s"),
-          edit("编辑框_突发极限上传", "上传", "200", "KByte/s"),
+          edit({"编辑框_突发极限下载", "burst-limit-down"}, "下载", v::rate("200"), "KByte/s"),
+          edit({"编辑框_突发极限上传", "burst-limit-up"}, "上传", v::rate("200"), "KByte/s"),
       }),
       row({
           note("普通突发："),
-          edit("编辑框_普通突发下载", "下载", "100", "KByte/s"),
-          edit("编辑框_普通突发上传", "上传", "100", "KByte/s"),
+          edit({"编辑框_普通突发下载", "burst-threshold-down"}, "下载", v::rate("100"), "KByte/s"),
+          edit({"编辑框_普通突发上传", "burst-threshold-up"}, "上传", v::rate("100"), "KByte/s"),
       }),
-      edit("编辑框_数据包优先极", "数据包优先极：", "8",
+      edit({"编辑框_数据包优先极", "priority"}, "数据包优先极：", v::integer(1, 8, "8"),
            "(设置数据包优先传输,数字越小越优先,如游戏区1,大厅区2,液晶区3,最高为8最小为1,默认为8)"),
-      edit("编辑框_限制IP范围", "限制IP范围：", "0.0.0.0/0",
+      edit({"编辑框_限制IP范围", "target-address"}, "限制IP范围：", v::address("0.0.0.0/0"),
            "设置您想限制的目标IP(如果您对脚本没有深刻的了解，请默认此项)"),
-      switch_box(kTimeWindow, "是否分时间段限速", on_time_window),
+      switch_box({kTimeWindow, "use-time"}, "是否分时间段限速", on_time_window),
       row({
-          check("选择框_星期天", "星期天", true),
-          check("选择框_星期一", "星期一", true),
-          check("选择框_星期二", "星期二", true),
-          check("选择框_星期三", "星期三", true),
-          check("选择框_星期四", "星期四", true),
-          check("选择框_星期五", "星期五", true),
-          check("选择框_星期六", "星期六", true),
+          check({"选择框_星期天", "sun"}, "星期天", true),
+          check({"选择框_星期一", "mon"}, "星期一", true),
+          check({"选择框_星期二", "tue"}, "星期二", true),
+          check({"选择框_星期三", "wed"}, "星期三", true),
+          check({"选择框_星期四", "thu"}, "星期四", true),
+          check({"选择框_星期五", "fri"}, "星期五", true),
+          check({"选择框_星期六", "sat"}, "星期六", true),
       }),
       row({
-          edit("编辑框_开始小时", "时间：", "00"),
-          edit("编辑框_开始分钟", "：", "00"),
-          edit("编辑框_开始秒", "：", "00"),
-          edit("编辑框_结束小时", "至", "00"),
-          edit("编辑框_结束分钟", "：", "00"),
-          edit("编辑框_结束秒", "：", "00", "内有效 (设置时间段内此限速脚本有效)"),
+          edit({"编辑框_开始小时", "start-hour"}, "时间：", v::hour("00")),
+          edit({"编辑框_开始分钟", "start-minute"}, "：", v::minute("00")),
+          edit({"编辑框_开始秒", "start-second"}, "：", v::minute("00")),
+          edit({"编辑框_结束小时", "end-hour"}, "至", v::hour("00")),
+          edit({"编辑框_结束分钟", "end-minute"}, "：", v::minute("00")),
+          edit({"编辑框_结束秒", "end-second"}, "：", v::minute("00"), "内有效 (设置时间段内此限速脚本有效)"),
       }),
       row({
           button("gen-2x", "", "生成2.9.X系列脚本", generate_2x),
