@@ -131,11 +131,12 @@ Outcome generate_7x(Ctx& c) {
   return Outcome::Done;
 }
 
-Row monitor_row(int n, const char* threshold_text, const char* hint) {
+// `role` names the monitor in the fields' keys: down-on, down-off, up-on, up-off.
+Row monitor_row(int n, const std::string& role, const char* threshold_text, const char* hint) {
   std::string i = std::to_string(n);
   return row({
-      edit("编辑框_pcq网卡" + i, "当网卡：", "ether1"),
-      edit("编辑框_pcq高于" + i, "接收的流量高于：", threshold_text, hint),
+      edit({"编辑框_pcq网卡" + i, role + "-interface"}, "当网卡：", v::iface("ether1")),
+      edit({"编辑框_pcq高于" + i, role + "-threshold"}, "接收的流量高于：", v::rate(threshold_text), hint),
   });
 }
 
@@ -146,16 +147,17 @@ void build_pcq_dynamic(Page& page) {
   constexpr const char* kUpHint = "Mbps时开启上行限制 (建议设置监视外网网卡流量)";
   page.caption = "PCQ动态限速脚本生成";
   page.items = {
-      edit("编辑框_pcq上传", "每台机上传为：", "80", "Kbyte/s"),
+      edit({"编辑框_pcq上传", "rate-up"}, "每台机上传为：", v::rate("80"), "Kbyte/s"),
       row({
-          edit("编辑框_pcq下载", "每台机下载为：", "80", "Kbyte/s"),
+          edit({"编辑框_pcq下载", "rate-down"}, "每台机下载为：", v::rate("80"), "Kbyte/s"),
           note("(请根据客户机数量及带宽大小自行修改)"),
       }),
-      edit("编辑框_pcq选择针对网卡", "选择针对网卡限速的名称：", "ether1", "(如无特殊原因请填写您ROS的外网网卡名称)"),
-      monitor_row(1, "8", kDownHint),
-      monitor_row(2, "6", kDownHint),
-      monitor_row(3, "8", kUpHint),
-      monitor_row(4, "6", kUpHint),
+      edit({"编辑框_pcq选择针对网卡", "interface"}, "选择针对网卡限速的名称：", v::iface("ether1"),
+           "(如无特殊原因请填写您ROS的外网网卡名称)"),
+      monitor_row(1, "down-on", "8", kDownHint),
+      monitor_row(2, "down-off", "6", kDownHint),
+      monitor_row(3, "up-on", "8", kUpHint),
+      monitor_row(4, "up-off", "6", kUpHint),
       row({
           button("gen-2x", "", "生成2.9.X系列脚本", generate_2x),
           button("gen-3x", "", "生成3.X系列脚本", generate_3x),
