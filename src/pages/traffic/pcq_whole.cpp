@@ -27,12 +27,13 @@ Outcome generate_7x(Ctx& c) {
 void build_pcq_whole(Page& page) {
   page.caption = "PCQ整体限速脚本生成";
   page.items = {
-      edit("编辑框_pcq整体上传", "每台机上传为：", "80", "Kbyte/s"),
+      edit({"编辑框_pcq整体上传", "rate-up"}, "每台机上传为：", v::rate("80"), "Kbyte/s"),
       row({
-          edit("编辑框_pcq整体下载", "每台机下载为：", "80", "Kbyte/s"),
+          edit({"编辑框_pcq整体下载", "rate-down"}, "每台机下载为：", v::rate("80"), "Kbyte/s"),
           note("(请根据客户机数量及带宽大小自行修改)"),
       }),
-      edit(kNic, "选择针对限速的网卡名称：", "ether1", "(如无特殊原因请填写您ROS的外网网卡名称)"),
+      edit({kNic, "interface"}, "选择针对限速的网卡名称：", v::iface("ether1"),
+           "(如无特殊原因请填写您ROS的外网网卡名称)"),
       row({
           button("gen", "", "生成2.9.X/3.X系列脚本", generate),
           button7("gen-7x", "生成7.X系列脚本", generate_7x),
