@@ -76,12 +76,13 @@ Outcome generate_per_network_7x(Ctx& c) {
 void build_tcp_limit(Page& page) {
   page.caption = "TCP线程(连接数)限制脚本生成";
   page.items = {
-      edit("编辑框_tcp_IP", "IP前奏:", "192.168.0", "(规格如:192.168.0前三位)"),
+      edit({"编辑框_tcp_IP", "ip-prefix"}, "IP前奏:", v::prefix3("192.168.0"), "(规格如:192.168.0前三位)"),
       row({
-          edit("编辑框_tcp_机器开始数量", "机器数量:", "1"),
-          edit("编辑框_tcp_结束数量", "至", "200", "(如IP段为192.168.0.1-192.168.0.200则需填1至200)"),
+          edit({"编辑框_tcp_机器开始数量", "first-host"}, "机器数量:", v::integer(1, 254, "1")),
+          edit({"编辑框_tcp_结束数量", "last-host"}, "至", v::integer(1, 254, "200"),
+               "(如IP段为192.168.0.1-192.168.0.200则需填1至200)"),
       }),
-      edit("编辑框_tcp_连接数", "限制TCP连接数为:", "200", "(建议设置150-300之间)"),
+      edit({"编辑框_tcp_连接数", "limit"}, "限制TCP连接数为:", v::count("200"), "(建议设置150-300之间)"),
       row({
           button("host-2x", "", "生成2.9.X系列脚本", generate_per_host),
           button("host-3x", "", "生成3.X系列脚本", generate_per_host),
@@ -89,11 +90,11 @@ void build_tcp_limit(Page& page) {
       }),
       group("指定网段TCP线程(连接数)限制生成",
             {
-                edit("编辑框_tcp_内网ip", "内网IP段:", "192.168.0.0"),
-                edit("编辑框_tcp_子网掩码", "子网掩码:", "255.255.255.0",
+                edit({"编辑框_tcp_内网ip", "lan-network"}, "内网IP段:", v::ipv4("192.168.0.0")),
+                edit({"编辑框_tcp_子网掩码", "lan-mask"}, "子网掩码:", v::netmask("255.255.255.0"),
                      "(这里设置你要限制的内网网段,如192.168.0.1的网段为192.168.0.0)"),
-                edit("编辑框_tcp_连接数1", "限制TCP连接数为:", "200", "(建议设置150-300之间)"),
-                edit("编辑框_tcp_排除ip", "排除IP地址:", "192.168.0.250,192.168.0.252",
+                edit({"编辑框_tcp_连接数1", "net-limit"}, "限制TCP连接数为:", v::count("200"), "(建议设置150-300之间)"),
+                edit({"编辑框_tcp_排除ip", "exempt"}, "排除IP地址:", v::addresses("192.168.0.250,192.168.0.252"),
                      "(这里可以设置不受此限制的内网IP,例如一些电影服务器IP等,多IP可以逗号隔开)"),
                 row({
                     button("net-2x", "", "生成2.9.X系列脚本", generate_per_network),
