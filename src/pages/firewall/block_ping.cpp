@@ -52,8 +52,10 @@ void build_block_ping(Page& page) {
   page.items = {
       group("禁止内外网对路由的ICMP数据包(禁止来自内外网的Ping)2.9.X/3.X通用",
             {
-                edit("编辑框_禁内网拼网段", "内网网段：", "192.168.0.0", "(这里设置你的内网网段)"),
-                edit("编辑框_禁内子网掩码", "子网掩码：", "255.255.255.0", "(这里设置你的内网子网掩码)"),
+                edit({"编辑框_禁内网拼网段", "lan-network"}, "内网网段：", v::ipv4("192.168.0.0"),
+                     "(这里设置你的内网网段)"),
+                edit({"编辑框_禁内子网掩码", "lan-mask"}, "子网掩码：", v::netmask("255.255.255.0"),
+                     "(这里设置你的内网子网掩码)"),
                 row({
                     button("block-lan", "", "生成禁止内网Ping的脚本", block_lan),
                     button7("block-lan-7x", "生成禁止内网Ping的7.X脚本", block_lan_7x),
@@ -61,8 +63,10 @@ void build_block_ping(Page& page) {
             }),
       group("禁止来自内网或外网的ICMP数据包(禁止来自内网或外网的Ping)2.9.X/3.X通用",
             {
-                edit("编辑框_禁止外网拼网段", "内网网段：", "192.168.0.0", "(这里设置你的内网网段)"),
-                edit("编辑框_禁止外网拼子网掩码", "子网掩码：", "255.255.255.0", "(这里设置你的内网子网掩码)"),
+                edit({"编辑框_禁止外网拼网段", "outside-lan-network"}, "内网网段：", v::ipv4("192.168.0.0"),
+                     "(这里设置你的内网网段)"),
+                edit({"编辑框_禁止外网拼子网掩码", "outside-lan-mask"}, "子网掩码：", v::netmask("255.255.255.0"),
+                     "(这里设置你的内网子网掩码)"),
                 row({
                     button("block-outside", "", "生成禁止外网Ping的脚本", block_outside),
                     button7("block-outside-7x", "生成禁止外网Ping的7.X脚本", block_outside_7x),
