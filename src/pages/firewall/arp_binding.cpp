@@ -77,16 +77,18 @@ void build_arp_binding(Page& page) {
   page.items = {
       group("自定义ARP绑定",
             {
-                edit("编辑框_ARP_IP地址", "IP地址 ：", "192.168.0.1", "(这里输入您要绑定的IP)"),
-                edit("编辑框_ARP_网卡", "绑定网卡：", "ether1", "(内网IP绑定内网网卡,外网IP绑定外网网卡)"),
-                edit("编辑框_ARP_MAC", "MAC地址：", "00:00:00:00:00:00", "(这里输入您要绑定IP相对应的MAC地址)"),
+                edit({"编辑框_ARP_IP地址", "address"}, "IP地址 ：", v::ipv4("192.168.0.1"), "(这里输入您要绑定的IP)"),
+                edit({"编辑框_ARP_网卡", "interface"}, "绑定网卡：", v::iface("ether1"),
+                     "(内网IP绑定内网网卡,外网IP绑定外网网卡)"),
+                edit({"编辑框_ARP_MAC", "mac"}, "MAC地址：", v::mac("00:00:00:00:00:00"),
+                     "(这里输入您要绑定IP相对应的MAC地址)"),
                 pair("bind", bind_one, bind_one_7x),
             }),
       group("自动绑定已经连接的ARP", {pair("bind-connected", bind_connected, bind_connected_7x)}),
       group("自动删除所有ARP绑定", {pair("delete-all", delete_all, delete_all_7x)}),
       group("将网卡ARP属性置为reply-only,这步才是真正的绑定了列表中的ARP,没绑定的上不了网",
             {
-                edit("编辑框_ARP_设置网卡", "需要绑定的网卡：", "ether1",
+                edit({"编辑框_ARP_设置网卡", "reply-only-interface"}, "需要绑定的网卡：", v::iface("ether1"),
                      "(一般情况下可以只设置内网网卡,也可以所有网卡都设置为reply-only)"),
                 row({
                     group("绑定脚本(即置ARP属性为reply-only)", {pair("reply-only", reply_only, reply_only_7x)}),
