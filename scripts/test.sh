@@ -31,7 +31,7 @@ step "fuzz"
 cmake --preset fuzz
 cmake --build --preset fuzz
 seconds=${ROSGEN_FUZZ_SECONDS:-30}
-for target in toolkit pages; do
+for target in toolkit pages checker; do
   work=$(mktemp -d)
   # New inputs go to a scratch folder; the kept corpus and the regressions are only read.
   build/fuzz/bin/fuzz_$target -max_total_time="$seconds" -timeout=10 -max_len=256 -print_final_stats=0 \

@@ -1,0 +1,1 @@
+:put "tab \t hex \4A quote \" dollar \$ space \_ q \?"

@@ -1,0 +1,5 @@
+/ip adress print
+/ip a
+/ip add print
+:put [/ip address find
+:put (1))
