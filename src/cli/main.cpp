@@ -2,6 +2,9 @@
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -20,16 +23,33 @@
 namespace rosgen {
 namespace {
 
-// Message boxes and opened addresses go to stderr, one line each.
+// What a press showed besides its output, kept for the --json report.
+struct Shown {
+  nlohmann::ordered_json messages = nlohmann::ordered_json::array();
+  nlohmann::ordered_json opened = nlohmann::ordered_json::array();
+};
+
+// Message boxes and opened addresses go to stderr, one line each, or into `shown` when given.
 class CliEnv : public SystemEnv {
  public:
   void message(const std::string& text, const std::string& caption) override {
-    std::cerr << '[' << caption << "] " << one_line(text) << '\n';
+    if (shown) {
+      shown->messages.push_back({{"caption", caption}, {"text", text}});
+    } else {
+      std::cerr << '[' << caption << "] " << one_line(text) << '\n';
+    }
   }
   std::optional<Gbk> input_box(const std::string&, const std::string&, const Gbk&) override { return answer; }
-  void open_address(const std::string& address) override { std::cerr << "[open] " << address << '\n'; }
+  void open_address(const std::string& address) override {
+    if (shown) {
+      shown->opened.push_back(address);
+    } else {
+      std::cerr << "[open] " << address << '\n';
+    }
+  }
 
   std::optional<Gbk> answer;  // --answer: typed into an input box and confirmed
+  Shown* shown = nullptr;     // --json
 
  private:
   static std::string one_line(const std::string& text) {
@@ -175,7 +195,53 @@ struct RunArgs {
   std::optional<std::string> today;  // an empty one is a bad date, not the clock's
   std::string encoding = "utf-8";
   bool strict = false;
+  bool json = false;
+  std::optional<std::string> output_file;  // -o
 };
+
+// Replaces `file` with `bytes` in one step: they go to a new file in the same folder, which is
+// then renamed over it, so a failure leaves no half-written script and the old file as it was.
+// Empty on success, else the reason.
+std::string write_file_atomically(const std::string& file, const std::string& bytes) {
+  namespace fs = std::filesystem;
+  fs::path target = file;
+  std::error_code ec;
+  if (fs::is_symlink(target, ec)) {
+    fs::path resolved = fs::weakly_canonical(target, ec);  // writing through a link keeps the link
+    if (!ec) target = resolved;
+  }
+  mode_t mode = 0;
+  struct stat old {};
+  if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+    mode = old.st_mode & 07777;
+  } else {
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    mode = 0666 & ~mask;
+  }
+  fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
+  std::string temp = (folder / ".rosgen-XXXXXX").string();
+  int fd = ::mkstemp(temp.data());
+  if (fd < 0) return std::strerror(errno);
+  auto fail = [&](int error) {
+    if (fd >= 0) ::close(fd);
+    ::unlink(temp.c_str());
+    return std::string(std::strerror(error));
+  };
+  if (::fchmod(fd, mode) != 0) return fail(errno);
+  for (size_t done = 0; done < bytes.size();) {
+    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return fail(errno);
+    done += static_cast<size_t>(n);
+  }
+  if (::fsync(fd) != 0) return fail(errno);
+  int closed = ::close(fd);
+  fd = -1;
+  if (closed != 0) return fail(errno);
+  if (::rename(temp.c_str(), target.c_str()) != 0) return fail(errno);
+  return {};
+}
 
 int run_command(const RunArgs& a) {
   const Page& page = need_page(a.page);
@@ -188,6 +254,8 @@ int run_command(const RunArgs& a) {
     if (!env.fixed_today) throw UsageError("--today must be a date YYYY-MM-DD: " + *a.today);
   }
   if (a.answer) env.answer = in(*a.answer);
+  Shown shown;
+  if (a.json) env.shown = &shown;
 
   Press p;
   p.button = a.button;
@@ -208,13 +276,40 @@ int run_command(const RunArgs& a) {
   auto form = start_form(page);
   std::vector<FieldWarning> warnings;
   Outcome outcome = press(*form, env, p, &warnings);
-  for (const FieldWarning& w : warnings)
-    std::cerr << "[warning] " << w.id << " (" << w.label << "): " << w.reason << '\n';
+  if (!a.json) {
+    for (const FieldWarning& w : warnings)
+      std::cerr << "[warning] " << w.id << " (" << w.label << "): " << w.reason << '\n';
+  }
+  int code = outcome == Outcome::Refused ? 1 : a.strict && !warnings.empty() ? 4 : 0;
   const std::string out = gbk ? form->output().bytes() : to_utf8(form->output());
-  std::fwrite(out.data(), 1, out.size(), stdout);
+  if (a.output_file) {
+    // A refused press leaves the file as it was: there is no new script to put there.
+    if (code != 1) {
+      std::string error = write_file_atomically(*a.output_file, out);
+      if (!error.empty()) {
+        std::cerr << "rosgen: cannot write " << *a.output_file << ": " << error << '\n';
+        code = 3;
+      }
+    }
+  } else if (!a.json) {
+    std::fwrite(out.data(), 1, out.size(), stdout);
+  }
+  if (a.json) {
+    // JSON is UTF-8 whatever the script's encoding.
+    nlohmann::ordered_json j{{"output", to_utf8(form->output())},
+                             {"exit", code},
+                             {"messages", std::move(shown.messages)},
+                             {"opened", std::move(shown.opened)}};
+    if (!warnings.empty()) {
+      nlohmann::ordered_json list = nlohmann::ordered_json::array();
+      for (const FieldWarning& w : warnings)
+        list.push_back({{"field", w.id}, {"label", w.label}, {"reason", w.reason}});
+      j["warnings"] = std::move(list);
+    }
+    std::cout << j.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
+  }
   std::fflush(stdout);
-  if (outcome == Outcome::Refused) return 1;
-  return a.strict && !warnings.empty() ? 4 : 0;
+  return code;
 }
 
 struct CheckArgs {
@@ -258,6 +353,7 @@ int check_command(const CheckArgs& a) {
 int main_impl(int argc, char** argv) {
   CLI::App app{"rosgen: RouterOS 2.9.x/3.x script generator"};
   app.require_subcommand(1);
+  app.set_version_flag("--version", std::string("rosgen ") + ROSGEN_VERSION);
 
   app.add_subcommand("list", "list the pages: index, slug, tab text");
 
@@ -281,6 +377,8 @@ int main_impl(int argc, char** argv) {
   run->add_option("--encoding", a.encoding, "of field values and output: utf-8 (default) or gbk")
       ->check(CLI::IsMember({"utf-8", "gbk"}));
   run->add_flag("--strict", a.strict, "exit 4 when a field the script was made from does not fit its kind");
+  run->add_flag("--json", a.json, "print one JSON object: output, exit, messages, opened, warnings");
+  run->add_option("-o,--output", a.output_file, "write the output box to this file instead of stdout");
 
   auto* check = app.add_subcommand("check", "check a RouterOS 7 script against RouterOS 7's command tree");
   CheckArgs c;
@@ -294,6 +392,8 @@ int main_impl(int argc, char** argv) {
   } catch (const CLI::CallForHelp& e) {
     return app.exit(e);
   } catch (const CLI::CallForAllHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::CallForVersion& e) {
     return app.exit(e);
   } catch (const CLI::ParseError& e) {
     std::cerr << "rosgen: " << e.what() << " (rosgen --help shows the usage)\n";
