@@ -30,6 +30,18 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/ DESTINATION ${CMAKE_INSTALL_DATADI
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/rosgen.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/rosgen.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+# The manual page, compressed as Debian keeps them (no name or time stamp in it), and the bash completion.
+install(CODE "
+  set(man1 \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_MANDIR}/man1\")
+  file(MAKE_DIRECTORY \"\${man1}\")
+  execute_process(COMMAND gzip -9nc \"${PROJECT_SOURCE_DIR}/docs/rosgen.1\" OUTPUT_FILE \"\${man1}/rosgen.1.gz\"
+                  RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR \"gzip could not compress the manual page\")
+  endif()
+")
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/rosgen.bash-completion
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME rosgen)
 
 set(CPACK_PACKAGE_NAME rosgen)
 set(CPACK_PACKAGE_VENDOR rosgen)

@@ -9,7 +9,7 @@ packages=(
   libcli11-dev nlohmann-json3-dev
   qt6-base-dev qt6-base-dev-tools libqt6network6
   fonts-wqy-microhei xvfb xauth
-  dpkg-dev desktop-file-utils
+  dpkg-dev desktop-file-utils groff-base
 )
 
 missing=()

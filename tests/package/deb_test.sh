@@ -27,6 +27,17 @@ for f in usr/bin/rosgen usr/bin/rosgen-gui usr/lib/rosgen/libskinh_el.so usr/lib
          usr/share/applications/rosgen.desktop usr/share/icons/hicolor/scalable/apps/rosgen.svg; do
   [ -e "$root/$f" ] || fail "missing $f"
 done
+# The manual page and the bash completion, and the completion answers from the installed program.
+man_page=usr/share/man/man1/rosgen.1.gz
+completion=usr/share/bash-completion/completions/rosgen
+[ -f "$root/$man_page" ] || fail "missing $man_page"
+[ -f "$root/$completion" ] || fail "missing $completion"
+gzip -dc "$root/$man_page" | groff -ww -z -man 2>&1 | grep . && fail "the installed manual page does not render cleanly"
+pages=$(bash -c 'source "$1"; COMP_WORDS=("$2" run wan-f); COMP_CWORD=2; _rosgen; echo "${COMPREPLY[*]}"' \
+  _ "$root/$completion" "$root/usr/bin/rosgen")
+[ "$pages" = wan-fixed ] || fail "the installed completion offers '$pages' for 'rosgen run wan-f'"
+[ "$("$root/usr/bin/rosgen" --version)" = "rosgen $(dpkg-deb --field "$deb" Version)" ] ||
+  fail "rosgen --version does not say the package's version"
 [ "$("$root/usr/bin/rosgen" list | wc -l)" -eq 26 ] || fail "rosgen list does not show 26 pages"
 "$root/usr/bin/rosgen" run wan-fixed gen-3x | grep -q 'new-mss=1440' || fail "rosgen run gives no script"
 
@@ -46,6 +57,9 @@ grep -q 'window shown after' "$log" || { cat "$log"; rm -rf "$runtime" "$log"; f
 rm -rf "$runtime" "$log"
 
 "${dpkg[@]}" --remove rosgen >/dev/null
+for f in "$man_page" "$completion"; do
+  [ ! -e "$root/$f" ] || fail "$f left after removal"
+done
 # dpkg removes the folders it emptied, /usr itself included.
 left=$( [ -d "$root/usr" ] && find "$root/usr" \( -type f -o -type l \) -print | head -5 || true)
 [ -z "$left" ] || fail "files left after removal: $left"
