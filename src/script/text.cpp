@@ -5,6 +5,7 @@
 #include <charconv>
 #include <clocale>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <limits>
 
@@ -172,8 +173,15 @@ Gbk number_text(std::int64_t value) { return Gbk::from_bytes(std::to_string(valu
 
 Gbk number_text(double value) {
   char buf[64];
+#if defined(__cpp_lib_to_chars)
   auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 13);
   return Gbk::from_bytes(std::string(buf, r.ptr));
+#else
+  // to_chars is defined as printf's %g in the "C" locale; the browser build's C library has no
+  // other locale, so its "." stays.
+  int n = std::snprintf(buf, sizeof buf, "%.13g", value);
+  return Gbk::from_bytes(std::string(buf, static_cast<size_t>(n)));
+#endif
 }
 
 Gbk rate_bits(const Gbk& kbytes) { return number_text(to_number(trim(kbytes)) * 8000.0); }
