@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
@@ -72,6 +73,30 @@ inline Result rosgen(const std::vector<std::string>& args, const std::string& pr
   waitpid(pid, &status, 0);
   r.code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   return r;
+}
+
+// stderr without the field warnings, for tests about message boxes and
+// addresses; the warnings have tests of their own.
+inline std::string without_warnings(const std::string& err) {
+  std::string out;
+  size_t at = 0;
+  while (at < err.size()) {
+    size_t end = err.find('\n', at);
+    end = end == std::string::npos ? err.size() : end + 1;
+    if (err.compare(at, 10, "[warning] ") != 0) out.append(err, at, end - at);
+    at = end;
+  }
+  return out;
+}
+
+// A page's buttons from `rosgen show --json` without the RouterOS 7 siblings,
+// which have tests of their own over every page.
+inline nlohmann::json classic_buttons(const nlohmann::json& page) {
+  nlohmann::json out = nlohmann::json::array();
+  for (const auto& b : page["buttons"]) {
+    if (!b["id"].get<std::string>().ends_with("-7x")) out.push_back(b);
+  }
+  return out;
 }
 
 }  // namespace rosgen::test

@@ -31,7 +31,7 @@ TEST(Cli, ShowJsonDescribesThePageInOrder) {
   EXPECT_EQ(j["fields"][0]["group"], "PPPoE服务器架设");
   EXPECT_EQ(j["fields"][8]["kind"], "check");
   EXPECT_EQ(j["fields"][8]["default"], false);
-  ASSERT_EQ(j["buttons"].size(), 2u);
+  ASSERT_EQ(j["buttons"].size(), 3u);  // 2.9.X, 3.X and 7.X
   EXPECT_EQ(j["buttons"][1]["designer"], "按钮_PPPOE_自定义脚本生成3x");
   EXPECT_EQ(j["buttons"][1]["caption"], "生成3.X系列脚本");
   EXPECT_EQ(j["buttons"][1]["group"], "PPPoE服务器架设");
@@ -124,7 +124,7 @@ TEST(Cli, RunExitCodesAndStreams) {
     if (!c.out.empty() || c.code != 0) {
       EXPECT_EQ(r.out, c.out) << c.name;
     }
-    EXPECT_EQ(r.err, c.err) << c.name;
+    EXPECT_EQ(without_warnings(r.err), c.err) << c.name;
   }
 }
 

@@ -113,7 +113,7 @@ Listed show(const std::string& page) {
   Listed l;
   auto str = [](const nlohmann::json& v) { return v.is_null() ? std::string() : v.get<std::string>(); };
   for (const auto& f : j["fields"]) l.fields.push_back(str(f["id"]) + " @ " + str(f["group"]));
-  for (const auto& b : j["buttons"]) {
+  for (const auto& b : classic_buttons(j)) {
     l.buttons.push_back(str(b["id"]) + "|" + str(b["designer"]) + "|" + str(b["caption"]) + " @ " + str(b["group"]));
   }
   return l;

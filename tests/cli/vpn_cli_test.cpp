@@ -52,7 +52,7 @@ void run_cases(const std::vector<Case>& cases) {
       EXPECT_TRUE(r.out.starts_with(c.out)) << c.name;
       EXPECT_TRUE(r.out.ends_with(c.out_end)) << c.name;
     }
-    EXPECT_EQ(r.err, c.err) << c.name;
+    EXPECT_EQ(without_warnings(r.err), c.err) << c.name;
   }
 }
 
@@ -273,12 +273,13 @@ TEST(VpnCli, ShowListsThePageInOrder) {
       ASSERT_LT(at, j["fields"].size()) << id << " missing or out of order";
       EXPECT_EQ(j["fields"][at]["group"], group) << id;
     }
-    ASSERT_EQ(j["buttons"].size(), e.buttons.size()) << e.page;
+    const nlohmann::json listed = classic_buttons(j);
+    ASSERT_EQ(listed.size(), e.buttons.size()) << e.page;
     for (size_t i = 0; i < e.buttons.size(); ++i) {
-      EXPECT_EQ(j["buttons"][i]["id"], e.buttons[i][0]);
-      EXPECT_EQ(j["buttons"][i]["designer"], e.buttons[i][1]);
-      EXPECT_EQ(j["buttons"][i]["caption"], e.buttons[i][2]);
-      EXPECT_EQ(j["buttons"][i]["group"], e.buttons[i][3]);
+      EXPECT_EQ(listed[i]["id"], e.buttons[i][0]);
+      EXPECT_EQ(listed[i]["designer"], e.buttons[i][1]);
+      EXPECT_EQ(listed[i]["caption"], e.buttons[i][2]);
+      EXPECT_EQ(listed[i]["group"], e.buttons[i][3]);
     }
   }
 }
