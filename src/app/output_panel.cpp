@@ -6,11 +6,16 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QHelpEvent>
+#include <QLabel>
+#include <QTextBlock>
 #include <QTimer>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 #include "app/fatal.h"
 #include "app/window_env.h"
+#include "routeros/checker.h"
 #include "script/product.h"
 
 namespace rosgen::app {
@@ -55,15 +60,36 @@ OutputPanel::OutputPanel(Form& form, Env& env, StartTool start_tool, QWidget* pa
     auto action = actions[i];
     connect(b, &QPushButton::clicked, this, [action] { guarded(action); });
     column->addWidget(b);
+    if (i == 0) {
+      // The check sits beside the copy: check, then copy.
+      auto* check = new QPushButton(QStringLiteral("检查脚本"), buttons);
+      check->setObjectName(QStringLiteral("check-script"));
+      check->setToolTip(QStringLiteral("按RouterOS 7的命令树检查输出框中的脚本"));
+      check->setMinimumWidth(96);
+      connect(check, &QPushButton::clicked, this, [this] { guarded([this] { check_script(); }); });
+      column->addWidget(check);
+    }
   }
   column->addStretch();
 
+  warning_line_ = new QLabel(this);
+  warning_line_->setObjectName(QStringLiteral("field-warnings"));
+  warning_line_->setTextFormat(Qt::PlainText);
+  warning_line_->setWordWrap(true);
+  warning_line_->setStyleSheet(QStringLiteral("color: #b3261e;"));
+  warning_line_->hide();
+
+  auto* left = new QVBoxLayout;
+  left->setContentsMargins(0, 0, 0, 0);
+  left->addWidget(box_, 1);
+  left->addWidget(warning_line_);
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(6, 6, 6, 6);
-  layout->addWidget(box_, 1);
+  layout->addLayout(left, 1);
   layout->addWidget(buttons);
 
   connect(box_, &QPlainTextEdit::textChanged, this, [this] { guarded([this] { typed_into_box(); }); });
+  box_->viewport()->installEventFilter(this);
   token_ = form.subscribe([this](const Change& c) {
     if (c.kind == Change::Output) output_changed();
   });
@@ -92,6 +118,7 @@ void OutputPanel::flush() {
   changes_ = 0;
   if (now != shown_) {
     shown_ = now;
+    clear_marks();
     syncing_ = true;
     box_->setPlainText(shown(now));
     syncing_ = false;
@@ -105,6 +132,7 @@ void OutputPanel::typed_into_box() {
   if (syncing_) return;
   // Edits made in the box belong to the script the copy button takes.
   Gbk text = typed(box_->toPlainText(), true);
+  clear_marks();
   shown_ = text;
   syncing_ = true;
   form_.set_output(std::move(text));
@@ -129,5 +157,84 @@ void OutputPanel::copy() {
 }
 
 void OutputPanel::open_web_site() { env_.open_address(product::kWebSite); }
+
+void OutputPanel::check_script() {
+  flush();
+  clear_marks();
+  const std::vector<ros7::Finding> found = ros7::check_script(to_utf8(form_.output()));
+  if (found.empty()) {
+    env_.message("没有发现问题", "检查脚本");
+    return;
+  }
+  QTextCharFormat mark;
+  mark.setUnderlineStyle(QTextCharFormat::WaveUnderline);
+  mark.setUnderlineColor(Qt::red);
+  QList<QTextEdit::ExtraSelection> marks;
+  std::string list;
+  constexpr size_t kListed = 10;
+  for (size_t i = 0; i < found.size(); ++i) {
+    const ros7::Finding& f = found[i];
+    const bool error = f.severity == ros7::Severity::Error;
+    const QString line = QStringLiteral("%1 %2").arg(error ? QStringLiteral("错误：") : QStringLiteral("警告："),
+                                                     QString::fromStdString(f.message));
+    QString& tip = findings_[f.line - 1];
+    if (!tip.isEmpty()) tip += QLatin1Char('\n');
+    tip += QStringLiteral("第%1列 ").arg(f.col) + line;
+    if (i < kListed) {
+      list += "\r\n第" + std::to_string(f.line) + "行第" + std::to_string(f.col) + "列 " + line.toStdString();
+    }
+  }
+  for (const auto& [line, tip] : findings_) {
+    QTextBlock block = box_->document()->findBlockByNumber(line);
+    if (!block.isValid()) continue;
+    QTextEdit::ExtraSelection sel;
+    sel.cursor = QTextCursor(block);
+    sel.cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    sel.format = mark;
+    marks.append(sel);
+  }
+  box_->setExtraSelections(marks);
+  std::string text =
+      "发现" + std::to_string(found.size()) + "个问题（已在输出框中用红色波浪线标出，鼠标停在该行可看详情）：" + list;
+  if (found.size() > kListed) text += "\r\n……";
+  env_.message(text, "检查脚本");
+}
+
+void OutputPanel::show_warnings(const std::vector<FieldWarning>& warnings) {
+  if (warnings.empty()) {
+    warning_line_->clear();
+    warning_line_->hide();
+    return;
+  }
+  QString text = QStringLiteral("%1 个字段的值可能导致脚本出错：").arg(warnings.size());
+  for (size_t i = 0; i < warnings.size(); ++i) {
+    if (i > 0) text += QStringLiteral("；");
+    text +=
+        QString::fromStdString(warnings[i].label) + QStringLiteral(" — ") + QString::fromStdString(warnings[i].reason);
+  }
+  warning_line_->setText(text);
+  warning_line_->show();
+}
+
+void OutputPanel::clear_marks() {
+  if (findings_.empty()) return;
+  findings_.clear();
+  box_->setExtraSelections({});
+}
+
+bool OutputPanel::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == box_->viewport() && event->type() == QEvent::ToolTip && !findings_.empty()) {
+    auto* help = static_cast<QHelpEvent*>(event);
+    const int line = box_->cursorForPosition(help->pos()).blockNumber();
+    auto it = findings_.find(line);
+    if (it != findings_.end()) {
+      QToolTip::showText(help->globalPos(), it->second, box_->viewport());
+    } else {
+      QToolTip::hideText();
+    }
+    return true;
+  }
+  return QGroupBox::eventFilter(watched, event);
+}
 
 }  // namespace rosgen::app

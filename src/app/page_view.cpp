@@ -1,6 +1,7 @@
 #include "app/page_view.h"
 
 #include <algorithm>
+#include <optional>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -248,8 +249,9 @@ QWidget* PageView::make_button(const Button& b, QWidget* parent) {
   connect(button, &QPushButton::clicked, this, [this, decl] {
     act([&] {
       if (!decl->run) return;
-      Ctx ctx(form_, env_);
-      decl->run(ctx);
+      std::vector<FieldWarning> warnings;
+      run_button(form_, env_, *decl, &warnings);
+      if (panel_) panel_->show_warnings(warnings);
     });
   });
   return button;
@@ -301,6 +303,7 @@ void PageView::changed(const Change& c) {
     case Change::Index: show_index(c.id); break;
     case Change::Enabled:
       if (auto it = fields_.find(c.id); it != fields_.end()) it->second->setEnabled(form_.enabled(c.id));
+      mark(c.id);
       break;
     case Change::Rows: show_rows(c.id); break;
     case Change::Selection: show_selection(c.id); break;
@@ -311,6 +314,7 @@ void PageView::changed(const Change& c) {
 void PageView::show_text(const std::string& id) {
   auto it = fields_.find(id);
   if (it == fields_.end()) return;
+  mark(id);
   const Gbk& text = form_.text(id);
   if (auto* e = qobject_cast<QLineEdit*>(it->second)) {
     // Unchanged text keeps the cursor where the person is typing.
@@ -324,6 +328,23 @@ void PageView::show_text(const std::string& id) {
   } else if (qobject_cast<QComboBox*>(it->second)) {
     show_index(id);
   }
+}
+
+// A quiet red frame, with the reason as tooltip, on a text field whose value
+// would likely break the script; it never stops typing or pressing.
+void PageView::mark(const std::string& id) {
+  auto it = fields_.find(id);
+  if (it == fields_.end()) return;
+  QWidget* w = it->second;
+  if (!qobject_cast<QLineEdit*>(w) && !qobject_cast<QPlainTextEdit*>(w)) return;
+  const Field* f = find_field(form_.page(), id);
+  std::optional<std::string> problem;
+  if (f && form_.enabled(id)) problem = value_problem(f->value, form_.text(id));
+  const bool was = w->property("valueWarning").toBool();
+  if (problem.has_value() == was && (!problem || w->toolTip() == q(*problem))) return;
+  w->setProperty("valueWarning", problem.has_value());
+  w->setToolTip(problem ? q(*problem) : QString());
+  w->setStyleSheet(problem ? QStringLiteral("border: 1px solid #d9363e;") : QString());
 }
 
 void PageView::show_checked(const std::string& id) {

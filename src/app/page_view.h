@@ -41,6 +41,7 @@ class PageView : public QWidget {
   void act(const std::function<void()>& fn);
   void changed(const Change& c);
   void show_text(const std::string& id);
+  void mark(const std::string& id);
   void show_checked(const std::string& id);
   void show_index(const std::string& id);
   void show_rows(const std::string& id);

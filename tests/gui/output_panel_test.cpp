@@ -4,6 +4,8 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -181,6 +183,70 @@ class OutputPanelTest : public QObject {
     command.replaceInStrings(QStringLiteral("$T"), tools);
     QCOMPARE(QStringList{got->program} + got->args, command);
 #endif
+  }
+
+  // A field whose value would break the script is framed while typing; a press that
+  // wrote a script names it under the output box, and the next clean press clears that.
+  void field_warnings_mark_and_list() {
+    window->show_page(4);
+    auto* gateway = named<QLineEdit>(page(4), "编辑框_安装_外网网关ip");
+    QVERIFY(gateway);
+    QVERIFY(!gateway->property("valueWarning").toBool());
+    gateway->selectAll();
+    QTest::keyClick(gateway, Qt::Key_Delete);
+    QVERIFY(gateway->property("valueWarning").toBool());
+    QCOMPARE(gateway->toolTip(), QStringLiteral("不能为空"));
+    QLabel* line = page(4)->panel()->warning_line();
+    QVERIFY(line->isHidden());
+    QTest::mouseClick(named<QPushButton>(page(4), "按钮_安装_生成3x"), Qt::LeftButton);
+    QVERIFY(!line->isHidden());
+    QCOMPARE(line->text(), QStringLiteral("1 个字段的值可能导致脚本出错：外网网关IP — 不能为空"));
+    QVERIFY(desktop.messages.empty());  // never a message box: it does not stop the press
+    QTest::keyClicks(gateway, QStringLiteral("203.0.113.1"));
+    QVERIFY(!gateway->property("valueWarning").toBool());
+    QVERIFY(gateway->toolTip().isEmpty());
+    QTest::mouseClick(named<QPushButton>(page(4), "按钮_安装_生成3x"), Qt::LeftButton);
+    QVERIFY(line->isHidden());
+  }
+
+  // The check marks the lines with findings and lists them, and never touches the text.
+  void check_button_marks_and_lists_findings_data() {
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<QList<int>>("marked");  // 0-based lines
+    QTest::addColumn<QStringList>("listed");
+    QTest::newRow("clean") << QStringLiteral(
+                                  "/ip dns set servers=1.1.1.1\r\n/ip address add address=10.0.0.1/24 interface=ether1")
+                           << QList<int>{} << QStringList{QStringLiteral("没有发现问题")};
+    QTest::newRow("3.x lines") << QStringLiteral(
+                                      "/ip address add address=10.0.0.1/24 interface=ether1\r\n/ip dns set "
+                                      "primary-dns=1.1.1.1\r\n/ip adress print")
+                               << QList<int>{1, 2}
+                               << QStringList{QStringLiteral("第2行"), QStringLiteral("primary-dns"),
+                                              QStringLiteral("第3行")};
+    QTest::newRow("unclosed quote") << QStringLiteral("/system identity set name=\"ros") << QList<int>{0}
+                                    << QStringList{QStringLiteral("第1行")};
+  }
+  void check_button_marks_and_lists_findings() {
+    QFETCH(QString, script);
+    QFETCH(QList<int>, marked);
+    QFETCH(QStringList, listed);
+    const Gbk bytes = to_gbk(script.toStdString());
+    window->form(4).set_output(bytes);
+    window->show_page(4);
+    QTest::mouseClick(named<QPushButton>(page(4), "check-script"), Qt::LeftButton);
+    QCOMPARE(desktop.messages.size(), size_t{1});
+    QCOMPARE(desktop.messages[0].caption, QStringLiteral("检查脚本"));
+    for (const QString& part : listed)
+      QVERIFY2(desktop.messages[0].text.contains(part), qPrintable(desktop.messages[0].text));
+    QPlainTextEdit* box = page(4)->panel()->output_box();
+    QList<int> lines;
+    for (const auto& sel : box->extraSelections()) lines << sel.cursor.blockNumber();
+    QCOMPARE(lines, marked);
+    QCOMPARE(window->form(4).output(), bytes);
+    // Typing into the box drops the marks: they belong to the text that was checked.
+    QTest::keyClick(box, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClicks(box, QStringLiteral(" "));
+    QVERIFY(box->extraSelections().isEmpty());
   }
 };
 
