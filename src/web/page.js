@@ -275,6 +275,7 @@
   View.prototype.press = async function (button) {
     if (this.busy) return;
     this.busy = true;
+    this.section.setAttribute('data-busy', '');
     try {
       var request = { op: 'press', page: this.slug, button: button, state: this.request(), today: today(),
         answers: [], random: [] };
@@ -310,10 +311,23 @@
       }
     } finally {
       this.busy = false;
+      this.section.removeAttribute('data-busy');
     }
   };
 
   View.prototype.copy = async function () {
+    if (this.busy) return;
+    this.busy = true;
+    this.section.setAttribute('data-busy', '');
+    try {
+      await this.copyOutput();
+    } finally {
+      this.busy = false;
+      this.section.removeAttribute('data-busy');
+    }
+  };
+
+  View.prototype.copyOutput = async function () {
     var text = this.outputText();
     var ok = false;
     try {
