@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need, when missing.
+# Installs the Debian packages the build, the tests and the scripts need, when missing.
 set -euo pipefail
 
 packages=(
@@ -9,7 +9,7 @@ packages=(
   libcli11-dev nlohmann-json3-dev
   qt6-base-dev qt6-base-dev-tools libqt6network6
   fonts-wqy-microhei xvfb xauth
-  dpkg-dev desktop-file-utils groff-base
+  dpkg-dev desktop-file-utils file groff-base
 )
 
 missing=()
@@ -21,7 +21,13 @@ done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 sudo=()
-[ "$(id -u)" -eq 0 ] || sudo=(sudo)
+if [ "$(id -u)" -ne 0 ]; then
+  if ! command -v sudo >/dev/null; then
+    echo "rosgen needs these Debian packages: ${missing[*]}. Run this script as root, or install sudo." >&2
+    exit 1
+  fi
+  sudo=(sudo)
+fi
 echo "Installing: ${missing[*]}"
 "${sudo[@]}" apt-get update -qq
 DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

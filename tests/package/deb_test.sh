@@ -12,7 +12,10 @@ desktop-file-validate "$here/packaging/rosgen.desktop"
 out=$(mktemp -d)
 root=$(mktemp -d)
 trap 'rm -rf "$out" "$root"' EXIT
-cpack --config "$build/CPackConfig.cmake" -B "$out" >/dev/null 2>&1 || fail "cpack failed"
+if ! log=$(cpack --config "$build/CPackConfig.cmake" -B "$out" 2>&1); then
+  printf '%s\n' "$log" | tail -n 20 >&2
+  fail "cpack failed (its messages are above)"
+fi
 deb=$(ls "$out"/rosgen_*.deb)
 echo "package: $(basename "$deb") ($(du -h "$deb" | cut -f1))"
 dpkg-deb --field "$deb" Package Version Depends
