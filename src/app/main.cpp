@@ -4,7 +4,9 @@
 //   ROSGEN_GUI_HEADLESS=1  message boxes, addresses and program starts go to
 //                          stderr as one line each instead of to the screen
 //   ROSGEN_GUI_TIMING=1    prints to stderr how long the window took to appear
+// `rosgen-gui --version` prints the version and ends.
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <QElapsedTimer>
 
@@ -38,6 +40,13 @@ class FirstPaint : public QObject {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Answered before Qt starts, so it needs no display and never meets the single-instance guard.
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--version") == 0) {
+      std::printf("rosgen-gui %s\n", ROSGEN_VERSION);
+      return std::fflush(stdout) == 0 ? 0 : 3;
+    }
+  }
   using namespace rosgen::app;
   QElapsedTimer clock;
   clock.start();
