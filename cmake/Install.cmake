@@ -25,6 +25,12 @@ foreach(program IN LISTS rosgen_programs)
   ")
 endforeach()
 
+# The web edition, when it has been built (web preset): one file, copied as it is.
+set(ROSGEN_WEB_HTML "" CACHE FILEPATH "The web edition's rosgen.html to install under share/rosgen; empty: none")
+if(ROSGEN_WEB_HTML)
+  install(FILES ${ROSGEN_WEB_HTML} DESTINATION ${CMAKE_INSTALL_DATADIR}/rosgen)
+endif()
+
 # The data the program was built from, with where it comes from.
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/ DESTINATION ${CMAKE_INSTALL_DATADIR}/rosgen/data)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})

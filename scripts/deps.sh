@@ -9,6 +9,7 @@ packages=(
   libcli11-dev nlohmann-json3-dev
   qt6-base-dev qt6-base-dev-tools libqt6network6
   fonts-wqy-microhei xvfb xauth
+  emscripten chromium
   dpkg-dev desktop-file-utils file groff-base
 )
 

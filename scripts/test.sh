@@ -18,6 +18,14 @@ cmake --preset ci
 cmake --build --preset ci
 ctest --preset ci
 
+step "web edition" "the web preset (Emscripten) builds rosgen.html; headless Chromium tests it against this rosgen (tests/web, node --test)"
+cmake --preset web
+cmake --build --preset web
+(cd tests/web && npm ci --no-audit --no-fund --loglevel=error)
+ROSGEN_HTML="$PWD/build/web/bin/rosgen.html" ROSGEN_BIN="$PWD/build/ci/bin/rosgen" node --test tests/web/
+# The package carries it.
+cmake build/ci -DROSGEN_WEB_HTML="$PWD/build/web/bin/rosgen.html" >/dev/null
+
 step "package" "cpack's .deb installed into a throwaway dpkg root, both programs started, removed (tests/package/deb_test.sh)"
 tests/package/deb_test.sh build/ci
 

@@ -41,6 +41,14 @@ pages=$(bash -c 'source "$1"; COMP_WORDS=("$2" run wan-f); COMP_CWORD=2; _rosgen
 [ "$pages" = wan-fixed ] || fail "the installed completion offers '$pages' for 'rosgen run wan-f'"
 [ "$("$root/usr/bin/rosgen" --version)" = "rosgen $(dpkg-deb --field "$deb" Version)" ] ||
   fail "rosgen --version does not say the package's version"
+# The web edition, when the build was given one.
+web=$(sed -n 's/^ROSGEN_WEB_HTML:[A-Z]*=//p' "$build/CMakeCache.txt")
+if [ -n "$web" ]; then
+  html="$root/usr/share/rosgen/rosgen.html"
+  [ -f "$html" ] || fail "missing usr/share/rosgen/rosgen.html"
+  cmp -s "$html" "$web" || fail "usr/share/rosgen/rosgen.html is not the built web edition"
+  echo "package: web edition $(du -h "$html" | cut -f1)"
+fi
 [ "$("$root/usr/bin/rosgen" list | wc -l)" -eq 26 ] || fail "rosgen list does not show 26 pages"
 "$root/usr/bin/rosgen" run wan-fixed gen-3x | grep -q 'new-mss=1440' || fail "rosgen run gives no script"
 
