@@ -16,7 +16,7 @@ namespace {
 constexpr unsigned kFirstLead = 0x81;
 constexpr unsigned kFirstTrail = 0x40;
 constexpr unsigned kTrails = 0xFF - kFirstTrail;  // 0x40..0xFE
-constexpr std::size_t kPairs = (0xFF - kFirstLead) * kTrails;
+constexpr std::size_t kPairs = std::size_t{0xFF - kFirstLead} * kTrails;
 
 // kSingle's marks for the bytes 0x80..0xFF.
 constexpr char16_t kLead = 0xFFFF;  // starts a two-byte code

@@ -7,7 +7,16 @@
 // Texts cross as UTF-8, as they do between a window's widgets and its Form;
 // GBK bytes that must stay exact (the output box) cross as one character per
 // byte (U+0000..U+00FF).
+#ifdef __EMSCRIPTEN__
 #include <emscripten/emscripten.h>
+#else
+// Also compiled natively, by the static analysis of the ci build, which has no browser.
+#include <random>
+#define EMSCRIPTEN_KEEPALIVE
+#define EM_JS(ret, name, args, ...) \
+  ret name() { return std::random_device{}(); }
+inline double emscripten_get_now() { return 0; }
+#endif
 
 #include <cstdint>
 #include <nlohmann/json.hpp>
