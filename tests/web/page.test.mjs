@@ -77,6 +77,7 @@ describe('pressing through the page', () => {
     // Full-width digits and blanks are trimmed and read as the window reads them.
     ['wan-fixed', { button: 'gen-3x', values: { 编辑框_安装_外网ip: '　203.0.113.10 ', 编辑框_安装_子网掩码: '２４' } }],
     ['wan-fixed', { button: 'gen-2x', values: { 编辑框_安装_外网ip: '　', 编辑框_安装_子网掩码: '24　' } }],
+    ['wan-fixed', { button: 'gen-3x', values: { 编辑框_安装_外网ip: '203.0.113.300' } }],  // written, with a warning
     ['router-users', { button: 'gen-3x' }],  // refused: no password
     ['router-users', { button: 'gen-3x', values: { 编辑框_系统_密码: 's3cret' }, select: { 组合框_系统_等级: 3 } }],
     ['multi-fixed-balance', {
