@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
+#include <QSplitter>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -68,11 +69,18 @@ PageView::PageView(Form& form, Env& env, OutputPanel::StartTool start_tool, QWid
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(4, 4, 4, 4);
-  layout->addWidget(upper_, 1);
-  if (!page.output.empty()) {
-    panel_ = new OutputPanel(form, env, std::move(start_tool), this);
-    panel_->setFixedHeight(160);
-    layout->addWidget(panel_);
+  if (page.output.empty()) {
+    layout->addWidget(upper_, 1);
+  } else {
+    // Both parts grow with the window; the person moves the split between them.
+    auto* split = new QSplitter(Qt::Vertical, this);
+    split->setObjectName(QStringLiteral("output-splitter"));
+    split->setChildrenCollapsible(false);
+    split->addWidget(upper_);
+    panel_ = new OutputPanel(form, env, std::move(start_tool), split);
+    split->addWidget(panel_);
+    split->setSizes({495, 160});  // the panel's 160 px in the default window
+    layout->addWidget(split, 1);
   }
 
   token_ = form.subscribe([this](const Change& c) { changed(c); });
