@@ -4,7 +4,7 @@
 
 #include <chrono>
 
-#include "cli/driver.h"
+#include "engine/driver.h"
 #include "pages/registry.h"
 #include "routeros/checker.h"
 #include "routeros/tree.h"

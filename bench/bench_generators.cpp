@@ -1,7 +1,7 @@
 // Every button of every page, pressed with the page's default fields.
 #include <benchmark/benchmark.h>
 
-#include "cli/driver.h"
+#include "engine/driver.h"
 #include "pages/registry.h"
 #include "pages/wan/carrier_routes.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/driver.h"
+#include "engine/driver.h"
 #include "pages/registry.h"
 
 using namespace rosgen;

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "cli/driver.h"
+#include "engine/driver.h"
 #include "pages/registry.h"
 #include "script/env.h"
 #include "script/form.h"

@@ -14,7 +14,7 @@
 #include <optional>
 #include <regex>
 
-#include "cli/driver.h"
+#include "engine/driver.h"
 #include "os/system_env.h"
 #include "pages/registry.h"
 #include "routeros/checker.h"

@@ -24,7 +24,7 @@ inline double emscripten_get_now() { return 0; }
 #include <string>
 #include <vector>
 
-#include "cli/driver.h"
+#include "engine/driver.h"
 #include "pages/registry.h"
 #include "script/product.h"
 #include "script/text.h"

@@ -1,4 +1,4 @@
-#include "cli/driver.h"
+#include "engine/driver.h"
 
 #include <memory>
 
