@@ -5,6 +5,8 @@
 #include <QSaveFile>
 #include <QString>
 #include <QTemporaryFile>
+#include <charconv>
+#include <algorithm>
 #include <fstream>
 #include <optional>
 #include <system_error>
@@ -202,6 +204,40 @@ bool SettingsFile::write(std::string_view section, const std::vector<std::pair<s
     return false;
   }
   return save.commit();
+}
+
+namespace {
+
+std::optional<int> whole_number(const SettingsFile& settings, const char* key) {
+  const std::string text = settings.text(kWindowSection, key, "");
+  int value = 0;
+  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+}  // namespace
+
+std::optional<WindowPlace> read_window_place(const SettingsFile& settings) {
+  auto x = whole_number(settings, "x");
+  auto y = whole_number(settings, "y");
+  auto width = whole_number(settings, "width");
+  auto height = whole_number(settings, "height");
+  if (!x || !y || !width || !height || *width <= 0 || *height <= 0) return std::nullopt;
+  WindowPlace place{*x, *y, *width, *height};
+  place.maximized = settings.text(kWindowSection, "maximized", "0") == "1";
+  place.output_height = std::max(0, whole_number(settings, "output").value_or(0));
+  return place;
+}
+
+bool write_window_place(SettingsFile& settings, const WindowPlace& p) {
+  auto n = [](int v) { return std::to_string(v); };
+  return settings.write(kWindowSection, {{"x", n(p.x)},
+                                         {"y", n(p.y)},
+                                         {"width", n(p.width)},
+                                         {"height", n(p.height)},
+                                         {"maximized", p.maximized ? "1" : "0"},
+                                         {"output", n(p.output_height)}});
 }
 
 bool folder_writable(const fs::path& dir) {

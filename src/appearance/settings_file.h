@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -53,6 +54,22 @@ class SettingsFile {
   std::filesystem::path file_;
   std::filesystem::path fallback_;
 };
+
+// The main window's place on the screen, kept in section [window].
+inline constexpr const char* kWindowSection = "window";
+struct WindowPlace {
+  int x = 0;
+  int y = 0;
+  int width = 0;
+  int height = 0;
+  bool maximized = false;
+  int output_height = 0;  // the output panel's part of a page, in pixels; 0 when never set
+  bool operator==(const WindowPlace&) const = default;
+};
+// Nothing when the section has no whole, positive size (a file edited by hand
+// may hold anything).
+std::optional<WindowPlace> read_window_place(const SettingsFile& settings);
+bool write_window_place(SettingsFile& settings, const WindowPlace& place);
 
 // True when a new file can be created in `dir` (tried, not guessed from
 // permission bits, so it holds for administrators and network shares alike).
