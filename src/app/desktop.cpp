@@ -1,7 +1,10 @@
 #include "app/desktop.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <QDesktopServices>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QProcess>
@@ -39,6 +42,20 @@ void QtDesktop::about(QWidget* owner, const QString& title, const QString& text)
   QMessageBox::about(owner, title, text);
 }
 
+std::optional<Desktop::SaveAnswer> QtDesktop::save_file(QWidget* owner, const QString& caption, const QString& proposed,
+                                                        const QStringList& types) {
+  QFileDialog dialog(owner, caption);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setNameFilters(types);
+  dialog.setDefaultSuffix(QStringLiteral("rsc"));
+  QFileInfo file(proposed);
+  dialog.setDirectory(file.absolutePath());
+  dialog.selectFile(file.fileName());
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return SaveAnswer{dialog.selectedFiles().constFirst(), std::max(0, int(types.indexOf(dialog.selectedNameFilter())))};
+}
+
 void QtDesktop::open_address(const QString& address) { QDesktopServices::openUrl(QUrl(address)); }
 
 void QtDesktop::start(const Command& command) { QProcess::startDetached(command.program, command.args); }
@@ -73,6 +90,12 @@ std::optional<QString> StderrDesktop::input(QWidget*, const QString& prompt, con
 
 void StderrDesktop::about(QWidget*, const QString& title, const QString& text) {
   say(QStringLiteral("[about] ") + title + QStringLiteral(": ") + one_line(text));
+}
+
+std::optional<Desktop::SaveAnswer> StderrDesktop::save_file(QWidget*, const QString& caption, const QString& proposed,
+                                                            const QStringList&) {
+  say(QStringLiteral("[save] ") + caption + QStringLiteral(": ") + proposed);
+  return std::nullopt;
 }
 
 void StderrDesktop::open_address(const QString& address) { say(QStringLiteral("[open] ") + address); }

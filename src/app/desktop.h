@@ -33,6 +33,15 @@ class Desktop {
   virtual std::optional<QString> input(QWidget* owner, const QString& prompt, const QString& title,
                                        const QString& initial) = 0;
   virtual void about(QWidget* owner, const QString& title, const QString& text) = 0;
+  // A save dialog proposing the path `proposed`, offering `types` (name
+  // filters) with the first chosen; the chosen path and the index of the
+  // chosen type, or nothing when cancelled.
+  struct SaveAnswer {
+    QString path;
+    int type = 0;
+  };
+  virtual std::optional<SaveAnswer> save_file(QWidget* owner, const QString& caption, const QString& proposed,
+                                              const QStringList& types) = 0;
   // Failures are not reported: a missing browser or program simply does nothing.
   virtual void open_address(const QString& address) = 0;
   virtual void start(const Command& command) = 0;
@@ -45,13 +54,15 @@ class QtDesktop : public Desktop {
   std::optional<QString> input(QWidget* owner, const QString& prompt, const QString& title,
                                const QString& initial) override;
   void about(QWidget* owner, const QString& title, const QString& text) override;
+  std::optional<SaveAnswer> save_file(QWidget* owner, const QString& caption, const QString& proposed,
+                                      const QStringList& types) override;
   void open_address(const QString& address) override;
   void start(const Command& command) override;
 };
 
 // For unattended runs: every message goes to stderr as one line
 // "[caption] text" (line breaks written as \n) and is answered with OK, input
-// boxes are cancelled, addresses and programs are written as "[open] ..." and
+// boxes and save dialogs are cancelled, addresses and programs are written as "[open] ..." and
 // "[start] ..." instead of being opened.
 class StderrDesktop : public Desktop {
  public:
@@ -59,6 +70,8 @@ class StderrDesktop : public Desktop {
   std::optional<QString> input(QWidget* owner, const QString& prompt, const QString& title,
                                const QString& initial) override;
   void about(QWidget* owner, const QString& title, const QString& text) override;
+  std::optional<SaveAnswer> save_file(QWidget* owner, const QString& caption, const QString& proposed,
+                                      const QStringList& types) override;
   void open_address(const QString& address) override;
   void start(const Command& command) override;
 };

@@ -1,14 +1,20 @@
 #include "app/output_panel.h"
 
 #include <QClipboard>
+#include <QDir>
+#include <QFileInfo>
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QScrollBar>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QTextBlock>
+#include <QTextDocumentFragment>
 #include <QTimer>
 #include <QToolTip>
 #include <QVBoxLayout>
@@ -32,45 +38,103 @@ QString copy_success_text() {
 
 QString copy_failure_text() { return QStringLiteral("复制失败!\r\n\r\n请检查你的程序是否玩整！"); }
 
+namespace {
+
+// The box shows LF; a copy made in it by hand carries the CR LF the router's
+// terminal and the copy button use.
+class ScriptBox : public QPlainTextEdit {
+ public:
+  using QPlainTextEdit::QPlainTextEdit;
+
+ protected:
+  QMimeData* createMimeDataFromSelection() const override {
+    QString text = textCursor().selection().toPlainText();
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    auto* data = new QMimeData;
+    data->setText(text);
+    return data;
+  }
+};
+
+bool blank(const Gbk& text) { return text.bytes().find_first_not_of(" \t\r\n") == std::string::npos; }
+
+}  // namespace
+
+QString script_file_name(const std::string& slug, const QDateTime& at) {
+  return QString::fromStdString(slug) + at.toString(QStringLiteral("-yyyyMMdd-HHmm")) + QStringLiteral(".rsc");
+}
+
+QStringList script_file_types() {
+  return {QStringLiteral("RouterOS 脚本 GBK (*.rsc)"), QStringLiteral("RouterOS 脚本 UTF-8 (*.rsc)")};
+}
+
+QByteArray script_file_bytes(const Gbk& script, ScriptEncoding encoding) {
+  // Line ends are put right on the GBK bytes: CR and LF never occur inside a
+  // GBK character, and the bytes stay as generated.
+  const std::string& in = script.bytes();
+  std::string out;
+  out.reserve(in.size() + in.size() / 16);
+  for (std::size_t i = 0; i < in.size(); ++i) {
+    if (in[i] == '\r' || in[i] == '\n') {
+      if (in[i] == '\r' && i + 1 < in.size() && in[i + 1] == '\n') ++i;
+      out += "\r\n";
+    } else {
+      out += in[i];
+    }
+  }
+  if (encoding == ScriptEncoding::Utf8) out = to_utf8(Gbk::from_bytes(out));
+  return QByteArray::fromStdString(out);
+}
+
+std::optional<QString> write_whole_file(const QString& path, const QByteArray& bytes) {
+  // Written beside the file under another name and renamed over it at the end.
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) return file.errorString();
+  if (file.write(bytes) != bytes.size()) {
+    QString reason = file.errorString();
+    file.cancelWriting();
+    return reason;
+  }
+  if (!file.commit()) return file.errorString();
+  return std::nullopt;
+}
+
 OutputPanel::OutputPanel(Form& form, Env& env, StartTool start_tool, QWidget* parent)
     : QGroupBox(parent), form_(form), env_(env), start_tool_(std::move(start_tool)) {
   const Page& page = form.page();
   setObjectName(QStringLiteral("输出面板"));
 
-  box_ = new QPlainTextEdit(this);
+  box_ = new ScriptBox(this);
   box_->setObjectName(QString::fromStdString(page.output));
   box_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   box_->setTabChangesFocus(true);
   shown_ = form.output();
   box_->setPlainText(shown(shown_));
 
+  // Two columns: copy and save, check and the web site, then the two tools.
   auto* buttons = new QGroupBox(this);
-  auto* column = new QVBoxLayout(buttons);
-  const char* captions[] = {"复制生成脚本", "WINBOX连接器", "终端连接器", "作者网站"};
-  std::function<void()> actions[] = {
-      [this] { copy(); },
-      [this] { start_tool_(Tool::Winbox); },
-      [this] { start_tool_(Tool::Terminal); },
-      [this] { open_web_site(); },
-  };
-  for (size_t i = 0; i < 4; ++i) {
-    auto* b = new QPushButton(QString::fromUtf8(captions[i]), buttons);
-    b->setObjectName(QString::fromStdString(page.panel[i]));
+  auto* grid = new QGridLayout(buttons);
+  auto add = [&](const QString& caption, const QString& name, int row, int column, std::function<void()> action) {
+    auto* b = new QPushButton(caption, buttons);
+    b->setObjectName(name);
     b->setMinimumWidth(96);
-    auto action = actions[i];
-    connect(b, &QPushButton::clicked, this, [action] { guarded(action); });
-    column->addWidget(b);
-    if (i == 0) {
-      // The check sits beside the copy: check, then copy.
-      auto* check = new QPushButton(QStringLiteral("检查脚本"), buttons);
-      check->setObjectName(QStringLiteral("check-script"));
-      check->setToolTip(QStringLiteral("按RouterOS 7的命令树检查输出框中的脚本"));
-      check->setMinimumWidth(96);
-      connect(check, &QPushButton::clicked, this, [this] { guarded([this] { check_script(); }); });
-      column->addWidget(check);
-    }
-  }
-  column->addStretch();
+    connect(b, &QPushButton::clicked, this, [action = std::move(action)] { guarded(action); });
+    grid->addWidget(b, row, column);
+    return b;
+  };
+  auto name = [&page](size_t i) { return QString::fromStdString(page.panel[i]); };
+  add(QStringLiteral("复制生成脚本"), name(0), 0, 0, [this] { copy(); });
+  add(QStringLiteral("保存脚本"), QStringLiteral("save-script"), 0, 1, [this] {
+    save();
+  })->setToolTip(QStringLiteral("把输出框中的脚本存成 .rsc 文件 (Ctrl+S)"));
+  add(QStringLiteral("检查脚本"), QStringLiteral("check-script"), 1, 0, [this] {
+    check_script();
+  })->setToolTip(QStringLiteral("按RouterOS 7的命令树检查输出框中的脚本"));
+  add(QStringLiteral("作者网站"), name(3), 1, 1, [this] { open_web_site(); });
+  add(QStringLiteral("WINBOX连接器"), name(1), 2, 0, [this] { start_tool_(Tool::Winbox); });
+  add(QStringLiteral("终端连接器"), name(2), 2, 1, [this] { start_tool_(Tool::Terminal); });
+  grid->setRowStretch(3, 1);
 
   warning_line_ = new QLabel(this);
   warning_line_->setObjectName(QStringLiteral("field-warnings"));
@@ -141,6 +205,10 @@ void OutputPanel::typed_into_box() {
 
 void OutputPanel::copy() {
   flush();
+  if (blank(form_.output())) {
+    env_.message("输出框是空的，没有可复制的脚本。\r\n请先按页面上的生成按钮。", "复制生成脚本");
+    return;
+  }
   QString text = QString::fromStdString(to_utf8(form_.output()));
   QClipboard* clipboard = QGuiApplication::clipboard();
   bool ok = false;
@@ -154,6 +222,31 @@ void OutputPanel::copy() {
   } else {
     env_.message(copy_failure_text().toStdString(), "失败");
   }
+}
+
+void OutputPanel::save() {
+  flush();
+  const std::string caption = "保存脚本";
+  if (blank(form_.output())) {
+    env_.message("输出框是空的，没有可保存的脚本。\r\n请先按页面上的生成按钮。", caption);
+    return;
+  }
+  // The panel lives in the window, whose Env is the window's own.
+  auto* window = dynamic_cast<WindowEnv*>(&env_);
+  if (!window) return;
+  const QString folder = window->save_folder.isEmpty() ? QDir::homePath() : window->save_folder;
+  const QString proposed = QDir(folder).filePath(script_file_name(form_.page().slug, QDateTime::currentDateTime()));
+  auto answer =
+      window->desktop().save_file(window->owner(), QString::fromStdString(caption), proposed, script_file_types());
+  if (!answer) return;
+  const auto encoding = answer->type == 1 ? ScriptEncoding::Utf8 : ScriptEncoding::Gbk;
+  if (auto failure = write_whole_file(answer->path, script_file_bytes(form_.output(), encoding))) {
+    window->tell(QStringLiteral("脚本没有保存。\r\n\r\n文件：") + QDir::toNativeSeparators(answer->path) +
+                     QStringLiteral("\r\n原因：") + *failure,
+                 QString::fromStdString(caption), Desktop::Icon::Error);
+    return;
+  }
+  window->save_folder = QFileInfo(answer->path).absolutePath();
 }
 
 void OutputPanel::open_web_site() { env_.open_address(product::kWebSite); }

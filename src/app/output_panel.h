@@ -1,11 +1,15 @@
 // The panel under every task page: the output box and its buttons (copy,
-// Winbox, terminal, web site, and the RouterOS 7 script check). One component for all 25 pages, each bound to
-// its own page's Form.
+// save, Winbox, terminal, web site, and the RouterOS 7 script check). One
+// component for all 25 pages, each bound to its own page's Form.
 #pragma once
 
 #include <functional>
 #include <map>
+#include <optional>
+#include <QByteArray>
+#include <QDateTime>
 #include <QGroupBox>
+#include <QStringList>
 
 #include "app/launch.h"
 #include "script/form.h"
@@ -19,6 +23,17 @@ namespace rosgen::app {
 // The fixed texts of the copy button.
 QString copy_success_text();
 QString copy_failure_text();
+
+// A saved script: its proposed name PAGE-SLUG-YYYYMMDD-HHMM.rsc, the file
+// types of the save dialog (GBK first, then UTF-8), and its bytes in the
+// type's encoding with every line ending in CR LF.
+QString script_file_name(const std::string& slug, const QDateTime& at);
+QStringList script_file_types();
+enum class ScriptEncoding { Gbk, Utf8 };
+QByteArray script_file_bytes(const Gbk& script, ScriptEncoding encoding);
+// Writes the whole file or nothing: a failure leaves what was there before.
+// The reason of a failure, or nothing when written.
+std::optional<QString> write_whole_file(const QString& path, const QByteArray& bytes);
 
 class OutputPanel : public QGroupBox {
  public:
@@ -35,6 +50,8 @@ class OutputPanel : public QGroupBox {
 
   // The panel's buttons.
   void copy();
+  // Asks for a file and writes the box to it; Ctrl+S does the same.
+  void save();
   void open_web_site();
   // Checks what the box holds now as a RouterOS 7 script: marks the lines with
   // findings and lists the first of them; the text itself is left alone.

@@ -6,6 +6,10 @@ void WindowEnv::message(const std::string& text, const std::string& caption) {
   desktop_.message(owner_, QString::fromStdString(text), QString::fromStdString(caption));
 }
 
+void WindowEnv::tell(const QString& text, const QString& caption, Desktop::Icon icon) {
+  desktop_.message(owner_, text, caption, icon);
+}
+
 std::optional<Gbk> WindowEnv::input_box(const std::string& prompt, const std::string& title, const Gbk& initial) {
   auto answer = desktop_.input(owner_, QString::fromStdString(prompt), QString::fromStdString(title), shown(initial));
   if (!answer) return std::nullopt;

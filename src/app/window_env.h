@@ -17,6 +17,9 @@ class WindowEnv : public SystemEnv {
   // The window that owns the dialogs.
   void set_owner(QWidget* owner) { owner_ = owner; }
   Desktop& desktop() { return desktop_; }
+  QWidget* owner() const { return owner_; }
+  // A message of the window's own, with an icon.
+  void tell(const QString& text, const QString& caption, Desktop::Icon icon = Desktop::Icon::None);
 
   void message(const std::string& text, const std::string& caption) override;
   std::optional<Gbk> input_box(const std::string& prompt, const std::string& title, const Gbk& initial) override;
@@ -25,6 +28,8 @@ class WindowEnv : public SystemEnv {
 
   // Where the Tools folder is looked for; the program's own folder unless set.
   std::optional<std::filesystem::path> fixed_program_dir;
+  // The folder the last script was saved in, proposed for the next one.
+  QString save_folder;
 
  private:
   Desktop& desktop_;

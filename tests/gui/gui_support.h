@@ -41,6 +41,11 @@ class FakeDesktop : public Desktop {
     return answer;
   }
   void about(QWidget*, const QString& title, const QString& text) override { abouts.push_back({title, text}); }
+  std::optional<SaveAnswer> save_file(QWidget*, const QString& caption, const QString& proposed,
+                                      const QStringList& types) override {
+    saves.push_back({caption, proposed, types});
+    return save_answer;
+  }
   void open_address(const QString& address) override { opened << address; }
   void start(const Command& command) override { started.push_back(command); }
 
@@ -53,6 +58,13 @@ class FakeDesktop : public Desktop {
   std::vector<Shown> messages;
   std::vector<Asked> asked;
   std::vector<std::pair<QString, QString>> abouts;
+  struct Save {
+    QString caption;
+    QString proposed;
+    QStringList types;
+  };
+  std::vector<Save> saves;
+  std::optional<SaveAnswer> save_answer;  // chosen in save dialogs; nothing cancels them
   QStringList opened;
   std::vector<Command> started;
   bool press_ok = true;           // how message boxes with OK and Cancel are closed
