@@ -1,11 +1,16 @@
 // The output panel on the real pages: copying the output box to the
-// clipboard, and where the launchers look for their programs.
+// clipboard, saving it to a file, and where the launchers look for their
+// programs.
+#include <csignal>
 #include <memory>
+#include <sys/resource.h>
 #include <QClipboard>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -33,6 +38,39 @@ Gbk long_script() {
   }
   return Gbk::from_bytes(out);
 }
+
+QByteArray read_file(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(unreadable)");
+}
+
+void write_file(const QString& path, const QByteArray& bytes) {
+  QFile f(path);
+  QVERIFY(f.open(QIODevice::WriteOnly));
+  QCOMPARE(f.write(bytes), bytes.size());
+}
+
+// Writes bigger than `bytes` fail while it lives, as on a full disk; root included.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &old_);
+    old_signal_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old_;
+    small.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &small);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &old_);
+    std::signal(SIGXFSZ, old_signal_);
+  }
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+ private:
+  rlimit old_{};
+  void (*old_signal_)(int) = nullptr;
+};
 
 void make_file(const QString& path, bool runs) {
   QFile f(path);
@@ -65,7 +103,6 @@ class OutputPanelTest : public QObject {
   void copy_puts_the_whole_text_on_the_clipboard_data() {
     QTest::addColumn<QByteArray>("output");  // GBK bytes
     QTest::newRow("34 KB script") << QByteArray::fromStdString(long_script().bytes());
-    QTest::newRow("empty box") << QByteArray();
     QTest::newRow("no line end") << QByteArray("/ user add name=a");
     QTest::newRow("blanks kept") << QByteArray("  x  \r\n\r\n");
   }
@@ -84,6 +121,171 @@ class OutputPanelTest : public QObject {
     QVERIFY(desktop.messages[0].buttons == Desktop::Buttons::Ok);
     // The box is not changed by copying.
     QCOMPARE(window->form(23).output().bytes(), output.toStdString());
+  }
+
+  // An empty or blank box has nothing to copy or save: it says so, and the clipboard and disk are left alone.
+  void nothing_to_copy_or_save_data() {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QByteArray>("output");
+    QTest::addColumn<QString>("caption");
+    const QString copy = QString::fromStdString(pages()[23].panel[0]);
+    QTest::newRow("copy, empty") << copy << QByteArray() << QStringLiteral("复制生成脚本");
+    QTest::newRow("copy, blanks") << copy << QByteArray(" \r\n\t") << QStringLiteral("复制生成脚本");
+    QTest::newRow("save, empty") << QStringLiteral("save-script") << QByteArray() << QStringLiteral("保存脚本");
+    QTest::newRow("save, blanks") << QStringLiteral("save-script") << QByteArray("\r\n\r\n")
+                                  << QStringLiteral("保存脚本");
+  }
+  void nothing_to_copy_or_save() {
+    QFETCH(QString, button);
+    QFETCH(QByteArray, output);
+    QFETCH(QString, caption);
+    window->form(23).set_output(Gbk::from_bytes(output.toStdString()));
+    window->show_page(23);
+    desktop.save_answer = Desktop::SaveAnswer{QStringLiteral("/nonexistent/x.rsc"), 0};
+    QTest::mouseClick(named<QPushButton>(page(23), button.toStdString()), Qt::LeftButton);
+    QCOMPARE(desktop.messages.size(), size_t{1});
+    QCOMPARE(desktop.messages[0].caption, caption);
+    QVERIFY2(desktop.messages[0].text.contains(QStringLiteral("输出框是空的")), qPrintable(desktop.messages[0].text));
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
+    QVERIFY(desktop.saves.empty());
+  }
+
+  // The file holds the box in the chosen encoding, every line ending in CR LF, replacing what was there.
+  void save_writes_the_box_data() {
+    QTest::addColumn<QByteArray>("output");  // GBK bytes
+    QTest::addColumn<int>("type");           // 0 GBK, 1 UTF-8
+    QTest::addColumn<QByteArray>("file");
+    const QByteArray gbk = "/ip address\r\n# \xB7\xE2\xCB\xF8\r\n";  // "封锁" in GBK
+    QTest::newRow("GBK as generated") << gbk << 0 << gbk;
+    QTest::newRow("GBK, 34 KB") << QByteArray::fromStdString(long_script().bytes()) << 0
+                                << QByteArray::fromStdString(long_script().bytes());
+    QTest::newRow("GBK, lone LF and CR") << QByteArray("a\nb\rc\r\n\n") << 0 << QByteArray("a\r\nb\r\nc\r\n\r\n");
+    QTest::newRow("UTF-8") << gbk + "x\n" << 1 << QStringLiteral("/ip address\r\n# 封锁\r\nx\r\n").toUtf8();
+  }
+  void save_writes_the_box() {
+    QFETCH(QByteArray, output);
+    QFETCH(int, type);
+    QFETCH(QByteArray, file);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("router.rsc"));
+    write_file(path, "old contents, longer than some of the new ones\r\n");
+    window->form(4).set_output(Gbk::from_bytes(output.toStdString()));
+    window->show_page(4);
+    desktop.save_answer = Desktop::SaveAnswer{path, type};
+    QTest::mouseClick(named<QPushButton>(page(4), "save-script"), Qt::LeftButton);
+    QVERIFY2(desktop.messages.empty(), desktop.messages.empty() ? "" : qPrintable(desktop.messages[0].text));
+    QCOMPARE(read_file(path), file);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("router.rsc")});
+    QCOMPARE(window->form(4).output().bytes(), output.toStdString());  // the box itself is left as it was
+    // The next save starts in the folder of this one.
+    QTest::mouseClick(named<QPushButton>(page(4), "save-script"), Qt::LeftButton);
+    QCOMPARE(desktop.saves.size(), size_t{2});
+    QCOMPARE(QFileInfo(desktop.saves[1].proposed).absolutePath(), QFileInfo(path).absolutePath());
+  }
+
+  // A write that fails says why and leaves the old file whole, with no stray file beside it.
+  void a_failed_save_leaves_the_old_file_data() {
+    QTest::addColumn<bool>("disk_full");
+    QTest::addColumn<QString>("target");  // in the temporary folder
+    QTest::newRow("disk full") << true << QStringLiteral("old.rsc");
+    QTest::newRow("no such folder") << false << QStringLiteral("missing/old.rsc");
+  }
+  void a_failed_save_leaves_the_old_file() {
+    QFETCH(bool, disk_full);
+    QFETCH(QString, target);
+    QTemporaryDir dir;
+    const QString old = dir.filePath(QStringLiteral("old.rsc"));
+    write_file(old, "/old\r\n");
+    const QString path = dir.filePath(target);
+    window->form(4).set_output(long_script());
+    window->show_page(4);
+    desktop.save_answer = Desktop::SaveAnswer{path, 0};
+    {
+      std::optional<FileSizeLimit> limit;
+      if (disk_full) limit.emplace(4096);
+      QTest::mouseClick(named<QPushButton>(page(4), "save-script"), Qt::LeftButton);
+    }
+    QCOMPARE(desktop.messages.size(), size_t{1});
+    const auto& said = desktop.messages[0];
+    QCOMPARE(said.caption, QStringLiteral("保存脚本"));
+    QVERIFY(said.icon == Desktop::Icon::Error);
+    QVERIFY2(said.text.contains(QDir::toNativeSeparators(path)) && said.text.contains(QStringLiteral("原因：")),
+             qPrintable(said.text));
+    QVERIFY2(!said.text.endsWith(QStringLiteral("原因：")), "a reason is given");
+    QCOMPARE(read_file(old), QByteArray("/old\r\n"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("old.rsc")});
+  }
+
+  // Ctrl+S saves the page shown, proposing a name of the page and the minute in the home folder.
+  void ctrl_s_proposes_a_dated_name() {
+    QCOMPARE(script_file_name("pppoe-server", QDateTime(QDate(2024, 1, 31), QTime(9, 5, 59))),
+             QStringLiteral("pppoe-server-20240131-0905.rsc"));
+    window->form(11).set_output(to_gbk("/queue simple print"));
+    window->show_page(11);
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    const QDateTime before = QDateTime::currentDateTime();
+    QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier);
+    const QDateTime after = QDateTime::currentDateTime();
+    QCOMPARE(desktop.saves.size(), size_t{1});
+    const auto& asked = desktop.saves[0];
+    QCOMPARE(asked.caption, QStringLiteral("保存脚本"));
+    QCOMPARE(asked.types,
+             (QStringList{QStringLiteral("RouterOS 脚本 GBK (*.rsc)"), QStringLiteral("RouterOS 脚本 UTF-8 (*.rsc)")}));
+    QCOMPARE(QFileInfo(asked.proposed).absolutePath(), QDir::homePath());
+    const QString name = QFileInfo(asked.proposed).fileName();
+    QVERIFY2(name == script_file_name(pages()[11].slug, before) || name == script_file_name(pages()[11].slug, after),
+             qPrintable(name));
+    QVERIFY(desktop.messages.empty());  // cancelled: nothing written, nothing said
+  }
+
+  // However the box's text is copied by hand, its lines end in CR LF as the copy button gives them.
+  void a_copy_made_in_the_box_has_cr_lf_data() {
+    QTest::addColumn<bool>("by_menu");
+    QTest::newRow("Ctrl+C") << false;
+    QTest::newRow("context menu") << true;
+  }
+  void a_copy_made_in_the_box_has_cr_lf() {
+    QFETCH(bool, by_menu);
+    window->form(4).set_output(to_gbk("/ip\r\n# 封锁\r\n/system"));
+    window->show_page(4);
+    QPlainTextEdit* box = page(4)->panel()->output_box();
+    page(4)->panel()->flush();
+    box->setFocus();
+    box->selectAll();
+    if (by_menu) {
+      std::unique_ptr<QMenu> menu(box->createStandardContextMenu());
+      auto* copy = menu->findChild<QAction*>(QStringLiteral("edit-copy"));
+      QVERIFY(copy);
+      copy->trigger();
+    } else {
+      QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);
+    }
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("/ip\r\n# 封锁\r\n/system"));
+  }
+
+  // Enter on a focused button presses it, as Space does.
+  void enter_presses_a_focused_button_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::newRow("Space") << int(Qt::Key_Space) << int(Qt::NoModifier);
+    QTest::newRow("Enter") << int(Qt::Key_Return) << int(Qt::NoModifier);
+    QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << int(Qt::KeypadModifier);
+  }
+  void enter_presses_a_focused_button() {
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    window->form(23).set_output(to_gbk("/ppp profile print"));
+    window->show_page(23);
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    QPushButton* button = copy_button(23);
+    button->setFocus();
+    QTest::keyClick(button, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(desktop.captions(), QStringList{QStringLiteral("恭喜!")});
+    // Ctrl+Enter is not a press.
+    QTest::keyClick(button, Qt::Key_Return, Qt::ControlModifier);
+    QCOMPARE(desktop.messages.size(), size_t{1});
   }
 
   void the_success_message_reads_as_written() {

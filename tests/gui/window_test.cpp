@@ -7,19 +7,25 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
+#include <QSplitter>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextBrowser>
 #include <QTreeWidget>
 
 #include "app/main_window.h"
 #include "app/page_view.h"
 #include "app/single_instance.h"
+#include "appearance/settings_file.h"
 #include "gui_support.h"
 #include "pages/registry.h"
 
@@ -67,9 +73,13 @@ class WindowTest : public QObject {
   StartupHooks hooks;
   std::unique_ptr<MainWindow> window;
   std::vector<std::string> calls;  // the start-up hooks in the order they ran
+  std::unique_ptr<QTemporaryDir> settings_dir;
+
+  QString settings_path() const { return settings_dir->filePath(QStringLiteral("settings.dll")); }
 
   MainWindow& open() {
     window = std::make_unique<MainWindow>(desktop, hooks, pages());
+    window->use_settings(appearance::SettingsFile(settings_path().toStdString()));
     window->show();
     if (!QTest::qWaitForWindowExposed(window.get())) qWarning("window not exposed");
     return *window;
@@ -87,6 +97,7 @@ class WindowTest : public QObject {
   }
 
   void init() {
+    settings_dir = std::make_unique<QTemporaryDir>();
     desktop = FakeDesktop();
     hooks = StartupHooks();
     calls.clear();
@@ -170,10 +181,10 @@ class WindowTest : public QObject {
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("Tools")));
     MainWindow& w = open();
     w.env().fixed_program_dir = dir.path().toStdString();
-    // Nothing there: nothing starts and nothing is said.
+    // Nothing there: nothing starts, and a message says so.
     menu_item(w, 7, 0)->trigger();
     QVERIFY(desktop.started.empty());
-    QVERIFY(desktop.messages.empty());
+    QCOMPARE(desktop.captions(), QStringList{QStringLiteral("WINBOX连接器")});
 
     for (const char* name : {"Tools/winbox", "Tools/hypertrm"}) {
       QFile f(QDir(dir.path()).filePath(QString::fromUtf8(name)));
@@ -187,6 +198,202 @@ class WindowTest : public QObject {
     QCOMPARE(desktop.started[0], (Command{QDir(dir.path()).filePath(QStringLiteral("Tools/winbox")), {}}));
     QCOMPARE(desktop.started[1], (Command{QDir(dir.path()).filePath(QStringLiteral("Tools/hypertrm")), {}}));
 #endif
+  }
+
+  // A missing tool names the files looked for and what to install.
+  void a_missing_tool_says_what_to_install_data() {
+    QTest::addColumn<int>("tool");
+    QTest::addColumn<QStringList>("files");  // in Tools/
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QStringList>("said");  // "$T" the Tools folder
+    const int w = int(Tool::Winbox), t = int(Tool::Terminal), n = int(Tool::Telnet);
+    QTest::newRow("winbox: nothing") << w << QStringList{} << QStringLiteral("WINBOX连接器")
+                                     << QStringList{"$T/winbox", "$T/Winbox.exe", "sudo apt install wine"};
+    QTest::newRow("winbox: no wine") << w << QStringList{"Winbox.exe"} << QStringLiteral("WINBOX连接器")
+                                     << QStringList{"找到了 $T/Winbox.exe", "没有安装 wine", "sudo apt install wine"};
+    QTest::newRow("terminal") << t << QStringList{} << QStringLiteral("终端连接器")
+                              << QStringList{"$T/hypertrm", "x-terminal-emulator", "sudo apt install telnet", "xterm"};
+    QTest::newRow("telnet") << n << QStringList{} << QStringLiteral("Telnet")
+                            << QStringList{"x-terminal-emulator", "sudo apt install telnet"};
+  }
+  void a_missing_tool_says_what_to_install() {
+#ifdef _WIN32
+    QSKIP("the Windows commands are fixed paths");
+#else
+    QFETCH(int, tool);
+    QFETCH(QStringList, files);
+    QFETCH(QString, caption);
+    QFETCH(QStringList, said);
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("Tools")));
+    const QString tools = QDir(dir.path()).filePath(QStringLiteral("Tools"));
+    for (const QString& f : files) {
+      QFile file(tools + QLatin1Char('/') + f);
+      QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    // A search path with nothing on it.
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(dir.path()));
+    MainWindow& w = open();
+    w.env().fixed_program_dir = dir.path().toStdString();
+    if (tool == int(Tool::Telnet)) {
+      menu_item(w, 7, 2)->trigger();
+    } else {
+      w.show_page(4);
+      const size_t button = tool == int(Tool::Winbox) ? 1 : 2;
+      QTest::mouseClick(named<QPushButton>(w.view(4), pages()[4].panel[button]), Qt::LeftButton);
+    }
+    qputenv("PATH", path);
+    QVERIFY(desktop.started.empty());
+    QCOMPARE(desktop.messages.size(), size_t{1});
+    QCOMPARE(desktop.messages[0].caption, caption);
+    QVERIFY(desktop.messages[0].icon == Desktop::Icon::Warning);
+    for (QString part : said) {
+      part.replace(QStringLiteral("$T"), tools);
+      QVERIFY2(desktop.messages[0].text.contains(part), qPrintable(desktop.messages[0].text + " lacks " + part));
+    }
+#endif
+  }
+
+  // Without an announcement the start page is the guide: every task page once,
+  // each link opening its page when clicked, and how to run a script.
+  void the_start_page_guides_to_every_page() {
+    MainWindow& w = open();
+    SingleInstance guard;
+    QCOMPARE(w.start_up(guard), std::nullopt);
+    auto* view = qobject_cast<QTextBrowser*>(w.start_view());
+    QVERIFY(view && view->isVisible());
+    const QString text = view->toPlainText();
+    for (const QString& part : {QStringLiteral("/import file-name="), QStringLiteral("New Terminal"),
+                                QDir::toNativeSeparators(settings_path()), QStringLiteral("log.TXT")}) {
+      QVERIFY2(text.contains(part), qPrintable(part));
+    }
+    struct Link {
+      QString href;
+      QString text;
+      int position;
+    };
+    std::vector<Link> links;
+    for (QTextBlock block = view->document()->begin(); block.isValid(); block = block.next()) {
+      for (auto it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment f = it.fragment();
+        if (f.charFormat().isAnchor())
+          links.push_back({f.charFormat().anchorHref(), f.text(), f.position() + f.length() / 2});
+      }
+    }
+    QCOMPARE(int(links.size()), 25);
+    QSet<int> opened;
+    for (const Link& link : links) {
+      w.show_page(0);
+      QTextCursor at(view->document());
+      at.setPosition(link.position);
+      view->setTextCursor(at);
+      view->ensureCursorVisible();
+      const QPoint point = view->cursorRect(at).center();
+      QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, point);
+      const int page = w.tabs()->currentIndex();
+      QVERIFY2(page > 0, qPrintable(link.href));
+      opened.insert(page);
+      // The link reads as the menu item that opens the same page.
+      bool in_menu = false;
+      for (QAction* a : w.menuBar()->findChildren<QAction*>()) {
+        in_menu = in_menu || (a->text().endsWith(link.text) && a->menu() == nullptr &&
+                              QStringLiteral("page:%1").arg(page) == link.href);
+      }
+      QVERIFY2(in_menu, qPrintable(link.text));
+    }
+    QCOMPARE(opened.size(), 25);
+    QVERIFY(desktop.opened.isEmpty());
+  }
+
+  // The size, the place and the split of a page are those of the last window closed.
+  void size_place_and_split_are_remembered() {
+    {
+      MainWindow& w = open();
+      SingleInstance guard;
+      QCOMPARE(w.start_up(guard), std::nullopt);
+      w.setGeometry(60, 40, 700, 520);
+      w.show_page(4);
+      QApplication::processEvents();
+      auto* split = w.view(4)->findChild<QSplitter*>(QStringLiteral("output-splitter"));
+      QVERIFY(split);
+      QCOMPARE(split->sizes().value(1), 160);  // the default
+      const int total = split->sizes().value(0) + split->sizes().value(1);
+      split->setSizes({total - 230, 230});
+      QVERIFY(w.close());
+      window.reset();
+    }
+    auto place = appearance::read_window_place(appearance::SettingsFile(settings_path().toStdString()));
+    QVERIFY(place);
+    QCOMPARE(*place, (appearance::WindowPlace{60, 40, 700, 520, false, 230}));
+
+    MainWindow& w = open();
+    QCOMPARE(w.size(), QSize(828, 655));  // until the start-up reads the settings
+    SingleInstance guard;
+    QCOMPARE(w.start_up(guard), std::nullopt);
+    QCOMPARE(w.geometry(), QRect(60, 40, 700, 520));
+    w.show_page(11);
+    QApplication::processEvents();
+    QCOMPARE(w.view(11)->findChild<QSplitter*>(QStringLiteral("output-splitter"))->sizes().value(1), 230);
+    // It stays resizable.
+    w.resize(900, 700);
+    QCOMPARE(w.size(), QSize(900, 700));
+  }
+
+  // The [window] section as a hand may have left it.
+  void a_window_section_reads_whole_or_not_at_all_data() {
+    QTest::addColumn<QByteArray>("section");
+    QTest::addColumn<bool>("read");
+    QTest::newRow("whole") << QByteArray("x=-10\r\ny=5\r\nwidth=700\r\nheight=500\r\nmaximized=1\r\noutput=200")
+                           << true;
+    QTest::newRow("no output") << QByteArray("x=0\r\ny=0\r\nwidth=700\r\nheight=500") << true;
+    QTest::newRow("no height") << QByteArray("x=0\r\ny=0\r\nwidth=700") << false;
+    QTest::newRow("not a number") << QByteArray("x=0\r\ny=0\r\nwidth=700px\r\nheight=500") << false;
+    QTest::newRow("zero width") << QByteArray("x=0\r\ny=0\r\nwidth=0\r\nheight=500") << false;
+  }
+  void a_window_section_reads_whole_or_not_at_all() {
+    QFETCH(QByteArray, section);
+    QFETCH(bool, read);
+    QFile f(settings_path());
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("[window]\r\n" + section + "\r\n");
+    f.close();
+    auto place = appearance::read_window_place(appearance::SettingsFile(settings_path().toStdString()));
+    QCOMPARE(bool(place), read);
+    if (QTest::currentDataTag() == QByteArray("whole")) {
+      QCOMPARE(*place, (appearance::WindowPlace{-10, 5, 700, 500, true, 200}));
+    }
+    // A window started over it is never smaller than something usable.
+    MainWindow& w = open();
+    SingleInstance guard;
+    QCOMPARE(w.start_up(guard), std::nullopt);
+    QCOMPARE(w.size(), read ? QSize(700, 500) : QSize(828, 655));
+  }
+
+  // The icon, the window class and the desktop entry belong together.
+  void icon_and_desktop_entry() {
+    MainWindow& w = open();
+    const QImage icon = w.windowIcon().pixmap(32, 32).toImage();
+    QVERIFY(!icon.isNull());
+    QCOMPARE(icon.pixelColor(16, 6), QColor(0xb3, 0x20, 0x2a));   // the red ground
+    QCOMPARE(icon.pixelColor(26, 19), QColor(0xf6, 0xe7, 0xc8));  // the router's body
+    QCOMPARE(icon.pixelColor(1, 1).alpha(), 0);
+    QFile entry(QFileInfo(QStringLiteral(__FILE__)).dir().filePath(QStringLiteral("../../packaging/rosgen.desktop")));
+    QVERIFY(entry.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(entry.readAll()).split(QLatin1Char('\n'));
+    QCOMPARE(QFileInfo(entry.fileName()).completeBaseName(), QGuiApplication::desktopFileName());
+    QVERIFY(lines.contains(QStringLiteral("StartupWMClass=") + QCoreApplication::applicationName()));
+    QVERIFY(lines.contains(QStringLiteral("Icon=rosgen")));
+  }
+
+  // Qt's own buttons speak the program's language when the catalogue is installed.
+  void message_box_buttons_read_chinese() {
+    if (!QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_zh_CN.qm")))
+      QSKIP("qt6-translations-l10n is not installed");
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("t"), QStringLiteral("x"),
+                    QMessageBox::Ok | QMessageBox::Cancel);
+    QCOMPARE(box.button(QMessageBox::Ok)->text(), QStringLiteral("确定"));
+    QCOMPARE(box.button(QMessageBox::Cancel)->text(), QStringLiteral("取消"));
   }
 
   void help_menu_data() {
@@ -262,6 +469,8 @@ class WindowTest : public QObject {
     QCOMPARE(w.start_up(guard), std::nullopt);
     QCOMPARE(calls, (std::vector<std::string>{"announcement", "version", "look"}));
     QCOMPARE(output_box(4)->toPlainText(), QStringLiteral("公告\nnews"));
+    // The announcement takes the start page's place.
+    QCOMPARE(qobject_cast<QTextBrowser*>(w.start_view())->toPlainText(), QStringLiteral("公告\nnews"));
 
     // Every output box starts with the announcement, byte for byte.
     for (int i = 1; i < 26; ++i) {
