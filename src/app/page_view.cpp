@@ -10,9 +10,11 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMargins>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QScrollArea>
 #include <QSplitter>
 #include <QTreeWidget>
@@ -62,7 +64,7 @@ PageView::PageView(Form& form, Env& env, OutputPanel::StartTool start_tool, QWid
   auto* scroll = new QScrollArea(upper_);
   scroll->setFrameShape(QFrame::NoFrame);
   scroll->setWidgetResizable(true);
-  scroll->setWidget(render(page.items, scroll));
+  scroll->setWidget(render(page.items, scroll, {4, 4, 4, 4}));
   auto* upper_layout = new QVBoxLayout(upper_);
   upper_layout->setContentsMargins(4, 4, 4, 4);
   upper_layout->addWidget(scroll);
@@ -88,27 +90,28 @@ PageView::PageView(Form& form, Env& env, OutputPanel::StartTool start_tool, QWid
 
 PageView::~PageView() { form_.unsubscribe(token_); }
 
-QWidget* PageView::render(const std::vector<Item>& items, QWidget* parent) {
+QWidget* PageView::render(const std::vector<Item>& items, QWidget* parent, QMargins margins) {
   auto* box = new QWidget(parent);
   auto* grid = new QGridLayout(box);
-  grid->setContentsMargins(4, 4, 4, 4);
+  grid->setContentsMargins(margins);
   grid->setHorizontalSpacing(6);
-  grid->setVerticalSpacing(3);
+  grid->setVerticalSpacing(2);
   grid->setColumnStretch(2, 1);
   int row = 0;
-  for (const Item& item : items) place(item, grid, row++, box);
+  for (const Item& item : items) row += place(item, grid, row, box);
   // Items keep their natural height; the space left stays below them.
   grid->setRowStretch(row, 1);
   return box;
 }
 
 // Top-to-bottom items go into a three-column grid (label, field, hint), so
-// the fields of one box line up.
-void PageView::place(const Item& item, QGridLayout* grid, int row, QWidget* parent) {
+// the fields of one box line up. Returns the grid rows taken.
+int PageView::place(const Item& item, QGridLayout* grid, int row, QWidget* parent) {
   if (const auto* f = std::get_if<Field>(&item.v)) {
     QWidget* w = make_field(*f, parent, false);
     QLabel* label = nullptr;
     QLabel* hint = f->hint.empty() ? nullptr : make_label(f->hint, parent, true);
+    const bool under = hint && f->hint_below;
     switch (f->kind) {
       case FieldKind::Check:
       case FieldKind::Radio: grid->addWidget(w, row, 0, 1, 2, Qt::AlignLeft); break;
@@ -117,7 +120,7 @@ void PageView::place(const Item& item, QGridLayout* grid, int row, QWidget* pare
           label = make_label(f->label, parent, false);
           grid->addWidget(label, row, 0, Qt::AlignTop);
         }
-        grid->addWidget(w, row, 1, 1, hint ? 1 : 2);
+        grid->addWidget(w, row, 1, 1, hint && !under ? 1 : 2);
         break;
       default:
         if (!f->label.empty()) {
@@ -127,9 +130,13 @@ void PageView::place(const Item& item, QGridLayout* grid, int row, QWidget* pare
         grid->addWidget(w, row, 1);
         break;
     }
-    if (hint) grid->addWidget(hint, row, 2);
+    if (under) {
+      grid->addWidget(hint, row + 1, 1, 1, 2);
+    } else if (hint) {
+      grid->addWidget(hint, row, 2);
+    }
     if (!f->visible) hide_all({label, hint});
-    return;
+    return under ? 2 : 1;
   }
   if (const auto* b = std::get_if<Button>(&item.v)) {
     grid->addWidget(make_button(*b, parent), row, 0, 1, 3, Qt::AlignLeft);
@@ -150,6 +157,7 @@ void PageView::place(const Item& item, QGridLayout* grid, int row, QWidget* pare
     if (stretch) line->addStretch(1);
     grid->addLayout(line, row, 0, 1, 3);
   }
+  return 1;
 }
 
 // Items side by side: each field with its label before and its hint after.
@@ -158,10 +166,20 @@ void PageView::place_inline(const Item& item, QHBoxLayout* line, QWidget* parent
     bool own_caption = f->kind == FieldKind::Check || f->kind == FieldKind::Radio;
     QLabel* label = !own_caption && !f->label.empty() ? make_label(f->label, parent, false) : nullptr;
     QWidget* w = make_field(*f, parent, true);
-    QLabel* hint = f->hint.empty() ? nullptr : make_label(f->hint, parent, false);
-    if (label) line->addWidget(label);
-    line->addWidget(w, f->kind == FieldKind::Multiline ? 1 : 0);
-    if (hint) line->addWidget(hint);
+    const bool under = !f->hint.empty() && f->hint_below;
+    QLabel* hint = f->hint.empty() ? nullptr : make_label(f->hint, parent, under);
+    if (label) line->addWidget(label, 0, under ? Qt::AlignTop : Qt::Alignment());
+    if (under) {
+      // The field over its hint, the pair as wide as the hint wants.
+      auto* stack = new QVBoxLayout;
+      stack->setSpacing(1);
+      stack->addWidget(w, 0, Qt::AlignLeft);
+      stack->addWidget(hint);
+      line->addLayout(stack, 1);
+    } else {
+      line->addWidget(w, f->kind == FieldKind::Multiline ? 1 : 0);
+      if (hint) line->addWidget(hint);
+    }
     if (!f->visible) hide_all({label, hint});
   } else if (const auto* b = std::get_if<Button>(&item.v)) {
     line->addWidget(make_button(*b, parent));
@@ -177,10 +195,11 @@ void PageView::place_inline(const Item& item, QHBoxLayout* line, QWidget* parent
 }
 
 QWidget* PageView::make_group(const Group& g, QWidget* parent) {
+  if (!g.framed) return render(g.items, parent, {});
   auto* box = new QGroupBox(q(g.caption), parent);
   auto* inner = new QVBoxLayout(box);
-  inner->setContentsMargins(2, 2, 2, 2);
-  inner->addWidget(render(g.items, box));
+  inner->setContentsMargins(0, 0, 0, 0);
+  inner->addWidget(render(g.items, box, {4, 2, 4, 2}));
   return box;
 }
 
@@ -272,14 +291,20 @@ QWidget* PageView::make_list(const LineList& l, QWidget* parent) {
   tree->setUniformRowHeights(true);
   tree->setSelectionMode(QAbstractItemView::SingleSelection);
   tree->setSelectionBehavior(QAbstractItemView::SelectRows);
-  // A few lines at a time: the editing fields and buttons below it stay in view.
-  tree->setFixedHeight(tree->fontMetrics().height() * 6 + 12);
+  // A few lines at a time: the editing fields and buttons around it stay in view.
+  tree->setFixedHeight(tree->fontMetrics().height() * (l.lines + 1) + 12);
   QStringList titles;
   for (const Column& c : l.columns) titles << q(c.title);
   tree->setColumnCount(static_cast<int>(l.columns.size()));
   tree->setHeaderLabels(titles);
   tree->header()->setStretchLastSection(false);
-  for (size_t i = 0; i < l.columns.size(); ++i) tree->setColumnWidth(static_cast<int>(i), l.columns[i].width);
+  int columns = 0;
+  for (size_t i = 0; i < l.columns.size(); ++i) {
+    tree->setColumnWidth(static_cast<int>(i), l.columns[i].width);
+    columns += l.columns[i].width;
+  }
+  // Every column in view, also with the list beside other items.
+  tree->setMinimumWidth(columns + 2 * tree->frameWidth() + tree->verticalScrollBar()->sizeHint().width());
   lists_[l.id] = tree;
 
   const std::string id = l.id;
@@ -326,7 +351,11 @@ void PageView::show_text(const std::string& id) {
   const Gbk& text = form_.text(id);
   if (auto* e = qobject_cast<QLineEdit*>(it->second)) {
     // Unchanged text keeps the cursor where the person is typing.
-    if (typed(e->text(), false) != text) e->setText(shown(text));
+    if (typed(e->text(), false) != text) {
+      e->setText(shown(text));
+      // A text wider than its box shows its start.
+      e->setCursorPosition(0);
+    }
   } else if (auto* m = qobject_cast<QPlainTextEdit*>(it->second)) {
     if (typed(m->toPlainText(), true) != text) {
       syncing_ = true;

@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <QMargins>
 #include <QWidget>
 
 #include "app/output_panel.h"
@@ -29,8 +30,8 @@ class PageView : public QWidget {
   OutputPanel* panel() const { return panel_; }  // nullptr on a page without output box
 
  private:
-  QWidget* render(const std::vector<Item>& items, QWidget* parent);
-  void place(const Item& item, QGridLayout* grid, int row, QWidget* parent);
+  QWidget* render(const std::vector<Item>& items, QWidget* parent, QMargins margins);
+  int place(const Item& item, QGridLayout* grid, int row, QWidget* parent);
   void place_inline(const Item& item, QHBoxLayout* line, QWidget* parent);
   QWidget* make_group(const Group& g, QWidget* parent);
   QWidget* make_field(const Field& f, QWidget* parent, bool in_row);

@@ -39,10 +39,11 @@ struct Field {
   std::string radio_group;         // radio buttons of one group exclude each other
   bool enabled = true;
   bool visible = true;
-  bool read_only = false;  // shown but not typed into
-  FormHook on_toggle;      // a check box's click (enables or disables other fields)
-  ValueSpec value;         // what kind of value the field holds, for warnings
-  std::string key;         // short English name, unique on the page; the CLI takes it for the id
+  bool read_only = false;   // shown but not typed into
+  FormHook on_toggle;       // a check box's click (enables or disables other fields)
+  ValueSpec value;          // what kind of value the field holds, for warnings
+  std::string key;          // short English name, unique on the page; the CLI takes it for the id
+  bool hint_below = false;  // the hint on its own line under the field, where beside it would widen the row
 };
 
 struct Button {
@@ -69,6 +70,7 @@ struct LineList {
   std::vector<Column> columns;
   std::string add_button;  // the button id the CLI's --row presses
   FormHook on_click;       // a click on a row; may be empty
+  int lines = 4;           // about as many lines in view at a time
 };
 
 struct Item;
@@ -77,6 +79,7 @@ struct Item;
 struct Group {
   std::string caption;
   std::vector<Item> items;
+  bool framed = true;  // false: no box, a plain column (groups stacked beside another group in a Row)
 };
 
 // Items side by side.
@@ -225,6 +228,19 @@ inline Note note(std::string text) { return Note{std::move(text)}; }
 inline Group group(std::string caption, std::vector<Item> items) { return Group{std::move(caption), std::move(items)}; }
 
 inline Row row(std::vector<Item> items) { return Row{std::move(items)}; }
+
+// Items top to bottom without a box of their own, so a Row can hold columns.
+inline Group column(std::vector<Item> items) {
+  Group g{{}, std::move(items)};
+  g.framed = false;
+  return g;
+}
+
+// The field with its hint under it rather than beside it.
+inline Field below(Field f) {
+  f.hint_below = true;
+  return f;
+}
 
 // Visits every item of a page in page order (top to bottom, left to right).
 // `fn` receives the item and the caption of the innermost group holding it.
