@@ -9,12 +9,14 @@
 
 namespace rosgen {
 
-Row line_editor_buttons(const std::string& list_id, const std::string& duplicate) {
-  return row({
+Item line_editor_buttons(const std::string& list_id, const std::string& duplicate, bool stacked) {
+  std::vector<Item> buttons = {
       button("delete", "", "删除帐号", delete_line_handler(list_id)),
       button("modify", "", "修改帐号", modify_line_handler(list_id)),
       button("add", "", "添加帐号", add_line_handler(list_id, duplicate)),
-  });
+  };
+  if (stacked) return column(std::move(buttons));
+  return row(std::move(buttons));
 }
 
 bool enough_lines(Ctx& c, const std::string& list_id) {

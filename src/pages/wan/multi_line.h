@@ -14,9 +14,10 @@ namespace rosgen {
 inline constexpr const char* kDuplicateAddress = "不能重复添加IP地址！\r\n您可以使用修改功能进行修改！";
 inline constexpr const char* kDuplicateAccount = "不能重复添加帐号！\r\n您可以使用修改功能进行修改！";
 
-// The buttons under a line list, side by side: delete, modify, add (id "add",
-// which the command line's --row presses).
-Row line_editor_buttons(const std::string& list_id, const std::string& duplicate);
+// The buttons of a line list: delete, modify, add (id "add", which the
+// command line's --row presses); side by side under the list, or stacked
+// beside it where the page is short of height.
+Item line_editor_buttons(const std::string& list_id, const std::string& duplicate, bool stacked = false);
 
 // A row's cell; empty when the row is shorter, so a generator never reads past it.
 inline Gbk cell(const Cells& row, size_t column) { return column < row.size() ? row[column] : Gbk(); }

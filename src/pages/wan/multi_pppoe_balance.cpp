@@ -108,37 +108,48 @@ void build_multi_pppoe_balance(Page& page) {
            "(这里设置您将要作为内网网关的IP)"),
       edit({"编辑框_pppoe多线负载均衡_子网掩码", "lan-mask"}, "子网掩码:", v::netmask("255.255.255.0"),
            "(例如内网子网掩码为：255.255.255.0 同时也可以设置为24位) (不支持中文)"),
-      edit({"编辑框_pppoe多线负载均衡_首选DNS", "dns1"}, "首选DNS:", v::ipv4("114.114.114.114")),
-      edit({"编辑框_pppoe多线负载均衡_备用DNS", "dns2"}, "备用DNS:", v::ipv4("223.5.5.5")),
-      edit({"编辑框_pppoe多线负载均衡_TCPMSS值", "mss"}, "TCP MSS值:", v::integer(1, 65535, "1440")),
-      group(
-          "当前配置PPPoE帐号",
-          {
-              LineList{kList,
-                       {{"     帐号", 200, "编辑框_pppoe多线负载均衡_ADSL帐号"},
-                        {"密码", 200, "编辑框_pppoe多线负载均衡_ADSL密码"},
-                        {"网卡", 150, "编辑框_pppoe多线负载均衡_连接网卡"}},
-                       "add",
-                       {}},
-              edit({"编辑框_pppoe多线负载均衡_ADSL帐号", "pppoe-user"}, "ADSL帐号：", v::text("adsl0001@example.net")),
-              edit({"编辑框_pppoe多线负载均衡_ADSL密码", "pppoe-password"}, "ADSL密码：",
-                   v::password("adslpass12345678")),
-              edit({"编辑框_pppoe多线负载均衡_连接网卡", "wan-nic"}, "连接网卡：", v::iface("ether2")),
-              line_editor_buttons(kList, kDuplicateAccount),
-          }),
       row({
-          button("gen-2x", "按钮__pppoe多线负载均衡_2x生成", "2.9.X系列脚本生成", generate),
-          button7("gen-7x", "生成7.X系列脚本", generate7),
+          edit({"编辑框_pppoe多线负载均衡_首选DNS", "dns1"}, "首选DNS:", v::ipv4("114.114.114.114")),
+          edit({"编辑框_pppoe多线负载均衡_备用DNS", "dns2"}, "备用DNS:", v::ipv4("223.5.5.5")),
+          edit({"编辑框_pppoe多线负载均衡_TCPMSS值", "mss"}, "TCP MSS值:", v::integer(1, 65535, "1440")),
       }),
-      group("注意事项",
+      group("当前配置PPPoE帐号",
             {
                 row({
-                    button("refresh-2x", "按钮__pppoe多线负载均衡_动态刷新网关2X", "2.9.X动态刷新网关脚本", refresh),
-                    button7("refresh-7x", "7.X动态刷新网关脚本", refresh7),
+                    LineList{kList,
+                             {{"     帐号", 200, "编辑框_pppoe多线负载均衡_ADSL帐号"},
+                              {"密码", 200, "编辑框_pppoe多线负载均衡_ADSL密码"},
+                              {"网卡", 150, "编辑框_pppoe多线负载均衡_连接网卡"}},
+                             "add",
+                             {}},
+                    line_editor_buttons(kList, kDuplicateAccount, true),
                 }),
-                note(kSchedulerNote),
+                row({
+                    edit({"编辑框_pppoe多线负载均衡_ADSL帐号", "pppoe-user"}, "ADSL帐号：",
+                         v::text("adsl0001@example.net")),
+                    edit({"编辑框_pppoe多线负载均衡_ADSL密码", "pppoe-password"}, "ADSL密码：",
+                         v::password("adslpass12345678")),
+                    edit({"编辑框_pppoe多线负载均衡_连接网卡", "wan-nic"}, "连接网卡：", v::iface("ether2")),
+                }),
             }),
-      note("不同带宽的线路做负载达不到最佳效果！建议您选择做分流！"),
+      row({
+          column({
+              button("gen-2x", "按钮__pppoe多线负载均衡_2x生成", "2.9.X系列脚本生成", generate),
+              button7("gen-7x", "生成7.X系列脚本", generate7),
+              note("不同带宽的线路做负载达不到最佳效果！建议您选择做分流！"),
+          }),
+          group("注意事项",
+                {
+                    row({
+                        column({
+                            button("refresh-2x", "按钮__pppoe多线负载均衡_动态刷新网关2X", "2.9.X动态刷新网关脚本",
+                                   refresh),
+                            button7("refresh-7x", "7.X动态刷新网关脚本", refresh7),
+                        }),
+                        note(kSchedulerNote),
+                    }),
+                }),
+      }),
   };
 }
 

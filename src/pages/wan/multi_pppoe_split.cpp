@@ -111,38 +111,52 @@ void build_multi_pppoe_split(Page& page) {
            "(例如内网子网掩码为：255.255.255.0 同时也可以设置为24位) (不支持中文)"),
       edit({"编辑框_多线分流PPPOE_内网网段", "lan-network"}, "内网网段:", v::ipv4("192.168.0.0"),
            "(设置局域网内网网段)"),
-      edit({"编辑框_多线分流PPPOE_TCPMSS", "mss"}, "TCP MSS值:", v::integer(1, 65535, "1440")),
-      edit({"编辑框_多线分流PPPOE_首选DNS", "dns1"}, "首选DNS:", v::ipv4("114.114.114.114")),
-      edit({"编辑框_多线分流PPPOE_备份DNS", "dns2"}, "备用DNS:", v::ipv4("223.5.5.5")),
+      row({
+          edit({"编辑框_多线分流PPPOE_TCPMSS", "mss"}, "TCP MSS值:", v::integer(1, 65535, "1440")),
+          edit({"编辑框_多线分流PPPOE_首选DNS", "dns1"}, "首选DNS:", v::ipv4("114.114.114.114")),
+          edit({"编辑框_多线分流PPPOE_备份DNS", "dns2"}, "备用DNS:", v::ipv4("223.5.5.5")),
+      }),
       group(
           "当前配置PPPoE帐号",
           {
-              LineList{kList,
-                       {{"     帐号", 120, "编辑框_多线分流PPPOE_ADSL帐号"},
-                        {"密码", 120, "编辑框_多线分流PPPOE_ADSL密码"},
-                        {"分流IP段", 160, "编辑框_多线分流PPPOE_分流IP段"},
-                        {"网卡", 120, "编辑框_多线分流PPPOE_连接网卡"}},
-                       "add",
-                       {}},
-              edit({"编辑框_多线分流PPPOE_ADSL帐号", "pppoe-user"}, "ADSL帐号：", v::text("adsl0001@example.net")),
-              edit({"编辑框_多线分流PPPOE_ADSL密码", "pppoe-password"}, "ADSL密码：", v::password("adslpass12345678")),
-              edit({"编辑框_多线分流PPPOE_分流IP段", "split-range"}, "分流IP段：",
-                   v::range("192.168.0.1-192.168.0.20")),
-              edit({"编辑框_多线分流PPPOE_连接网卡", "wan-nic"}, "连接网卡：", v::iface("ether2")),
-              line_editor_buttons(kList, kDuplicateAccount),
+              row({
+                  LineList{kList,
+                           {{"     帐号", 120, "编辑框_多线分流PPPOE_ADSL帐号"},
+                            {"密码", 120, "编辑框_多线分流PPPOE_ADSL密码"},
+                            {"分流IP段", 160, "编辑框_多线分流PPPOE_分流IP段"},
+                            {"网卡", 120, "编辑框_多线分流PPPOE_连接网卡"}},
+                           "add",
+                           {},
+                           3},
+                  line_editor_buttons(kList, kDuplicateAccount, true),
+              }),
+              row({
+                  edit({"编辑框_多线分流PPPOE_ADSL帐号", "pppoe-user"}, "ADSL帐号：", v::text("adsl0001@example.net")),
+                  edit({"编辑框_多线分流PPPOE_ADSL密码", "pppoe-password"}, "ADSL密码：",
+                       v::password("adslpass12345678")),
+              }),
+              row({
+                  edit({"编辑框_多线分流PPPOE_分流IP段", "split-range"}, "分流IP段：",
+                       v::range("192.168.0.1-192.168.0.20")),
+                  edit({"编辑框_多线分流PPPOE_连接网卡", "wan-nic"}, "连接网卡：", v::iface("ether2")),
+              }),
           }),
       row({
-          button("gen-2x", "按钮_多线分流PPPOE_2x生成", "2.9.X系列脚本生成", generate),
-          button7("gen-7x", "生成7.X系列脚本", generate7),
-      }),
-      group("注意事项",
-            {
-                row({
-                    button("refresh-2x", "按钮_多线分流PPPOE_2x动态刷新网关", "2.9.X动态刷新网关脚本", refresh),
-                    button7("refresh-7x", "7.X动态刷新网关脚本", refresh7),
+          column({
+              button("gen-2x", "按钮_多线分流PPPOE_2x生成", "2.9.X系列脚本生成", generate),
+              button7("gen-7x", "生成7.X系列脚本", generate7),
+          }),
+          group("注意事项",
+                {
+                    row({
+                        column({
+                            button("refresh-2x", "按钮_多线分流PPPOE_2x动态刷新网关", "2.9.X动态刷新网关脚本", refresh),
+                            button7("refresh-7x", "7.X动态刷新网关脚本", refresh7),
+                        }),
+                        note(kSchedulerNote),
+                    }),
                 }),
-                note(kSchedulerNote),
-            }),
+      }),
   };
 }
 
