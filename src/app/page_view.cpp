@@ -42,6 +42,17 @@ int edit_width(const QWidget* w, const std::string& text, bool in_row) {
   return std::clamp(wanted, in_row ? 56 : 150, in_row ? 180 : 260);
 }
 
+// A multi-line box asks for a few lines; the page's other fields stay in view.
+class TextBox : public QPlainTextEdit {
+ public:
+  using QPlainTextEdit::QPlainTextEdit;
+  QSize sizeHint() const override {
+    QSize size = QPlainTextEdit::sizeHint();
+    size.setHeight(fontMetrics().lineSpacing() * 6 + 2 * frameWidth() + 8);
+    return size;
+  }
+};
+
 void hide_all(std::initializer_list<QWidget*> widgets) {
   for (QWidget* w : widgets) {
     if (w) w->hide();
@@ -217,7 +228,7 @@ QWidget* PageView::make_field(const Field& f, QWidget* parent, bool in_row) {
       break;
     }
     case FieldKind::Multiline: {
-      auto* e = new QPlainTextEdit(parent);
+      auto* e = new TextBox(parent);
       e->setReadOnly(f.read_only);
       e->setTabChangesFocus(true);
       e->setMinimumHeight(60);
