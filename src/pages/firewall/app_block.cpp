@@ -139,19 +139,26 @@ Group preset_group(const char* caption, const char* description, const std::stri
 void build_app_block(Page& page) {
   page.caption = "封锁常用软件脚本生成";
   page.items = {
-      preset_group("封迅雷多线程下载脚本生成",
-                   "让迅雷只能使用原始地址下载(即一个线程下载),和IE下载没两样,不影响迅雷登陆及相关迅雷网站!", "xunlei",
-                   xunlei, xunlei_7x),
-      preset_group("封QQ旋风下载脚本生成",
-                   "让QQ旋风完全不能获取到资源(即完全不能下载),不影响打开旋风及腾讯所有网站及业务!", "xuanfeng",
-                   xuanfeng, xuanfeng_7x),
-      preset_group("封腾讯QQ音乐播放脚本生成", "禁止QQ音乐在线播放,让QQ音乐无法搜索及获取列表!", "qq-music", unfinished,
-                   unfinished_7x),
-      preset_group("禁止QQ聊天脚本生成", "禁止QQ登陆,不影响腾讯其它业务及网站(适合企业用户使用)!", "qq-chat",
-                   unfinished, unfinished_7x),
-      preset_group("禁止PPlive网络电视脚本生成", "禁止PPlive网络电视无法观看!", "pplive", unfinished, unfinished_7x),
-      preset_group("禁止腾讯QQ直播脚本生成", "禁止腾讯QQ直播!禁止后将无法连接获取列表!", "qq-live", unfinished,
-                   unfinished_7x),
+      row({
+          preset_group("封迅雷多线程下载脚本生成",
+                       "让迅雷只能使用原始地址下载(即一个线程下载),和IE下载没两样,不影响迅雷登陆及相关迅雷网站!",
+                       "xunlei", xunlei, xunlei_7x),
+          preset_group("封QQ旋风下载脚本生成",
+                       "让QQ旋风完全不能获取到资源(即完全不能下载),不影响打开旋风及腾讯所有网站及业务!", "xuanfeng",
+                       xuanfeng, xuanfeng_7x),
+      }),
+      row({
+          preset_group("封腾讯QQ音乐播放脚本生成", "禁止QQ音乐在线播放,让QQ音乐无法搜索及获取列表!", "qq-music",
+                       unfinished, unfinished_7x),
+          preset_group("禁止QQ聊天脚本生成", "禁止QQ登陆,不影响腾讯其它业务及网站(适合企业用户使用)!", "qq-chat",
+                       unfinished, unfinished_7x),
+      }),
+      row({
+          preset_group("禁止PPlive网络电视脚本生成", "禁止PPlive网络电视无法观看!", "pplive", unfinished,
+                       unfinished_7x),
+          preset_group("禁止腾讯QQ直播脚本生成", "禁止腾讯QQ直播!禁止后将无法连接获取列表!", "qq-live", unfinished,
+                       unfinished_7x),
+      }),
   };
 }
 

@@ -113,33 +113,35 @@ constexpr const char* kMaskTip = "小提示：封IP时注意子网掩码,但掩�
 void build_block_ports_ips(Page& page) {
   page.caption = "封端口及封IP脚本生成";
   page.items = {
-      group("封锁端口号脚本生成",
-            {
-                edit({"编辑框_封锁_端口号", "port"}, "要封锁端口号:", v::ports("21")),
-                edit({"编辑框_封锁_协议", "protocol"}, "使用协议:", v::name("tcp")),
-                edit({"编辑框_封锁_备注", "comment"}, "备注:", v::text("Blockade FTP"), "(不支持中文,可留空)"),
-                note("小提示：3.X版本支持连续端口输入,如：21-80；同时支持多端口输入,如：21,80,110"),
-                row({
-                    button("port-2x", "", "生成2.9X系列脚本", port_2x),
-                    button("port-3x", "", "生成3.X系列脚本", port_3x),
-                    button7("port-7x", "生成7.X系列脚本", port_7x),
+      row({
+          group("封锁端口号脚本生成",
+                {
+                    edit({"编辑框_封锁_端口号", "port"}, "要封锁端口号:", v::ports("21")),
+                    edit({"编辑框_封锁_协议", "protocol"}, "使用协议:", v::name("tcp")),
+                    edit({"编辑框_封锁_备注", "comment"}, "备注:", v::text("Blockade FTP"), "(不支持中文,可留空)"),
+                    note("小提示：3.X版本支持连续端口输入,如：21-80；同时支持多端口输入,如：21,80,110"),
+                    row({
+                        button("port-2x", "", "生成2.9X系列脚本", port_2x),
+                        button("port-3x", "", "生成3.X系列脚本", port_3x),
+                        button7("port-7x", "生成7.X系列脚本", port_7x),
+                    }),
                 }),
-            }),
-      group("封锁IP地址脚本生成",
-            {
-                row({
-                    edit({"编辑框_封锁IP_IP", "address"}, "要封锁的IP:", v::ipv4("198.51.100.10")),
-                    edit({"编辑框_封锁IP_子网", "address-mask"}, "/", v::netmask("32")),
+          group("封锁IP地址脚本生成",
+                {
+                    row({
+                        edit({"编辑框_封锁IP_IP", "address"}, "要封锁的IP:", v::ipv4("198.51.100.10")),
+                        edit({"编辑框_封锁IP_子网", "address-mask"}, "/", v::netmask("32")),
+                    }),
+                    edit({"编辑框_封锁IP_备注", "address-comment"}, "备注:", v::text("Blockade www.example.com"),
+                         "(不支持中文,可留空)"),
+                    note(kMaskTip),
+                    row({
+                        button("address-2x", "", "生成2.9.X系列脚本", address),
+                        button("address-3x", "", "生成3.X系列脚本", address),
+                        button7("address-7x", "生成7.X系列脚本", address_7x),
+                    }),
                 }),
-                edit({"编辑框_封锁IP_备注", "address-comment"}, "备注:", v::text("Blockade www.example.com"),
-                     "(不支持中文,可留空)"),
-                note(kMaskTip),
-                row({
-                    button("address-2x", "", "生成2.9.X系列脚本", address),
-                    button("address-3x", "", "生成3.X系列脚本", address),
-                    button7("address-7x", "生成7.X系列脚本", address_7x),
-                }),
-            }),
+      }),
       group("另类封IP(将IP放在列表中,对整个列表IP进行封锁,封IP比较多的用户推荐使用)",
             {
                 row({
@@ -161,8 +163,8 @@ void build_block_ports_ips(Page& page) {
                           }),
                     group("批量添加IP封锁",
                           {
-                              multiline({kBatch, "batch-addresses"}, "", v::addresses(""),
-                                        "每一行一个IP,支持192.168.0.0/24格式,2.9.x/3.x通用"),
+                              below(multiline({kBatch, "batch-addresses"}, "", v::addresses(""),
+                                              "每一行一个IP,支持192.168.0.0/24格式,2.9.x/3.x通用")),
                               row({
                                   check({kUseName, "use-batch-name"}, "IP列表名称(默认为HovrekList)", false),
                                   edit({kBatchName, "batch-name"}, "", v::name(kDefaultList)),

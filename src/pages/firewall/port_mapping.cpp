@@ -60,39 +60,42 @@ constexpr const char* kRangeNote = "注:本规则支持连续端口,如:21-80";
 void build_port_mapping(Page& page) {
   page.caption = "端口映射脚本生成";
   page.items = {
-      group("固定IP端口映射脚本生成",
-            {
-                edit({"编辑框_映射_固定外网IP", "wan-ip"}, "外网IP:", v::ipv4("203.0.113.2")),
-                edit({"编辑框_映射_固定外网端口", "wan-port"}, "外网端口:", v::ports("80")),
-                edit({"编辑框_映射_固定外网协议", "protocol"}, "使用协议:", v::name("tcp"), kRangeNote),
-                edit({"编辑框_映射_固定内网IP", "lan-ip"}, "内网IP:", v::ipv4("192.168.0.1")),
-                edit({"编辑框_映射_固定内网端口", "lan-port"}, "内网端口:", v::ports("80")),
-                edit({"编辑框_映射_固定备注", "comment"}, "备注:", v::text("WEB SERVER"), "(不支持中文)"),
-                row({
-                    button("fixed-2x", "", "生成2.9.X系列脚本", fixed),
-                    button("fixed-3x", "", "生成3.X系列脚本", fixed),
-                    button7("fixed-7x", "生成7.X系列脚本", fixed_7x),
+      row({
+          group("固定IP端口映射脚本生成",
+                {
+                    edit({"编辑框_映射_固定外网IP", "wan-ip"}, "外网IP:", v::ipv4("203.0.113.2")),
+                    edit({"编辑框_映射_固定外网端口", "wan-port"}, "外网端口:", v::ports("80")),
+                    below(edit({"编辑框_映射_固定外网协议", "protocol"}, "使用协议:", v::name("tcp"), kRangeNote)),
+                    edit({"编辑框_映射_固定内网IP", "lan-ip"}, "内网IP:", v::ipv4("192.168.0.1")),
+                    edit({"编辑框_映射_固定内网端口", "lan-port"}, "内网端口:", v::ports("80")),
+                    edit({"编辑框_映射_固定备注", "comment"}, "备注:", v::text("WEB SERVER"), "(不支持中文)"),
+                    row({
+                        button("fixed-2x", "", "生成2.9.X系列脚本", fixed),
+                        button("fixed-3x", "", "生成3.X系列脚本", fixed),
+                        button7("fixed-7x", "生成7.X系列脚本", fixed_7x),
+                    }),
                 }),
-            }),
-      group(
-          "PPPoE动态IP映口映射",
-          {
-              row({
-                  edit({"编辑框_映射_PPOE_内网网段", "pppoe-lan-network"}, "内网网段:", v::ipv4("192.168.0.0")),
-                  edit({"编辑框_映射_PPOE_内网子网掩码", "pppoe-lan-mask"}, "/", v::netmask("255.255.255.0")),
+          group(
+              "PPPoE动态IP映口映射",
+              {
+                  row({
+                      edit({"编辑框_映射_PPOE_内网网段", "pppoe-lan-network"}, "内网网段:", v::ipv4("192.168.0.0")),
+                      edit({"编辑框_映射_PPOE_内网子网掩码", "pppoe-lan-mask"}, "/", v::netmask("255.255.255.0")),
+                  }),
+                  edit({"编辑框_映射_PPOE_外网端口", "pppoe-wan-port"}, "外网端口:", v::ports("80")),
+                  below(edit({"编辑框_映射_PPOE_内网协议", "pppoe-protocol"}, "使用协议:", v::name("tcp"), kRangeNote)),
+                  edit({"编辑框_映射_PPOE_内网网关", "pppoe-lan-gateway"}, "内网网关:", v::ipv4("192.168.0.254")),
+                  edit({"编辑框_映射_PPOE_内网端口", "pppoe-lan-port"}, "内网端口:", v::ports("80")),
+                  edit({"编辑框_映射_PPOE_备注", "pppoe-comment"}, "备注:", v::text("WEB SERVER"), "(不支持中文)"),
+                  edit({"编辑框_映射_PPOE_映射主机ip", "pppoe-host-ip"},
+                       "需要映射的主机IP地址:", v::ipv4("192.168.0.253")),
+                  row({
+                      button("pppoe-2x", "", "生成2.9.X系列脚本", pppoe),
+                      button("pppoe-3x", "", "生成3.X系列脚本", pppoe),
+                      button7("pppoe-7x", "生成7.X系列脚本", pppoe_7x),
+                  }),
               }),
-              edit({"编辑框_映射_PPOE_外网端口", "pppoe-wan-port"}, "外网端口:", v::ports("80")),
-              edit({"编辑框_映射_PPOE_内网协议", "pppoe-protocol"}, "使用协议:", v::name("tcp"), kRangeNote),
-              edit({"编辑框_映射_PPOE_内网网关", "pppoe-lan-gateway"}, "内网网关:", v::ipv4("192.168.0.254")),
-              edit({"编辑框_映射_PPOE_内网端口", "pppoe-lan-port"}, "内网端口:", v::ports("80")),
-              edit({"编辑框_映射_PPOE_备注", "pppoe-comment"}, "备注:", v::text("WEB SERVER"), "(不支持中文)"),
-              edit({"编辑框_映射_PPOE_映射主机ip", "pppoe-host-ip"}, "需要映射的主机IP地址:", v::ipv4("192.168.0.253")),
-              row({
-                  button("pppoe-2x", "", "生成2.9.X系列脚本", pppoe),
-                  button("pppoe-3x", "", "生成3.X系列脚本", pppoe),
-                  button7("pppoe-7x", "生成7.X系列脚本", pppoe_7x),
-              }),
-          }),
+      }),
   };
 }
 
