@@ -75,9 +75,9 @@ PageView::PageView(Form& form, Env& env, OutputPanel::StartTool start_tool, QWid
   auto* scroll = new QScrollArea(upper_);
   scroll->setFrameShape(QFrame::NoFrame);
   scroll->setWidgetResizable(true);
-  scroll->setWidget(render(page.items, scroll, {4, 4, 4, 4}));
+  scroll->setWidget(render(page.items, scroll, {4, 2, 4, 2}));
   auto* upper_layout = new QVBoxLayout(upper_);
-  upper_layout->setContentsMargins(4, 4, 4, 4);
+  upper_layout->setContentsMargins(4, 2, 4, 2);
   upper_layout->addWidget(scroll);
 
   auto* layout = new QVBoxLayout(this);
@@ -178,7 +178,7 @@ void PageView::place_inline(const Item& item, QHBoxLayout* line, QWidget* parent
     QLabel* label = !own_caption && !f->label.empty() ? make_label(f->label, parent, false) : nullptr;
     QWidget* w = make_field(*f, parent, true);
     const bool under = !f->hint.empty() && f->hint_below;
-    QLabel* hint = f->hint.empty() ? nullptr : make_label(f->hint, parent, under);
+    QLabel* hint = f->hint.empty() ? nullptr : make_label(f->hint, parent, false);
     if (label) line->addWidget(label, 0, under ? Qt::AlignTop : Qt::Alignment());
     if (under) {
       // The field over its hint, the pair as wide as the hint wants.
@@ -186,7 +186,7 @@ void PageView::place_inline(const Item& item, QHBoxLayout* line, QWidget* parent
       stack->setSpacing(1);
       stack->addWidget(w, 0, Qt::AlignLeft);
       stack->addWidget(hint);
-      line->addLayout(stack, 1);
+      line->addLayout(stack);
     } else {
       line->addWidget(w, f->kind == FieldKind::Multiline ? 1 : 0);
       if (hint) line->addWidget(hint);
@@ -210,7 +210,7 @@ QWidget* PageView::make_group(const Group& g, QWidget* parent) {
   auto* box = new QGroupBox(q(g.caption), parent);
   auto* inner = new QVBoxLayout(box);
   inner->setContentsMargins(0, 0, 0, 0);
-  inner->addWidget(render(g.items, box, {4, 2, 4, 2}));
+  inner->addWidget(render(g.items, box, {4, 0, 4, 1}));
   return box;
 }
 
