@@ -160,8 +160,6 @@ void build_simple_queues(Page& page) {
           note("普通速度："),
           edit({"编辑框_下载", "rate-down"}, "下载", v::rate("100"), "KByte/s"),
           edit({"编辑框_上传", "rate-up"}, "上传", v::rate("100"), "KByte/s"),
-      }),
-      row({
           switch_box({kAverage, "use-average"}, "", on_average),
           note("平均速度："),
           edit({"编辑框_平均下载", "average-down"}, "下载", v::rate("80"), "KByte/s"),
@@ -178,8 +176,6 @@ void build_simple_queues(Page& page) {
           note("突发极限："),
           edit({"编辑框_突发极限下载", "burst-limit-down"}, "下载", v::rate("200"), "KByte/s"),
           edit({"编辑框_突发极限上传", "burst-limit-up"}, "上传", v::rate("200"), "KByte/s"),
-      }),
-      row({
           note("普通突发："),
           edit({"编辑框_普通突发下载", "burst-threshold-down"}, "下载", v::rate("100"), "KByte/s"),
           edit({"编辑框_普通突发上传", "burst-threshold-up"}, "上传", v::rate("100"), "KByte/s"),
@@ -188,8 +184,8 @@ void build_simple_queues(Page& page) {
            "(设置数据包优先传输,数字越小越优先,如游戏区1,大厅区2,液晶区3,最高为8最小为1,默认为8)"),
       edit({"编辑框_限制IP范围", "target-address"}, "限制IP范围：", v::address("0.0.0.0/0"),
            "设置您想限制的目标IP(如果您对脚本没有深刻的了解，请默认此项)"),
-      switch_box({kTimeWindow, "use-time"}, "是否分时间段限速", on_time_window),
       row({
+          switch_box({kTimeWindow, "use-time"}, "是否分时间段限速", on_time_window),
           check({"选择框_星期天", "sun"}, "星期天", true),
           check({"选择框_星期一", "mon"}, "星期一", true),
           check({"选择框_星期二", "tue"}, "星期二", true),
@@ -212,10 +208,10 @@ void build_simple_queues(Page& page) {
           button7("gen-7x", "生成7.X系列脚本", generate_7x),
       }),
       group("", {row({
-                    button("remove", "", "2.9.X/3.X系列删除限速脚本生成", generate_removal),
-                    button7("remove-7x", "7.X系列删除限速脚本生成", generate_removal_7x),
-                    note("生成限速脚本时可以同时生成此脚本以便日后删除！此脚本运行时将删除原配置的限速脚本！"),
-                })}),
+                     button("remove", "", "2.9.X/3.X系列删除限速脚本生成", generate_removal),
+                     button7("remove-7x", "7.X系列删除限速脚本生成", generate_removal_7x),
+                 }),
+                 note("生成限速脚本时可以同时生成此脚本以便日后删除！此脚本运行时将删除原配置的限速脚本！")}),
   };
   // The advanced fields wait for their switches.
   page.on_startup = [](Form& form) {
