@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <vector>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -9,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMargins>
 #include <QPlainTextEdit>
@@ -51,6 +53,63 @@ class TextBox : public QPlainTextEdit {
     size.setHeight(fontMetrics().lineSpacing() * 6 + 2 * frameWidth() + 8);
     return size;
   }
+};
+
+// Items left to right, starting a new line where the next one would not fit.
+class FlowLayout : public QLayout {
+ public:
+  explicit FlowLayout(QWidget* parent) : QLayout(parent) { setContentsMargins(0, 0, 0, 0); }
+  ~FlowLayout() override {
+    while (QLayoutItem* item = FlowLayout::takeAt(0)) delete item;
+  }
+  void addItem(QLayoutItem* item) override { items_.push_back(item); }
+  int count() const override { return static_cast<int>(items_.size()); }
+  QLayoutItem* itemAt(int i) const override { return i >= 0 && i < count() ? items_[static_cast<size_t>(i)] : nullptr; }
+  QLayoutItem* takeAt(int i) override {
+    if (i < 0 || i >= count()) return nullptr;
+    QLayoutItem* item = items_[static_cast<size_t>(i)];
+    items_.erase(items_.begin() + i);
+    return item;
+  }
+  Qt::Orientations expandingDirections() const override { return {}; }
+  bool hasHeightForWidth() const override { return true; }
+  int heightForWidth(int width) const override { return arrange(QRect(0, 0, width, 0), false); }
+  void setGeometry(const QRect& rect) override {
+    QLayout::setGeometry(rect);
+    arrange(rect, true);
+  }
+  // At least as wide as its widest item; as tall as its lines at that width.
+  QSize minimumSize() const override {
+    QSize size;
+    for (QLayoutItem* item : items_) size = size.expandedTo(item->minimumSize());
+    return size;
+  }
+  QSize sizeHint() const override { return minimumSize(); }
+
+ private:
+  static constexpr int kAcross = 6;
+  static constexpr int kDown = 2;
+
+  int arrange(const QRect& rect, bool apply) const {
+    int x = rect.x();
+    int y = rect.y();
+    int line = 0;
+    for (QLayoutItem* item : items_) {
+      if (item->isEmpty()) continue;
+      const QSize size = item->sizeHint();
+      if (x > rect.x() && x + size.width() > rect.right() + 1) {
+        x = rect.x();
+        y += line + kDown;
+        line = 0;
+      }
+      if (apply) item->setGeometry(QRect(QPoint(x, y), size));
+      x += size.width() + kAcross;
+      line = std::max(line, size.height());
+    }
+    return y + line - rect.y();
+  }
+
+  std::vector<QLayoutItem*> items_;
 };
 
 void hide_all(std::initializer_list<QWidget*> widgets) {
@@ -157,6 +216,19 @@ int PageView::place(const Item& item, QGridLayout* grid, int row, QWidget* paren
     grid->addWidget(make_list(*l, parent), row, 0, 1, 3);
   } else if (const auto* g = std::get_if<Group>(&item.v)) {
     grid->addWidget(make_group(*g, parent), row, 0, 1, 3);
+  } else if (const auto* r = std::get_if<Row>(&item.v); r && r->wrap) {
+    // Each item a widget of its own, so a pair of buttons stays together on a line.
+    auto* holder = new QWidget(parent);
+    auto* flow = new FlowLayout(holder);
+    for (const Item& inner : r->items) {
+      auto* piece = new QWidget(holder);
+      auto* line = new QHBoxLayout(piece);
+      line->setContentsMargins(0, 0, 0, 0);
+      line->setSpacing(6);
+      place_inline(inner, line, piece);
+      flow->addWidget(piece);
+    }
+    grid->addWidget(holder, row, 0, 1, 3);
   } else if (const auto* r = std::get_if<Row>(&item.v)) {
     auto* line = new QHBoxLayout;
     line->setSpacing(6);

@@ -85,6 +85,7 @@ struct Group {
 // Items side by side.
 struct Row {
   std::vector<Item> items;
+  bool wrap = false;  // items go on to further lines where the row is too narrow
 };
 
 struct Item {
@@ -228,6 +229,13 @@ inline Note note(std::string text) { return Note{std::move(text)}; }
 inline Group group(std::string caption, std::vector<Item> items) { return Group{std::move(caption), std::move(items)}; }
 
 inline Row row(std::vector<Item> items) { return Row{std::move(items)}; }
+
+// Items side by side, as many to a line as fit (many buttons in little height).
+inline Row flow(std::vector<Item> items) {
+  Row r{std::move(items)};
+  r.wrap = true;
+  return r;
+}
 
 // Items top to bottom without a box of their own, so a Row can hold columns.
 inline Group column(std::vector<Item> items) {
