@@ -136,21 +136,31 @@ Row command(const char* id, const char* designer, const char* caption, Ascii tex
 void build_system_tools(Page& page) {
   page.caption = "系统其它优化及设置脚本生成";
   page.items = {
-      group("修改ROS计算机名",
-            {
-                edit({"编辑框_修改ROS计算机名", "router-name"}, "新计算机名:", v::text("ketrova5RouterOS"),
-                     "(不支持中文输入,如想设置为中文可以winbox下手动设置)"),
-                row({
-                    button("rename", "按钮_修改ROS计算机名", "2.9.X/3.X通用系列脚本生成", rename),
-                    button7("rename-7x", "7.X系列脚本生成", rename_7x),
+      row({
+          group("修改ROS计算机名",
+                {
+                    below(edit({"编辑框_修改ROS计算机名", "router-name"}, "新计算机名:", v::text("ketrova5RouterOS"),
+                               "(不支持中文输入,如想设置为中文可以winbox下手动设置)")),
+                    row({
+                        button("rename", "按钮_修改ROS计算机名", "2.9.X/3.X通用系列脚本生成", rename),
+                        button7("rename-7x", "7.X系列脚本生成", rename_7x),
+                    }),
                 }),
-            }),
+          group("自动删除close连接提升系统资源",
+                {row({
+                    button("close-2x", "按钮_删除_2xclose", "2.9.X系列脚本生成", close_cleanup_2x),
+                    button("close-3x", "按钮_删除_3xclose", "3.X系列脚本生成", close_cleanup_3x),
+                    button7("close-7x", "7.X系列脚本生成", close_cleanup_7x),
+                })}),
+      }),
       group(
           "备份/还原系统设置",
           {
-              edit({kBackupName, "backup-name"}, "备份名称:", v::name("ketrova5Bak"),
-                   "(不支持中文输入,完成后可以在FTP上看到相应文件)"),
-              check({"选择框_备份_是否删除", "replace-backup"}, "备份时删除与此次备份名称重复的备份文件", true),
+              row({
+                  below(edit({kBackupName, "backup-name"}, "备份名称:", v::name("ketrova5Bak"),
+                             "(不支持中文输入,完成后可以在FTP上看到相应文件)")),
+                  check({"选择框_备份_是否删除", "replace-backup"}, "备份时删除与此次备份名称重复的备份文件", true),
+              }),
               row({
                   group(
                       "备份脚本生成(2.9.X/3.X系列通用脚本)",
@@ -179,57 +189,36 @@ void build_system_tools(Page& page) {
                       }),
               }),
           }),
-      group("自动删除close连接提升系统资源",
-            {row({
-                button("close-2x", "按钮_删除_2xclose", "2.9.X系列脚本生成", close_cleanup_2x),
-                button("close-3x", "按钮_删除_3xclose", "3.X系列脚本生成", close_cleanup_3x),
-                button7("close-7x", "7.X系列脚本生成", close_cleanup_7x),
-            })}),
-      // The inspection buttons, read row by row from their four-by-four grid, each followed by
-      // its RouterOS 7 sibling; two pairs to a line keep the lines as wide as before.
+      // The inspection buttons, each followed by its RouterOS 7 sibling, as many pairs to a line as fit.
       group("其它2.9.x/3.x通用系列脚本生成",
             {
-                row({
+                flow({
                     command("monitor", "按钮_其它_监控cpu", "监控CPU及内存使用情况", "/ system resource monitor"_a,
                             "/system resource monitor"_a),
                     command("connections", "按钮_其它_查看网络连接", "查看当前所有网络连接",
                             "/ ip firewall connection print"_a, "/ip firewall connection print"_a),
-                }),
-                row({
                     command("reboot", "按钮_其它_路由重启", "路由重启脚本", "/ system reboot"_a, "/system reboot"_a),
                     command("shutdown", "按钮_其它_路由关机", "路由关机脚本", "/ system shutdown"_a,
                             "/system shutdown"_a),
-                }),
-                row({
                     command("reset", "按钮_其它_恢复默认安装", "ROS恢复安装默认(初始化脚本)", "/  system reset"_a,
                             "/system reset-configuration"_a),
                     command("clock", "按钮_其它_查看系统时间", "查看系统时间", "/ system clock print"_a,
                             "/system clock print"_a),
-                }),
-                row({
                     command("resource", "按钮_其它_查看系统常规信息", "查看系统常规信息", "/ system resource print"_a,
                             "/system resource print"_a),
                     command("pci", "按钮_其它_查看pci", "查看系统PCI信息", "/ system resource pci print"_a,
                             "/system resource hardware print"_a),
-                }),
-                row({
                     command("license", "按钮_映射_固定生成2x14", "查看ROS版本等级许可", "/ system license print"_a,
                             "/system license print"_a),
                     command("packages", "按钮_其它_查看系统组件包安装情况", "查看系统组件包安装情况",
                             "/ system package print"_a, "/system package print"_a),
-                }),
-                row({
                     command("users", "按钮_其它_查看系统管理员列表", "查看系统管理员列表", "/ user print"_a,
                             "/user print"_a),
                     command("log", "按钮_其它_查看系统日志", "查看系统日志", "/ log print"_a, "/log print"_a),
-                }),
-                row({
                     command("addresses", "按钮_映射_固定生成2x13", "查看IP配置情况", "/ ip address print"_a,
                             "/ip address print"_a),
                     command("interfaces", "按钮_其它_查看网卡情况", "查看网卡情况", "/ interface print"_a,
                             "/interface print"_a),
-                }),
-                row({
                     command("routes", "按钮_其它_查看网关配置情况", "查看网关配置情况", "/ ip route print"_a,
                             "/ip route print"_a),
                     command("firewall", "按钮_其它_查看防火墙配置情况", "查看防火墙配置情况",
