@@ -119,7 +119,8 @@ void hide_all(std::initializer_list<QWidget*> widgets) {
 }
 
 bool needs_width(const Item& item) {
-  return std::holds_alternative<Group>(item.v) || std::holds_alternative<LineList>(item.v) ||
+  const auto* r = std::get_if<Row>(&item.v);
+  return std::holds_alternative<Group>(item.v) || std::holds_alternative<LineList>(item.v) || (r && r->stacked) ||
          (std::holds_alternative<Field>(item.v) && std::get<Field>(item.v).kind == FieldKind::Multiline);
 }
 
@@ -134,7 +135,7 @@ PageView::PageView(Form& form, Env& env, OutputPanel::StartTool start_tool, QWid
   auto* scroll = new QScrollArea(upper_);
   scroll->setFrameShape(QFrame::NoFrame);
   scroll->setWidgetResizable(true);
-  scroll->setWidget(render(page.items, scroll, {4, 2, 4, 2}));
+  scroll->setWidget(render(page.items, scroll, {4, 0, 4, 0}));
   auto* upper_layout = new QVBoxLayout(upper_);
   upper_layout->setContentsMargins(4, 2, 4, 2);
   upper_layout->addWidget(scroll);
@@ -216,6 +217,8 @@ int PageView::place(const Item& item, QGridLayout* grid, int row, QWidget* paren
     grid->addWidget(make_list(*l, parent), row, 0, 1, 3);
   } else if (const auto* g = std::get_if<Group>(&item.v)) {
     grid->addWidget(make_group(*g, parent), row, 0, 1, 3);
+  } else if (const auto* r = std::get_if<Row>(&item.v); r && r->stacked) {
+    grid->addWidget(render(r->items, parent, {}), row, 0, 1, 3);
   } else if (const auto* r = std::get_if<Row>(&item.v); r && r->wrap) {
     // Each item a widget of its own, so a pair of buttons stays together on a line.
     auto* holder = new QWidget(parent);
@@ -255,7 +258,7 @@ void PageView::place_inline(const Item& item, QHBoxLayout* line, QWidget* parent
     if (under) {
       // The field over its hint, the pair as wide as the hint wants.
       auto* stack = new QVBoxLayout;
-      stack->setSpacing(1);
+      stack->setSpacing(0);
       stack->addWidget(w, 0, Qt::AlignLeft);
       stack->addWidget(hint);
       line->addLayout(stack);
@@ -272,13 +275,14 @@ void PageView::place_inline(const Item& item, QHBoxLayout* line, QWidget* parent
     line->addWidget(make_list(*l, parent), 1);
   } else if (const auto* g = std::get_if<Group>(&item.v)) {
     line->addWidget(make_group(*g, parent), 1);
+  } else if (const auto* r = std::get_if<Row>(&item.v); r && r->stacked) {
+    line->addWidget(render(r->items, parent, {}), 1);
   } else if (const auto* r = std::get_if<Row>(&item.v)) {
     for (const Item& inner : r->items) place_inline(inner, line, parent);
   }
 }
 
 QWidget* PageView::make_group(const Group& g, QWidget* parent) {
-  if (!g.framed) return render(g.items, parent, {});
   auto* box = new QGroupBox(q(g.caption), parent);
   auto* inner = new QVBoxLayout(box);
   inner->setContentsMargins(0, 0, 0, 0);

@@ -79,13 +79,13 @@ struct Item;
 struct Group {
   std::string caption;
   std::vector<Item> items;
-  bool framed = true;  // false: no box, a plain column (groups stacked beside another group in a Row)
 };
 
 // Items side by side.
 struct Row {
   std::vector<Item> items;
-  bool wrap = false;  // items go on to further lines where the row is too narrow
+  bool wrap = false;     // items go on to further lines where the row is too narrow
+  bool stacked = false;  // items top to bottom instead: a column within a row
 };
 
 struct Item {
@@ -238,10 +238,10 @@ inline Row flow(std::vector<Item> items) {
 }
 
 // Items top to bottom without a box of their own, so a Row can hold columns.
-inline Group column(std::vector<Item> items) {
-  Group g{{}, std::move(items)};
-  g.framed = false;
-  return g;
+inline Row column(std::vector<Item> items) {
+  Row r{std::move(items)};
+  r.stacked = true;
+  return r;
 }
 
 // The field with its hint under it rather than beside it.

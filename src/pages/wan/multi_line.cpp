@@ -9,7 +9,7 @@
 
 namespace rosgen {
 
-Item line_editor_buttons(const std::string& list_id, const std::string& duplicate, bool stacked) {
+Row line_editor_buttons(const std::string& list_id, const std::string& duplicate, bool stacked) {
   std::vector<Item> buttons = {
       button("delete", "", "删除帐号", delete_line_handler(list_id)),
       button("modify", "", "修改帐号", modify_line_handler(list_id)),

@@ -17,7 +17,7 @@ inline constexpr const char* kDuplicateAccount = "不能重复添加帐号！\r\
 // The buttons of a line list: delete, modify, add (id "add", which the
 // command line's --row presses); side by side under the list, or stacked
 // beside it where the page is short of height.
-Item line_editor_buttons(const std::string& list_id, const std::string& duplicate, bool stacked = false);
+Row line_editor_buttons(const std::string& list_id, const std::string& duplicate, bool stacked = false);
 
 // A row's cell; empty when the row is shorter, so a generator never reads past it.
 inline Gbk cell(const Cells& row, size_t column) { return column < row.size() ? row[column] : Gbk(); }
