@@ -136,29 +136,19 @@ Row command(const char* id, const char* designer, const char* caption, Ascii tex
 void build_system_tools(Page& page) {
   page.caption = "系统其它优化及设置脚本生成";
   page.items = {
-      row({
-          group("修改ROS计算机名",
-                {
-                    below(edit({"编辑框_修改ROS计算机名", "router-name"}, "新计算机名:", v::text("ketrova5RouterOS"),
-                               "(不支持中文输入,如想设置为中文可以winbox下手动设置)")),
-                    row({
-                        button("rename", "按钮_修改ROS计算机名", "2.9.X/3.X通用系列脚本生成", rename),
-                        button7("rename-7x", "7.X系列脚本生成", rename_7x),
-                    }),
-                }),
-          group("自动删除close连接提升系统资源",
-                {row({
-                    button("close-2x", "按钮_删除_2xclose", "2.9.X系列脚本生成", close_cleanup_2x),
-                    button("close-3x", "按钮_删除_3xclose", "3.X系列脚本生成", close_cleanup_3x),
-                    button7("close-7x", "7.X系列脚本生成", close_cleanup_7x),
-                })}),
-      }),
+      group("修改ROS计算机名",
+            {row({
+                below(edit({"编辑框_修改ROS计算机名", "router-name"}, "新计算机名:", v::text("ketrova5RouterOS"),
+                           "(不支持中文输入,如想设置为中文可以winbox下手动设置)")),
+                button("rename", "按钮_修改ROS计算机名", "2.9.X/3.X通用系列脚本生成", rename),
+                button7("rename-7x", "7.X系列脚本生成", rename_7x),
+            })}),
       group(
           "备份/还原系统设置",
           {
               row({
-                  below(edit({kBackupName, "backup-name"}, "备份名称:", v::name("ketrova5Bak"),
-                             "(不支持中文输入,完成后可以在FTP上看到相应文件)")),
+                  edit({kBackupName, "backup-name"}, "备份名称:", v::name("ketrova5Bak"),
+                       "(不支持中文输入,完成后可以在FTP上看到相应文件)"),
                   check({"选择框_备份_是否删除", "replace-backup"}, "备份时删除与此次备份名称重复的备份文件", true),
               }),
               row({
@@ -189,6 +179,12 @@ void build_system_tools(Page& page) {
                       }),
               }),
           }),
+      group("自动删除close连接提升系统资源",
+            {row({
+                button("close-2x", "按钮_删除_2xclose", "2.9.X系列脚本生成", close_cleanup_2x),
+                button("close-3x", "按钮_删除_3xclose", "3.X系列脚本生成", close_cleanup_3x),
+                button7("close-7x", "7.X系列脚本生成", close_cleanup_7x),
+            })}),
       // The inspection buttons, each followed by its RouterOS 7 sibling, as many pairs to a line as fit.
       group("其它2.9.x/3.x通用系列脚本生成",
             {
