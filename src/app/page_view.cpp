@@ -24,7 +24,7 @@
 
 #include "app/fatal.h"
 #include "app/window_env.h"
-#include "cli/driver.h"
+#include "engine/driver.h"
 
 namespace rosgen::app {
 namespace {
