@@ -463,7 +463,9 @@ void PageView::mark(const std::string& id) {
   if (!qobject_cast<QLineEdit*>(w) && !qobject_cast<QPlainTextEdit*>(w)) return;
   const Field* f = find_field(form_.page(), id);
   std::optional<std::string> problem;
-  if (f && form_.enabled(id)) problem = value_problem(f->value, form_.text(id));
+  // The page's own default is never marked: a placeholder (the MAC boxes' 00-00-00-00-00) is
+  // only read once its switch is ticked, and the user has typed nothing yet.
+  if (f && form_.enabled(id) && form_.text(id) != to_gbk(f->text)) problem = value_problem(f->value, form_.text(id));
   const bool was = w->property("valueWarning").toBool();
   if (problem.has_value() == was && (!problem || w->toolTip() == q(*problem))) return;
   w->setProperty("valueWarning", problem.has_value());

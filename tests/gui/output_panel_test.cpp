@@ -387,6 +387,18 @@ class OutputPanelTest : public QObject {
 #endif
   }
 
+  // A fresh page marks nothing: its defaults are the program's own.
+  void no_page_starts_with_a_marked_field() {
+    for (const Page& p : pages()) {
+      if (p.index == 0) continue;
+      window->show_page(p.index);
+      for (QWidget* w : page(p.index)->findChildren<QWidget*>()) {
+        QVERIFY2(!w->property("valueWarning").toBool(),
+                 qPrintable(QString::fromStdString(p.slug) + " " + w->objectName()));
+      }
+    }
+  }
+
   // A field whose value would break the script is framed while typing; a press that
   // wrote a script names it under the output box, and the next clean press clears that.
   void field_warnings_mark_and_list() {
