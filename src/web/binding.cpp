@@ -342,12 +342,14 @@ json warnings_of(const std::vector<FieldWarning>& warnings) {
   return out;
 }
 
-// The value problems of the enabled text fields, for their red frames.
+// The value problems of the enabled text fields, for their red frames; a field
+// still holding its page's default is never framed, as in the window.
 json problems_of(const Form& form) {
   json out = json::object();
   walk(form.page().items, [&](const Item& item, const std::string&) {
     const auto* f = std::get_if<Field>(&item.v);
     if (!f || (f->kind != FieldKind::Edit && f->kind != FieldKind::Multiline) || !form.enabled(f->id)) return;
+    if (form.text(f->id) == to_gbk(f->text)) return;
     if (auto problem = value_problem(f->value, form.text(f->id))) out[f->id] = *problem;
   });
   return out;
