@@ -8,12 +8,12 @@ namespace rosgen {
 namespace {
 
 struct KindCase {
-  ValueSpec spec;
+  ValueRule rule;
   std::vector<const char*> pass;
   std::vector<const char*> warn;
 };
 
-ValueSpec kind(ValueKind k, std::int64_t min = 0, std::int64_t max = 0) { return ValueSpec{k, min, max}; }
+ValueRule kind(ValueKind k, std::int64_t min = 0, std::int64_t max = 0) { return ValueRule{k, min, max}; }
 
 TEST(ValueKind, PassAndWarnPerKind) {
   const KindCase cases[] = {
@@ -58,16 +58,16 @@ TEST(ValueKind, PassAndWarnPerKind) {
        {"0", "65536", "80-", "http", "", "80,", "80;443"}},
   };
   for (const KindCase& c : cases) {
-    SCOPED_TRACE(value_kind_name(c.spec.kind));
-    for (const char* v : c.pass) EXPECT_EQ(value_problem(c.spec, to_gbk(v)), std::nullopt) << "should pass: " << v;
-    for (const char* v : c.warn) EXPECT_NE(value_problem(c.spec, to_gbk(v)), std::nullopt) << "should warn: " << v;
+    SCOPED_TRACE(value_kind_name(c.rule.kind));
+    for (const char* v : c.pass) EXPECT_EQ(value_problem(c.rule, to_gbk(v)), std::nullopt) << "should pass: " << v;
+    for (const char* v : c.warn) EXPECT_NE(value_problem(c.rule, to_gbk(v)), std::nullopt) << "should warn: " << v;
   }
 }
 
 // The reason names what would go wrong, so the user knows what to fix.
 TEST(ValueKind, ReasonsSayWhatBreaks) {
   const struct {
-    ValueSpec spec;
+    ValueRule rule;
     const char* value;
     const char* reason;
   } cases[] = {
@@ -81,7 +81,7 @@ TEST(ValueKind, ReasonsSayWhatBreaks) {
       {kind(ValueKind::Text), "a\"b", "含有双引号，会破坏脚本中的引号"},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(value_problem(c.spec, to_gbk(c.value)).value_or(""), c.reason) << c.value;
+    EXPECT_EQ(value_problem(c.rule, to_gbk(c.value)).value_or(""), c.reason) << c.value;
   }
 }
 

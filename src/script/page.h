@@ -41,7 +41,7 @@ struct Field {
   bool visible = true;
   bool read_only = false;   // shown but not typed into
   FormHook on_toggle;       // a check box's click (enables or disables other fields)
-  ValueSpec value;          // what kind of value the field holds, for warnings
+  ValueRule value;          // what kind of value the field holds, for warnings
   std::string key;          // short English name, unique on the page; the CLI takes it for the id
   bool hint_below = false;  // the hint on its own line under the field, where beside it would widen the row
 };
@@ -124,7 +124,7 @@ struct FieldName {
 
 // A default text with the kind of value the field holds: edit(id, label, v::ipv4("192.168.0.1")).
 struct Typed {
-  ValueSpec spec;
+  ValueRule rule;
   std::string text;
 };
 
@@ -172,13 +172,13 @@ inline Field multiline(FieldName name, std::string label, std::string text, std:
 
 inline Field edit(FieldName name, std::string label, Typed typed, std::string hint = {}) {
   Field f = edit(std::move(name), std::move(label), std::move(typed.text), std::move(hint));
-  f.value = typed.spec;
+  f.value = typed.rule;
   return f;
 }
 
 inline Field multiline(FieldName name, std::string label, Typed typed, std::string hint = {}) {
   Field f = multiline(std::move(name), std::move(label), std::move(typed.text), std::move(hint));
-  f.value = typed.spec;
+  f.value = typed.rule;
   return f;
 }
 

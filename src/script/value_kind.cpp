@@ -147,9 +147,9 @@ const char* value_kind_name(ValueKind kind) {
   return "unset";
 }
 
-std::optional<std::string> value_problem(const ValueSpec& spec, const Gbk& value) {
+std::optional<std::string> value_problem(const ValueRule& rule, const Gbk& value) {
   const std::string v = trim(value).bytes();
-  switch (spec.kind) {
+  switch (rule.kind) {
     case ValueKind::Unset:
     case ValueKind::Flag:
     case ValueKind::Choice: return std::nullopt;
@@ -165,8 +165,8 @@ std::optional<std::string> value_problem(const ValueSpec& spec, const Gbk& value
     default: break;
   }
   if (auto bad = non_ascii(v)) return bad;
-  if (v.empty() && spec.kind != ValueKind::AddressList) return "不能为空";
-  switch (spec.kind) {
+  if (v.empty() && rule.kind != ValueKind::AddressList) return "不能为空";
+  switch (rule.kind) {
     case ValueKind::Ipv4:
       if (!ipv4(v)) return "不是有效的IP地址";
       break;
@@ -236,8 +236,8 @@ std::optional<std::string> value_problem(const ValueSpec& spec, const Gbk& value
       std::int64_t n = 0;
       if (!read_number(digits, n, 12)) return "不是整数";
       if (negative) n = -n;
-      if (n < spec.min || n > spec.max) {
-        return "应在" + std::to_string(spec.min) + "到" + std::to_string(spec.max) + "之间";
+      if (n < rule.min || n > rule.max) {
+        return "应在" + std::to_string(rule.min) + "到" + std::to_string(rule.max) + "之间";
       }
       break;
     }

@@ -38,7 +38,7 @@ enum class ValueKind {
 const char* value_kind_name(ValueKind kind);
 
 // What a field declares about its values.
-struct ValueSpec {
+struct ValueRule {
   ValueKind kind = ValueKind::Unset;
   std::int64_t min = 0;  // Integer only
   std::int64_t max = 0;
@@ -46,6 +46,6 @@ struct ValueSpec {
 
 // Why the value does not fit, in Chinese; nothing when it fits. The value is
 // judged as the generators read it: trimmed.
-std::optional<std::string> value_problem(const ValueSpec& spec, const Gbk& value);
+std::optional<std::string> value_problem(const ValueRule& rule, const Gbk& value);
 
 }  // namespace rosgen
