@@ -103,4 +103,36 @@ Outcome refuse7(Ctx& c, const std::string& what) {
   return c.refuse("RouterOS 7 没有" + what + "，无法生成7.X系列脚本。");
 }
 
+Gbk uplink_port7(const Gbk& port) {
+  const Gbk p = word7(port);
+  Gbk s = "/interface bridge port remove [find interface="_a + p + "]\r\n"_a;
+  s += "/ip dhcp-client remove [find interface="_a + p + "]\r\n"_a;
+  s += "/interface list member remove [find interface="_a + p + "]\r\n"_a;
+  s += "/interface list member add list=WAN interface="_a + p + "\r\n"_a;
+  return s;
+}
+
+Gbk lan_port7(const Gbk& port) {
+  const Gbk p = word7(port);
+  Gbk s = "/interface bridge port remove [find interface="_a + p + "]\r\n"_a;
+  s += "/ip dhcp-client remove [find interface="_a + p + "]\r\n"_a;
+  s += "/interface list member remove [find interface="_a + p + "]\r\n"_a;
+  s += "/interface list member add list=LAN interface="_a + p + "\r\n"_a;
+  return s;
+}
+
+Gbk wan_member7(const Gbk& interface) {
+  return "/interface list member add list=WAN interface="_a + word7(interface) + "\r\n"_a;
+}
+
+Gbk fasttrack_spare_marked7() {
+  return "/ip firewall filter set [find comment=\"defconf: fasttrack\"] connection-mark=no-mark\r\n"_a;
+}
+
+Gbk fasttrack_off7() { return "/ip firewall filter disable [find comment=\"defconf: fasttrack\"]\r\n"_a; }
+
+Gbk before_defconf7(const char* comment) {
+  return " place-before=[find comment=\""_a + Gbk::from_bytes(comment) + "\"]"_a;
+}
+
 }  // namespace rosgen

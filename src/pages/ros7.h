@@ -29,6 +29,37 @@ Gbk prefix_length7(const Gbk& mask);
 // "yyyy-mm-dd", the date form RouterOS 7 takes and prints.
 Gbk iso_date7(const Date& date);
 
+// --- the default configuration ---
+// The 7.x scripts are written for a router that runs RouterOS 7's default configuration:
+// ether1 the WAN port (DHCP client, in the `WAN` interface list), ether2-ether5 ports of
+// `bridge` (192.168.88.1/24, in the `LAN` list), the default firewall with its "defconf:"
+// comments. Each line below is also harmless on a router without it.
+
+// The lines that make `port` an uplink: off the default bridge, its default DHCP client gone
+// (the page gives the line its address, or dials over it), in the `WAN` list and no other, so
+// the default firewall guards it and the default masquerade covers it. Each line ends in CR LF.
+Gbk uplink_port7(const Gbk& port);
+
+// The lines that make `port` carry the page's LAN: off the default bridge, no DHCP client, in
+// the `LAN` list and no other, so the default firewall trusts it. A bridge named here stays as
+// it is and only joins the list.
+Gbk lan_port7(const Gbk& port);
+
+// `interface` (for example pppoe-out1, made by the script) joins the `WAN` list.
+Gbk wan_member7(const Gbk& interface);
+
+// The default fasttrack rule leaves connections with a connection mark to the slow path, where
+// mangle marks, routing marks and queues see them.
+Gbk fasttrack_spare_marked7();
+
+// The default fasttrack rule switched off: simple queues and queues on `global` see no
+// fasttracked packet.
+Gbk fasttrack_off7();
+
+// " place-before=[find comment=\"defconf: ...\"]": an added firewall rule goes before the
+// default rule with that comment (in the menu the line stands in).
+Gbk before_defconf7(const char* comment);
+
 // Refuses a button whose 3.x script has no RouterOS 7 counterpart; `what` names the feature.
 Outcome refuse7(Ctx& c, const std::string& what);
 

@@ -14,6 +14,8 @@ struct Finding {
   int col;   // 1-based, in bytes of the UTF-8 text
   Severity severity;
   std::string message;  // e.g. "unknown argument 'primary-dns' for /ip/dns/set"
+  std::string rule;     // the rule of meaning or run-time error (model.h); empty for the command tree
+  std::string chinese;  // the message in Chinese, for the window and the web edition
 };
 
 // Checks a RouterOS 7 script (UTF-8; CR LF or LF line ends) against RouterOS 7.24's command tree:
