@@ -540,7 +540,7 @@ std::vector<Finding> check_script(std::string_view script) {
   out.reserve(raw.size());
   for (Raw& r : raw) {
     auto [line, col] = lines.at(r.at);
-    out.push_back({line, col, r.severity, std::move(r.message)});
+    out.push_back({line, col, r.severity, std::move(r.message), {}, {}});
   }
   return out;
 }
