@@ -13,141 +13,158 @@ namespace {
 using Values = std::vector<std::pair<std::string, std::string>>;
 using Ids = std::vector<std::string>;
 
-const std::string kPppoeServer =
-    "/ip pool add name=PPPoE_Pool ranges=10.10.10.2-10.10.10.254\r\n"
-    "/ppp profile add name=PPPoE_Profile local-address=10.10.10.1 remote-address=PPPoE_Pool use-compression=yes "
-    "use-encryption=yes change-tcp-mss=no only-one=yes";
-const std::string kPptpServer =
-    "/interface pptp-server server set enabled=yes\r\n"
-    "/ip pool add name=pptp_pool ranges=172.16.254.2-172.16.254.254\r\n"
-    "/ppp profile add name=pptp_profile local-address=pptp_pool remote-address=172.16.254.1 use-compression=yes "
-    "use-encryption=yes change-tcp-mss=no only-one=yes";
-const std::string kPptpNat =
-    " dns-server=114.114.114.114,223.5.5.5\r\n"
-    "/ip firewall nat add chain=srcnat src-address=172.16.254.2-172.16.254.254 action=masquerade";
-const std::string kL2tpServer =
-    "/interface l2tp-server server set enabled=yes\r\n"
-    "/ip pool add name=l2tp_pool ranges=172.16.253.2-172.16.253.254\r\n"
-    "/ppp profile add name=l2tp_profile local-address=l2tp_pool remote-address=172.16.253.1 use-compression=yes "
-    "use-encryption=yes change-tcp-mss=no only-one=yes";
-const std::string kL2tpNat =
-    " dns-server=114.114.114.114,223.5.5.5\r\n"
-    "/ip firewall nat add chain=srcnat src-address=172.16.253.2-172.16.253.254 action=masquerade";
-const std::string kPptpClient =
-    "/interface pptp-client add name=ketrova5_pptp_client connect-to=198.51.100.10 user=KETROVA5 "
-    "password=Hd4Ls8Pw6Jc2Yf9E add-default-route=yes disabled=no";
-const std::string kL2tpClientHead = "/interface l2tp-client add name=ketrova5_l2tp_client connect-to=198.51.100.20 ";
+const std::string kBeforeDrop = " place-before=[find comment=\"defconf: drop all not coming from LAN\"]";
 
-std::string default_route_note(const std::string& server) {
-  return "如果你设置过默认路由规则\r\n请修改为" + server + "走原来默认路由！";
+// Each fragment must stand in `text` after the one before it.
+testing::AssertionResult in_order(const std::string& text, const std::vector<std::string>& fragments) {
+  size_t at = 0;
+  for (const std::string& f : fragments) {
+    const size_t found = text.find(f, at);
+    if (found == std::string::npos) return testing::AssertionFailure() << "missing, or out of order: " << f;
+    at = found + f.size();
+  }
+  return testing::AssertionSuccess();
 }
 
-TEST(Ros7Access, Scripts) {
+// What each script must do on a router with the default configuration, one row
+// per outcome: fragments that stand in it in this order, and ones that must not.
+TEST(Ros7Access, Outcomes) {
   struct Case {
-    const char* name;
+    const char* outcome;
     std::string slug;
     std::string button;
     Values values;
     Ids check;
-    std::string expected;
-    std::vector<Shown> messages;
+    std::vector<std::string> present;
+    std::vector<std::string> absent;
   } cases[] = {
-      {"pppoe server, defaults",
+      {"pptp: the gateway is the router's end of the tunnel, the pool hands out the clients' addresses",
+       "pptp",
+       "gen-server-7x",
+       {},
+       {},
+       {"/ppp profile add name=pptp_profile local-address=172.16.254.1 remote-address=pptp_pool "},
+       {"local-address=pptp_pool"}},
+      {"l2tp: likewise",
+       "l2tp",
+       "gen-server-7x",
+       {},
+       {},
+       {"/ppp profile add name=l2tp_profile local-address=172.16.253.1 remote-address=l2tp_pool "},
+       {"local-address=l2tp_pool"}},
+      {"pppoe: likewise, and the clients count as LAN for the default firewall",
        "pppoe-server",
        "gen-7x",
        {},
        {},
-       kPppoeServer + " dns-server=114.114.114.114,114.114.114.114\r\n" +
-           "/interface pppoe-server server add service-name=PPPoE_Server interface=ether1 "
-           "default-profile=PPPoE_Profile one-session-per-host=yes disabled=no",
+       {"local-address=10.10.10.1 remote-address=PPPoE_Pool ", " interface-list=LAN "},
        {}},
-      // An empty timeout sets nothing; a name with a blank stays one value.
-      {"pppoe server, options and odd values",
-       "pppoe-server",
-       "gen-7x",
-       {{"编辑框_pppoe_服务名称", " my server "},
-        {"编辑框_pppoe_空闲超时", " "},
-        {"编辑框_pppoe_连接超时", "02:00:00"},
-        {"编辑框_pppoe_下载", "200"},
-        {"编辑框_pppoe_首选DNS", ""}},
-       {"选择框_pppoe_空闲超时", "选择框_pppoe_连接超时", "选择框_pppoe_客户端限速"},
-       kPppoeServer + " session-timeout=02:00:00 rate-limit=800000/1600000 dns-server=114.114.114.114\r\n" +
-           "/interface pppoe-server server add service-name=\"my server\" interface=ether1 "
-           "default-profile=PPPoE_Profile one-session-per-host=yes disabled=no",
-       {}},
-      {"pptp server, defaults",
+      {"pptp: rate-limit is rx/tx of the router, the client's upload first",
        "pptp",
        "gen-server-7x",
+       {{"编辑框_pptp_上传", "100"}, {"编辑框_pptp_下载", "200"}},
        {},
-       {},
-       kPptpServer + " rate-limit=800000/800000" + kPptpNat,
+       {" rate-limit=800000/1600000", " interface-list=LAN "},
        {}},
-      {"pptp server, timeouts, empty upload",
-       "pptp",
-       "gen-server-7x",
-       {{"编辑框_pptp_空闲超时", "00:10:00"}, {"编辑框_pptp_连接超时", "1d"}, {"编辑框_pptp_上传", ""}},
-       {"选择框_pptp_空闲超时", "选择框_pptp_连接超时"},
-       kPptpServer + " idle-timeout=00:10:00 session-timeout=1d rate-limit=0/800000" + kPptpNat,
-       {}},
-      // The page writes its timeouts unchecked; the download rate stands first, as in 3.x.
-      {"l2tp server, empty idle timeout, download first",
+      {"l2tp: the same order as pptp",
        "l2tp",
        "gen-server-7x",
-       {{"编辑框_L2TP_空闲超时", ""}, {"编辑框_L2TP_下载", "200"}},
-       {"选择框_P2TP_空闲超时"},
-       kL2tpServer + " rate-limit=1600000/800000" + kL2tpNat,
+       {{"编辑框_L2TP_上传", "100"}, {"编辑框_L2TP_下载", "200"}},
+       {},
+       {" rate-limit=800000/1600000", " interface-list=LAN "},
        {}},
-      {"pptp account, defaults",
+      {"pptp: its port and GRE accepted before the default drop of the input chain",
+       "pptp",
+       "gen-server-7x",
+       {},
+       {},
+       {"/ip firewall filter add chain=input action=accept protocol=tcp dst-port=1723 ", kBeforeDrop,
+        "/ip firewall filter add chain=input action=accept protocol=gre ", kBeforeDrop},
+       {}},
+      {"l2tp: IPsec required, IKE, NAT-T, L2TP and ESP accepted before the default drop",
+       "l2tp",
+       "gen-server-7x",
+       {},
+       {},
+       {"/interface l2tp-server server set enabled=yes use-ipsec=required ipsec-secret=Vq8Lc3Ws6Hn2Ty5R\r\n",
+        "/ip firewall filter add chain=input action=accept protocol=udp dst-port=500,1701,4500 ", kBeforeDrop,
+        "/ip firewall filter add chain=input action=accept protocol=ipsec-esp ", kBeforeDrop},
+       {}},
+      {"l2tp: any secret stays one value",
+       "l2tp",
+       "gen-server-7x",
+       {{"编辑框_L2TP_IPsec密钥", " a b\"$c "}},
+       {},
+       {" ipsec-secret=\"a b\\\"\\$c\"\r\n"},
+       {}},
+      {"pptp: a MAC cannot bind the account (its caller id is an address): said so, not written",
        "pptp",
        "gen-account-7x",
-       {},
-       {},
-       "/ppp secret add name=ketrova5 password=q7Vn3Kx9Tb2Wm5Rz service=pptp profile=pptp_profile",
-       {}},
-      {"l2tp account, bound MAC in colon form",
+       {{"编辑框_PPTP_mac", "00-0C-29-AB-CD-EF"}},
+       {"选择框_PPTP_绑定MAC"},
+       {"# pptp sees the caller's IP address, not its MAC", "\r\n/ppp secret add name=ketrova5 "},
+       {"caller-id"}},
+      {"l2tp: an address typed into the box binds the account to it",
        "l2tp",
        "gen-account-7x",
-       {{"编辑框_L2TP_MAC", " 00-0c-29-ab-cd-ef "}},
+       {{"编辑框_L2TP_MAC", " 203.0.113.9 "}},
        {"选择框_P2TP_绑定MAC"},
-       "/ppp secret add name=KETROVA5 password=Zt5Mq2Xr8Gv4Bn7K service=l2tp caller-id=00:0C:29:AB:CD:EF "
-       "profile=l2tp_profile",
+       {"/ppp secret add name=KETROVA5 password=Zt5Mq2Xr8Gv4Bn7K service=l2tp caller-id=203.0.113.9 "
+        "profile=l2tp_profile"},
+       {"#"}},
+      {"pppoe account: the MAC in the colon form the router compares",
+       "pppoe-accounts",
+       "single-7x",
+       {{"编辑框_添加PPPOE帐号_MAC", "00-0c-29-ab-cd-ef"}, {"编辑框_添加PPPOE帐号_用户名", "网吧 1"}},
+       {"选择框_添加PPPOE帐号_绑定MAC"},
+       {"/ppp secret add name=\"网吧 1\" password=pass12345678 service=pppoe caller-id=00:0C:29:AB:CD:EF "
+        "profile=PPPoE_Profile"},
        {}},
-      {"pptp client as default route",
+      {"pppoe account: an empty profile leaves the server's default, not a profile named \"\"",
+       "pppoe-accounts",
+       "single-7x",
+       {{"编辑框_添加PPPOE帐号_模板标识", " "}},
+       {},
+       {"service=pppoe"},
+       {"profile="}},
+      {"pppoe server: its port leaves the bridge, where the server would never see a frame",
+       "pppoe-server",
+       "gen-7x",
+       {{"编辑框_pppoe_拔号网卡", "ether3"}},
+       {},
+       {"/interface pppoe-server server add service-name=PPPoE_Server interface=ether3 "
+        "default-profile=PPPoE_Profile ",
+        "/interface bridge port remove [find interface=ether3]\r\n"},
+       {}},
+      {"client as default route: the LAN by the tunnel's own table, the router's default route kept",
        "pptp",
        "client-default-route-7x",
        {},
        {},
-       kPptpClient,
-       {{"信息：", default_route_note("198.51.100.10")}}},
-      {"l2tp client, password that needs quoting",
+       {"/interface pptp-client add name=ketrova5_pptp_client connect-to=198.51.100.10 user=KETROVA5 "
+        "password=Hd4Ls8Pw6Jc2Yf9E add-default-route=no disabled=no\r\n",
+        "/interface list member add list=WAN interface=ketrova5_pptp_client\r\n",
+        "/routing table add name=ketrova5_pptp_client fib\r\n",
+        "/ip route add dst-address=0.0.0.0/0 gateway=ketrova5_pptp_client routing-table=ketrova5_pptp_client\r\n",
+        "in-interface-list=LAN dst-address-type=!local connection-mark=no-mark action=mark-connection",
+        "action=mark-routing new-routing-mark=ketrova5_pptp_client ",
+        "/ip firewall filter set [find comment=\"defconf: fasttrack\"] connection-mark=no-mark\r\n"},
+       {"add-default-route=yes"}},
+      {"client with route tables: the tunnel adds no default route to beat the main line's",
        "l2tp",
-       "client-default-route-7x",
-       {{"编辑框_L2TP_服务器密码", "p$ss \"w\""}},
-       {},
-       kL2tpClientHead + "user=KETROVA5 password=\"p\\$ss \\\"w\\\"\" add-default-route=yes disabled=no",
-       {{"信息：", default_route_note("198.51.100.20")}}},
-      {"pppoe account, defaults",
-       "pppoe-accounts",
-       "single-7x",
+       "routes-telecom-main-7x",
        {},
        {},
-       "/ppp secret add name=KETROVA5 password=pass12345678 service=pppoe profile=PPPoE_Profile",
-       {}},
-      // Blanks get past the MAC check and bind nothing; a Chinese name is quoted.
-      {"pppoe account, blank MAC and Chinese name",
-       "pppoe-accounts",
-       "single-7x",
-       {{"编辑框_添加PPPOE帐号_MAC", "  "}, {"编辑框_添加PPPOE帐号_用户名", "网吧1"}},
-       {"选择框_添加PPPOE帐号_绑定MAC"},
-       "/ppp secret add name=\"网吧1\" password=pass12345678 service=pppoe profile=PPPoE_Profile",
-       {}},
+       {"add-default-route=no", "/interface list member add list=WAN interface=ketrova5_l2tp_client"},
+       {"add-default-route=yes"}},
   };
   for (const auto& c : cases) {
     Session s(c.slug);
-    s.set_output("old");
-    EXPECT_EQ(s.press(c.button, c.values, c.check), Outcome::Done) << c.name;
-    EXPECT_EQ(s.output(), c.expected) << c.name;
-    EXPECT_EQ(s.env.messages, c.messages) << c.name;
+    EXPECT_EQ(s.press(c.button, c.values, c.check), Outcome::Done) << c.outcome;
+    const std::string out = s.output();
+    EXPECT_TRUE(in_order(out, c.present)) << c.outcome << "\n" << out;
+    for (const std::string& f : c.absent) EXPECT_EQ(out.find(f), std::string::npos) << c.outcome << ": " << f;
+    EXPECT_TRUE(s.env.messages.empty()) << c.outcome;
   }
 }
 
@@ -189,61 +206,55 @@ TEST(Ros7Access, RefusesAsTheOtherDialect) {
   }
 }
 
-// Client line, one route per network of the other carrier through its gateway,
-// and the backup default route through the main one; one command per line.
+// The client, the other carrier's table through that carrier's gateway, and
+// the backup default route through the main line's gateway; an empty gateway
+// (single-line users leave them) routes nothing.
 TEST(Ros7Access, RouteTables) {
   struct Case {
     std::string slug;
     std::string button;
     Values values;
-    std::string client;
+    std::string client;  // the client's interface
     Carrier table;
-    std::string first_network;
-    std::string gateway;  // of the table, as written
-    std::string backup;   // of the default route, as written
+    std::string gateway;  // of the table, as typed
+    std::string backup;   // of the default route, as typed
   } cases[] = {
-      {"pptp",
-       "routes-telecom-main-7x",
-       {},
-       kPptpClient,
-       Carrier::Netcom,
-       "59.80.0.0/14",
-       "172.16.254.1",
-       "203.0.113.1"},
+      {"pptp", "routes-telecom-main-7x", {}, "ketrova5_pptp_client", Carrier::Netcom, "172.16.254.1", "203.0.113.1"},
       {"pptp",
        "routes-netcom-main-7x",
-       {{"编辑框_PPTP_电信网关", " 10.9.8.7 "}, {"编辑框_PPTP_网通网关", ""}},
-       kPptpClient,
+       {{"编辑框_PPTP_电信网关", " 10.9.8.7 "}, {"编辑框_PPTP_网通网关", ""}, {"编辑框_PPTP_连接标识", ""}},
+       "pptp-out1",
        Carrier::Telecom,
-       "58.14.0.0/15",
        "10.9.8.7",
-       "\"\""},
+       ""},
       {"l2tp",
        "routes-telecom-main-7x",
        {{"编辑框_L2TP_网通网关", "pppoe out"}},
-       kL2tpClientHead + "user=KETROVA5 password=Wu3Fk9Ce6Sa2Nh8Dp add-default-route=yes disabled=no",
+       "ketrova5_l2tp_client",
        Carrier::Netcom,
-       "59.80.0.0/14",
-       "\"pppoe out\"",
+       "pppoe out",
        "203.0.113.1"},
+      {"l2tp",
+       "routes-netcom-main-7x",
+       {{"编辑框_L2TP_电信网关", " "}},
+       "ketrova5_l2tp_client",
+       Carrier::Telecom,
+       "",
+       "172.16.254.1"},
   };
   for (const auto& c : cases) {
     Session s(c.slug);
     EXPECT_EQ(s.press(c.button, c.values), Outcome::Done) << c.button;
     EXPECT_TRUE(s.env.messages.empty()) << c.button;
-    const std::vector<Gbk> lines = split(s.form->output(), "\r\n"_a);
-    ASSERT_EQ(lines.size(), route_count(c.table) + 2) << c.button;
-    EXPECT_EQ(to_utf8(lines.front()), c.client);
-    EXPECT_EQ(to_utf8(lines[1]), "/ip route add dst-address=" + c.first_network + " gateway=" + c.gateway +
-                                     " check-gateway=ping distance=1");
-    const std::string tail = " gateway=" + c.gateway + " check-gateway=ping distance=1";
-    for (size_t i = 1; i + 1 < lines.size(); ++i) {
-      const std::string line = to_utf8(lines[i]);
-      EXPECT_TRUE(line.starts_with("/ip route add dst-address=") && line.ends_with(tail)) << line;
-    }
-    EXPECT_EQ(to_utf8(lines.back()),
-              "/ip route add dst-address=0.0.0.0/0 gateway=" + c.backup + " check-gateway=ping distance=2");
-    EXPECT_FALSE(s.output().ends_with("\r\n"));
+    const std::string out = s.output();
+    const size_t client = out.find("-client add name=" + c.client + " ");
+    const size_t member = out.find("\r\n/interface list member add list=WAN interface=" + c.client + "\r\n");
+    ASSERT_TRUE(out.starts_with("# ") && client != std::string::npos && member != std::string::npos) << out;
+    std::string routes;
+    if (!c.gateway.empty()) routes += to_utf8(route_table7(c.table, to_gbk(c.gateway)));
+    if (!c.backup.empty()) routes += to_utf8(backup_default_route7(to_gbk(c.backup))) + "\r\n";
+    EXPECT_TRUE(out.ends_with(routes)) << c.button;
+    EXPECT_EQ(out.size(), out.find("\r\n", member + 2) + 2 + routes.size()) << "nothing else";
   }
 }
 

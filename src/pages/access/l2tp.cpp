@@ -8,8 +8,8 @@
 namespace rosgen {
 namespace {
 
-// Unlike the PPTP page, timeouts are written unchecked, and the rate limit
-// puts the download rate first.
+// Unlike the PPTP page, timeouts are written unchecked, and the classic rate
+// limit puts the download rate first.
 constexpr VpnFields kFields = {
     .protocol = "l2tp"_a,
     .range = "编辑框_L2TP_IP地址池",
@@ -27,6 +27,9 @@ constexpr VpnFields kFields = {
     .session = "编辑框_L2TP_连接超时",
     .rate_first = "编辑框_L2TP_下载",
     .rate_second = "编辑框_L2TP_上传",
+    .upload = "编辑框_L2TP_上传",
+    .download = "编辑框_L2TP_下载",
+    .ipsec_secret = "编辑框_L2TP_IPsec密钥",
     .primary_dns = "编辑框_L2TP_道选DNS",
     .secondary_dns = "编辑框_L2TP_备用DNS",
     .account_profile = "编辑框_L2TP_模板标识二",
@@ -69,6 +72,9 @@ void build_l2tp(Page& page) {
                                "(设置多个L2TP服务时标识不能重复,否则请保持默认)")),
                     below(edit({"编辑框_L2TP_模板标识", "profile"}, "模板标识:", v::name("l2tp_profile"),
                                "(设置多个L2TP服务时摸板标识不能重复,否则请保持默认)")),
+                    // RouterOS 7 only: Windows clients speak L2TP inside IPsec.
+                    below(edit({"编辑框_L2TP_IPsec密钥", "ipsec-secret"}, "IPsec密钥(7.X):",
+                               v::password("Vq8Lc3Ws6Hn2Ty5R"), "(7.X脚本使用L2TP/IPsec,请改为自己的密钥)")),
                 }),
                 row({
                     edit({"编辑框_L2TP_上传", "rate-up"}, "L2TP客户端限速 上传:", v::rate("100"), "KByte/s"),

@@ -26,6 +26,7 @@ Gbk ppp_profile7(const Profile7& p) {
   s += optional_arg("idle-timeout"_a, p.idle_timeout);
   s += optional_arg("session-timeout"_a, p.session_timeout);
   s += optional_arg("rate-limit"_a, p.rate_limit);
+  s += optional_arg("interface-list"_a, p.interface_list);
   // The servers that are given; one empty field does not leave a stray comma.
   Gbk dns = p.primary_dns;
   if (!dns.empty() && !p.secondary_dns.empty()) dns += ","_a;
@@ -36,7 +37,28 @@ Gbk ppp_profile7(const Profile7& p) {
 
 Gbk ppp_secret7(const Gbk& name, const Gbk& password, Ascii service, const Gbk& caller_id, const Gbk& profile) {
   return "/ppp secret add name="_a + word7(name) + " password="_a + word7(password) + " service="_a + Gbk(service) +
-         optional_arg("caller-id"_a, caller_id) + " profile="_a + word7(profile);
+         optional_arg("caller-id"_a, caller_id) + optional_arg("profile"_a, profile);
+}
+
+bool is_ipv4_7(const Gbk& text) {
+  const std::string& b = text.bytes();
+  int octets = 0;
+  std::size_t i = 0;
+  while (octets < 4) {
+    int value = 0;
+    int digits = 0;
+    while (i < b.size() && b[i] >= '0' && b[i] <= '9' && digits < 4) {
+      value = value * 10 + (b[i] - '0');
+      ++digits;
+      ++i;
+    }
+    if (digits == 0 || digits > 3 || value > 255) return false;
+    if (++octets < 4) {
+      if (i >= b.size() || b[i] != '.') return false;
+      ++i;
+    }
+  }
+  return i == b.size();
 }
 
 Gbk caller_id7(const Gbk& mac) {

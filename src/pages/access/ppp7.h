@@ -21,7 +21,8 @@ struct Profile7 {
   Gbk use_compression, use_encryption, change_tcp_mss, only_one;
   Gbk idle_timeout;
   Gbk session_timeout;
-  Gbk rate_limit;  // "rx/tx" in bit/s
+  Gbk rate_limit;      // "rx/tx" in bit/s: the client's upload first
+  Gbk interface_list;  // the list the clients' dynamic interfaces join
   Gbk primary_dns, secondary_dns;
 };
 
@@ -29,9 +30,19 @@ struct Profile7 {
 // that box has nothing to set.
 Gbk ppp_profile7(const Profile7& p);
 
+// The clients' dynamic interfaces join the `LAN` list, so the default firewall
+// treats them as it treats the LAN: their DNS queries to the router pass the
+// input chain, and their traffic leaving by a `WAN` port is masqueraded by the
+// default rule.
+inline constexpr Ascii kClientList = "LAN"_a;
+
+// Whether `text` is a dotted IPv4 address (four decimal octets).
+bool is_ipv4_7(const Gbk& text);
+
 // "/ppp secret add ..." without a line end; `service` is one of RouterOS 7's
 // service words (pppoe, pptp, l2tp). An empty caller id is left out: the
 // account may then connect from anywhere, as with an empty caller-id in 3.x.
+// An empty profile is left out too: the account takes its server's default.
 Gbk ppp_secret7(const Gbk& name, const Gbk& password, Ascii service, const Gbk& caller_id, const Gbk& profile);
 
 // A MAC typed with dashes (00-0C-29-AB-CD-EF) in the colon form RouterOS 7

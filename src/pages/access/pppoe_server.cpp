@@ -37,9 +37,17 @@ Outcome generate(Ctx& c) {
 // RouterOS 7: the profile comes before the server so that the server can make
 // it its default profile. The same options as the other dialects; a timeout
 // switched on with an empty text sets nothing, as its empty value did there.
+// The interface field names the port (or bridge) the clients are plugged into.
+// A port of a bridge hands its frames to the bridge, where a server on the
+// port never sees them: the port leaves the bridge and serves PPPoE alone
+// (name the bridge itself to serve the whole LAN); the ports of the uplink are
+// no place for it. The clients join the LAN
+// list, so the default firewall lets their DNS queries reach the router and the
+// default masquerade covers their traffic to the internet.
 Outcome generate7(Ctx& c) {
   const Gbk pool = c.trimmed("编辑框_pppoe_IP地址池名称");
   const Gbk profile_name = c.trimmed("编辑框_pppoe_模板标识");
+  const Gbk port = word7(c.trimmed("编辑框_pppoe_拔号网卡"));
   Profile7 profile{
       .name = profile_name,
       .local_address = c.trimmed("编辑框_pppoe_网关"),
@@ -53,16 +61,18 @@ Outcome generate7(Ctx& c) {
       .rate_limit = c.checked("选择框_pppoe_客户端限速")
                         ? c.rate("编辑框_pppoe_上传") + "/"_a + c.rate("编辑框_pppoe_下载")
                         : Gbk(),
+      .interface_list = kClientList,
       .primary_dns = c.trimmed("编辑框_pppoe_首选DNS"),
       .secondary_dns = c.trimmed("编辑框_pppoe_备用DNS"),
   };
   Gbk s;
   s += "/ip pool add name="_a + word7(pool) + " ranges="_a + word7(c.trimmed("编辑框_pppoe_IP地址池")) + "\r\n"_a;
   s += ppp_profile7(profile) + "\r\n"_a;
-  // Like the other dialects, the last line has no line end.
   s += "/interface pppoe-server server add service-name="_a + word7(c.trimmed("编辑框_pppoe_服务名称")) +
-       " interface="_a + word7(c.trimmed("编辑框_pppoe_拔号网卡")) + " default-profile="_a + word7(profile_name) +
-       " one-session-per-host=yes disabled=no"_a;
+       " interface="_a + port + " default-profile="_a + word7(profile_name) +
+       " one-session-per-host=yes disabled=no\r\n"_a;
+  // Last: a session pasting the script through that port ends here, with all else done.
+  s += "/interface bridge port remove [find interface="_a + port + "]\r\n"_a;
   c.write(std::move(s));
   return Outcome::Done;
 }

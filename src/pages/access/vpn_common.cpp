@@ -24,10 +24,24 @@ std::optional<Gbk> bound_mac(Ctx& c, const VpnFields& f) {
   return " caller-id="_a + c.trimmed(f.mac);
 }
 
-Gbk client_line7(const Ctx& c, const VpnFields& f) {
-  return "/interface "_a + f.protocol + "-client add name="_a + word7(c.trimmed(f.client_name)) + " connect-to="_a +
-         word7(c.trimmed(f.server)) + " user="_a + word7(c.trimmed(f.server_user)) + " password="_a +
-         word7(c.trimmed(f.server_password)) + " add-default-route=yes disabled=no"_a;
+// The client's interface name; an empty one takes the name the router would give it.
+Gbk client_name7(const Ctx& c, const VpnFields& f) {
+  Gbk name = c.trimmed(f.client_name);
+  if (name.empty()) name = Gbk(f.protocol) + "-out1"_a;
+  return name;
+}
+
+// The client never adds a default route of its own: where the tunnel carries
+// traffic, the script routes it there. It joins the WAN list, so the default
+// firewall guards it like the uplink and the default masquerade covers what
+// leaves by it (the far end knows nothing of the LAN's addresses).
+Gbk client_lines7(const Ctx& c, const VpnFields& f) {
+  const Gbk name = client_name7(c, f);
+  Gbk s = "/interface "_a + f.protocol + "-client add name="_a + word7(name) + " connect-to="_a +
+          word7(c.trimmed(f.server)) + " user="_a + word7(c.trimmed(f.server_user)) + " password="_a +
+          word7(c.trimmed(f.server_password)) + " add-default-route=no disabled=no\r\n"_a;
+  s += wan_member7(name);
+  return s;
 }
 
 Gbk client_line(const Ctx& c, const VpnFields& f) {
@@ -40,30 +54,46 @@ Gbk client_line(const Ctx& c, const VpnFields& f) {
 
 namespace {
 
+// The default input firewall drops what does not come from the LAN: the
+// server's ports are accepted just before that rule.
+Gbk accept_input7(Ascii match, Ascii comment) {
+  return "/ip firewall filter add chain=input action=accept "_a + match + " comment=\""_a + comment + "\""_a +
+         before_defconf7("defconf: drop all not coming from LAN") + "\r\n"_a;
+}
+
+// The gateway is the router's end of every tunnel, the pool hands out the
+// clients' addresses, and the clients join the LAN list. Their traffic to the
+// internet leaves by the WAN ports, where the default masquerade covers it.
 Outcome write_vpn_server7(Ctx& c, const VpnFields& f) {
-  const Gbk range = word7(c.trimmed(f.range));
   const Gbk pool = c.trimmed(f.pool);
-  // The pool is the profile's local address and the gateway its remote one,
-  // as in the other dialects; an empty timeout sets nothing.
   Profile7 profile{
       .name = c.trimmed(f.profile),
-      .local_address = pool,
-      .remote_address = c.trimmed(f.gateway),
+      .local_address = c.trimmed(f.gateway),
+      .remote_address = pool,
       .use_compression = c.yes_no(f.compression),
       .use_encryption = c.yes_no(f.encryption),
       .change_tcp_mss = c.yes_no(f.tcp_mss),
       .only_one = c.yes_no(f.only_one),
       .idle_timeout = c.checked(f.idle_on) ? c.trimmed(f.idle) : Gbk(),
       .session_timeout = c.checked(f.session_on) ? c.trimmed(f.session) : Gbk(),
-      .rate_limit = c.rate(f.rate_first) + "/"_a + c.rate(f.rate_second),
+      .rate_limit = c.rate(f.upload) + "/"_a + c.rate(f.download),
+      .interface_list = kClientList,
       .primary_dns = c.trimmed(f.primary_dns),
       .secondary_dns = c.trimmed(f.secondary_dns),
   };
-  Gbk s;
-  s += "/interface "_a + f.protocol + "-server server set enabled=yes\r\n"_a;
-  s += "/ip pool add name="_a + word7(pool) + " ranges="_a + range + "\r\n"_a;
+  Gbk s = "/interface "_a + f.protocol + "-server server set enabled=yes"_a;
+  // Windows refuses L2TP without IPsec; "required" refuses it too.
+  if (f.ipsec_secret) s += " use-ipsec=required ipsec-secret="_a + word7(c.trimmed(f.ipsec_secret));
+  s += "\r\n/ip pool add name="_a + word7(pool) + " ranges="_a + word7(c.trimmed(f.range)) + "\r\n"_a;
   s += ppp_profile7(profile) + "\r\n"_a;
-  s += "/ip firewall nat add chain=srcnat src-address="_a + range + " action=masquerade"_a;
+  if (f.ipsec_secret) {
+    // IKE, IKE behind NAT, L2TP itself; then IPsec's ESP.
+    s += accept_input7("protocol=udp dst-port=500,1701,4500"_a, "l2tp/ipsec server"_a);
+    s += accept_input7("protocol=ipsec-esp"_a, "l2tp/ipsec server"_a);
+  } else {
+    s += accept_input7("protocol=tcp dst-port=1723"_a, "pptp server"_a);
+    s += accept_input7("protocol=gre"_a, "pptp server"_a);
+  }
   c.write(std::move(s));
   return Outcome::Done;
 }
@@ -100,8 +130,21 @@ Outcome write_vpn_account(Ctx& c, const VpnFields& f, Syntax syntax) {
   std::optional<Gbk> mac = bound_mac(c, f);
   if (!mac) return Outcome::Refused;
   if (syntax == Syntax::V7) {
-    const Gbk caller = c.checked(f.bind_mac) ? caller_id7(c.trimmed(f.mac)) : Gbk();
-    c.write(ppp_secret7(c.trimmed(f.user), c.trimmed(f.password), f.protocol, caller, c.trimmed(f.account_profile)));
+    // The caller id of a PPTP or L2TP session is the address the client calls
+    // from: an address typed into the box binds the account to it, a MAC
+    // cannot bind it and is left out, said so above the account.
+    Gbk s;
+    Gbk caller;
+    if (c.checked(f.bind_mac)) {
+      caller = c.trimmed(f.mac);
+      if (!is_ipv4_7(caller)) {
+        caller = Gbk();
+        s += "# "_a + f.protocol +
+             " sees the caller's IP address, not its MAC: the account is not bound to the MAC\r\n"_a;
+      }
+    }
+    s += ppp_secret7(c.trimmed(f.user), c.trimmed(f.password), f.protocol, caller, c.trimmed(f.account_profile));
+    c.write(std::move(s));
     return Outcome::Done;
   }
   c.write("/ ppp secret add name=\""_a + c.trimmed(f.user) + "\" password=\""_a + c.trimmed(f.password) +
@@ -109,8 +152,33 @@ Outcome write_vpn_account(Ctx& c, const VpnFields& f, Syntax syntax) {
   return Outcome::Done;
 }
 
+namespace {
+
+// RouterOS 7: the LAN's connections go by the tunnel through a routing table
+// of their own, marked per connection so that the default fasttrack rule
+// leaves them alone. The router's own traffic, the tunnel's packets to its
+// server among them, keeps the uplink's default route in `main`: the tunnel
+// never carries itself, and the router's DNS and clock stay reachable.
+Outcome write_vpn_client_default_route7(Ctx& c, const VpnFields& f) {
+  const Gbk table = word7(client_name7(c, f));
+  Gbk s = client_lines7(c, f);
+  s += "/routing table add name="_a + table + " fib\r\n"_a;
+  s += "/ip route add dst-address=0.0.0.0/0 gateway="_a + table + " routing-table="_a + table + "\r\n"_a;
+  s += "/ip firewall mangle add chain=prerouting in-interface-list=LAN dst-address-type=!local "
+       "connection-mark=no-mark action=mark-connection new-connection-mark="_a +
+       table + " passthrough=yes\r\n"_a;
+  s += "/ip firewall mangle add chain=prerouting in-interface-list=LAN connection-mark="_a + table +
+       " action=mark-routing new-routing-mark="_a + table + " passthrough=no\r\n"_a;
+  s += fasttrack_spare_marked7();
+  c.write(std::move(s));
+  return Outcome::Done;
+}
+
+}  // namespace
+
 Outcome write_vpn_client_default_route(Ctx& c, const VpnFields& f, Syntax syntax) {
-  c.write(syntax == Syntax::V7 ? client_line7(c, f) : client_line(c, f));
+  if (syntax == Syntax::V7) return write_vpn_client_default_route7(c, f);
+  c.write(client_line(c, f));
   // Name the server actually typed: the tunnel itself must not go through the
   // default route it adds.
   c.message("如果你设置过默认路由规则\r\n请修改为" + to_utf8(c.trimmed(f.server)) + "走原来默认路由！");
@@ -123,10 +191,18 @@ Outcome write_vpn_client_routes(Ctx& c, const VpnFields& f, Carrier main_line, S
   // The secondary carrier's networks leave through its own gateway, the rest through the main one.
   const bool telecom_main = main_line == Carrier::Telecom;
   if (syntax == Syntax::V7) {
-    Gbk s = client_line7(c, f) + "\r\n"_a;
-    s += telecom_main ? route_table7(Carrier::Netcom, netcom_gateway) : route_table7(Carrier::Telecom, telecom_gateway);
-    // The backup default route ends the script without a line end.
-    s += backup_default_route7(telecom_main ? telecom_gateway : netcom_gateway);
+    // The tunnel adds no default route: one that beat the router's own would
+    // take every other network off the main line, and carry the tunnel itself.
+    // The main line's gateway backs up the router's default route, as in 3.x.
+    // A gateway left empty (single-line users need not give them) routes nothing.
+    const Gbk& table_gateway = telecom_main ? netcom_gateway : telecom_gateway;
+    const Gbk& main_gateway = telecom_main ? telecom_gateway : netcom_gateway;
+    Gbk s =
+        "# the other carrier's networks go by its gateway; the rest keeps the default route, "
+        "backed up by the main line's gateway\r\n"_a;
+    s += client_lines7(c, f);
+    if (!table_gateway.empty()) s += route_table7(telecom_main ? Carrier::Netcom : Carrier::Telecom, table_gateway);
+    if (!main_gateway.empty()) s += backup_default_route7(main_gateway) + "\r\n"_a;
     c.write(std::move(s));
     return Outcome::Done;
   }

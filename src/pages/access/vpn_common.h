@@ -15,8 +15,12 @@ struct VpnFields {
   const char *range, *pool, *profile, *gateway;
   const char *compression, *vj_compression, *encryption, *tcp_mss, *only_one;
   const char *idle_on, *idle, *session_on, *session;
-  // The rate limit is "first/second"; the two pages put the two rates in opposite order.
+  // The classic rate limit is "first/second"; the two pages put the two rates in opposite
+  // order. RouterOS 7 always writes the client's upload first (the router's rx).
   const char *rate_first, *rate_second;
+  const char *upload, *download;
+  // RouterOS 7 only: the pre-shared key of L2TP/IPsec; null where the protocol has none.
+  const char* ipsec_secret;
   const char *primary_dns, *secondary_dns;
   // Account.
   const char *account_profile, *user, *password, *bind_mac, *mac;
