@@ -87,9 +87,12 @@ TEST(AccountsCli, ShowListsThePageInOrder) {
   Result d = rosgen({"show", "25", "--json"});
   auto dj = nlohmann::json::parse(d.out);
   EXPECT_EQ(dj["caption"], "ROS上绑定DDNS(即绑定动态域名)");
-  ASSERT_EQ(dj["fields"].size(), 4u);
+  ASSERT_EQ(dj["fields"].size(), 5u);
   EXPECT_EQ(dj["fields"][3]["id"], "编辑框_DDNS_外网网卡");
   EXPECT_EQ(dj["fields"][3]["default"], "pppoe-out1");
+  // The 7.x script's HTTP(S) update address, on the sign-up site.
+  EXPECT_EQ(dj["fields"][4]["id"], "编辑框_DDNS_更新地址");
+  EXPECT_TRUE(dj["fields"][4]["default"].get<std::string>().starts_with("https://")) << dj["fields"][4];
   ASSERT_EQ(dj["buttons"].size(), 4u);  // sign-up, 2.9.X, 3.X, 7.X
   for (const auto& b : dj["buttons"]) EXPECT_EQ(b["group"], "申请配置生成DDNS脚本");
   EXPECT_EQ(dj["buttons"][0]["caption"], "申请DDNS服务商帐号(点击这里免费申请)");

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "pages/ros7.h"
+#include "routeros/checker.h"
 #include "pages/wan/carrier_routes.h"
 #include "script/text.h"
 #include "support.h"
@@ -157,6 +158,15 @@ TEST(Ros7Access, Outcomes) {
        {},
        {"add-default-route=no", "/interface list member add list=WAN interface=ketrova5_l2tp_client"},
        {"add-default-route=yes"}},
+      {"ddns: an HTTP(S) update to the provider, the host name percent-encoded into the query",
+       "ddns",
+       "gen-7x",
+       {{"编辑框_DDNS_绑定域名", "a b&c.example"}, {"编辑框_DDNS_更新地址", "https://dyn.example/nic/update?x=1"}},
+       {},
+       {"/system script add name=ddns ", "https://dyn.example/nic/update?x=1&hostname=a%20b%26c.example&myip=",
+        "/tool fetch url=(\\$ddnsupdate . \\$ddnsip) user=\\$ddnsuser password=\\$ddnspass",
+        "/system scheduler add name=ddns "},
+       {"dns-update"}},
   };
   for (const auto& c : cases) {
     Session s(c.slug);
@@ -309,6 +319,44 @@ TEST(Ros7Access, BatchSameAccountsAsClassic) {
     }
     EXPECT_EQ(split(v7.form->output(), "\r\n"_a), want) << c.name;
     EXPECT_TRUE(v7.output().ends_with("\r\n")) << c.name;
+  }
+}
+
+// The stored update script, read back out of its quotes as the router does.
+std::string stored_source(const std::string& script) {
+  const size_t start = script.find("source=\"");
+  if (start == std::string::npos) return {};
+  std::string body;
+  for (size_t i = start + 8; i < script.size() && script[i] != '"'; ++i) {
+    if (script[i] != '\\' || i + 1 == script.size()) {
+      body += script[i];
+      continue;
+    }
+    const char next = script[++i];
+    body += next == 'r' ? '\r' : next == 'n' ? '\n' : next == 't' ? '\t' : next;
+  }
+  return body;
+}
+
+// The stored script is itself a script RouterOS 7's command tree accepts, and a
+// quote, a backslash or a $ in a value stays part of the value, quoted twice.
+TEST(Ros7Access, DdnsStoredScript) {
+  struct Case {
+    Values values;
+    std::string line;  // as it stands in the stored script
+  } cases[] = {
+      {{}, ":local ddnspass \"password1234\"\r\n"},
+      {{{"编辑框_DDNS_用户密码", "p\"w\\$x"}}, ":local ddnspass \"p\\\"w\\\\\\$x\"\r\n"},
+      {{{"编辑框_DDNS_外网网卡", "pppoe out"}, {"编辑框_DDNS_用户帐号", ""}}, ":local ddnsinterface \"pppoe out\"\r\n"},
+  };
+  for (const auto& c : cases) {
+    Session s("ddns");
+    ASSERT_EQ(s.press("gen-7x", c.values), Outcome::Done);
+    const std::string body = stored_source(s.output());
+    EXPECT_NE(body.find(c.line), std::string::npos) << body;
+    for (const ros7::Finding& f : ros7::check_script(body))
+      ADD_FAILURE() << f.line << ": " << f.message << "\n" << body;
+    EXPECT_TRUE(s.output().ends_with("on-event=\"/system script run ddns\"\r\n"));
   }
 }
 

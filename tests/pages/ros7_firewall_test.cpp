@@ -179,47 +179,5 @@ TEST(Firewall7, PresetsFollowTheServerList) {
   }
 }
 
-const std::string kDdnsSource =
-    ":local ddnsuser \\\"username\\\"\\r\\n"
-    ":local ddnspass \\\"password1234\\\"\\r\\n"
-    ":local ddnshost \\\"myhost.rosgen.example.org\\\"\\r\\n"
-    ":local ddnsinterface \\\"pppoe-out1\\\"\\r\\n"
-    ":local ddnslastip \\\"0\\\"\\r\\n"
-    ":do { :set ddnslastip [:tostr [:resolve domain-name=\\$ddnshost]] } on-error={ :set ddnslastip \\\"0\\\" }\\r\\n"
-    ":local ddnsaddress [/ip address find interface=\\$ddnsinterface]\\r\\n"
-    ":if ([:len \\$ddnsaddress] = 0) do={\\r\\n"
-    ":log info (\\\"DDNS: No ip address present on \\\" . \\$ddnsinterface . \\\", please check.\\\")\\r\\n"
-    "} else={\\r\\n"
-    ":local ddnsipfn [/ip address get [:pick \\$ddnsaddress 0] address]\\r\\n"
-    ":local ddnsip [:pick \\$ddnsipfn 0 [:find \\$ddnsipfn \\\"/\\\"]]\\r\\n"
-    ":if (\\$ddnsip != \\$ddnslastip) do={\\r\\n"
-    ":log info \\\"DDNS: Sending UPDATE!\\\"\\r\\n"
-    "/tool dns-update name=\\$ddnshost address=\\$ddnsip key-name=\\$ddnsuser key=\\$ddnspass\\r\\n"
-    "} else={\\r\\n"
-    ":log info \\\"DDNS: No update required.\\\"\\r\\n"
-    "}\\r\\n"
-    "}\\r\\n";
-
-const std::string kScheduler =
-    "/system scheduler add name=ddns start-time=startup interval=00:20:00 policy=read,write,test "
-    "on-event=\"/system script run ddns\"";
-
-TEST(Ddns7, StoredScriptAndScheduler) {
-  Session s("ddns");
-  ASSERT_EQ(s.press("gen-7x"), Outcome::Done);
-  EXPECT_EQ(s.output(),
-            "/system script add name=ddns policy=read,write,test source=\"" + kDdnsSource + "\"\r\n" + kScheduler);
-}
-
-// A value is quoted inside the stored script, and that script quoted again:
-// a quote, a backslash or a $ in the password stays part of the password.
-TEST(Ddns7, ValuesAreEscapedTwice) {
-  Session s("ddns");
-  ASSERT_EQ(s.press("gen-7x", {{"编辑框_DDNS_用户密码", "p\"w\\$x"}}), Outcome::Done);
-  const std::string out = s.output();
-  EXPECT_NE(out.find(":local ddnspass \\\"p\\\\\\\"w\\\\\\\\\\\\\\$x\\\"\\r\\n"), std::string::npos) << out;
-  EXPECT_TRUE(out.ends_with(kScheduler));
-}
-
 }  // namespace
 }  // namespace rosgen::test

@@ -82,38 +82,83 @@ Outcome generate_3x(Ctx& c) {
   return Outcome::Done;
 }
 
-// RouterOS 7: the update stored as a system script and run by the scheduler
-// every 20 minutes (and at start-up), instead of being pasted into the
-// scheduler by hand. The last address sent is what the host name resolves to,
-// as in the 3.x script; a name that does not resolve yet counts as changed.
+// The host name as a URL query value: unreserved characters stay, every other
+// byte is percent-encoded, so no typed character can end the value.
+std::string percent_encoded(const std::string& text) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (char ch : text) {
+    const auto u = static_cast<unsigned char>(ch);
+    const bool plain = (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') || (ch >= '0' && ch <= '9') || ch == '-' ||
+                       ch == '.' || ch == '_' || ch == '~';
+    if (plain) {
+      out += ch;
+    } else {
+      out += '%';
+      out += kHex[u >> 4];
+      out += kHex[u & 15];
+    }
+  }
+  return out;
+}
+
+// RouterOS 7: /tool dns-update speaks RFC 2136 to a name server of one's own
+// and cannot log in to a dynamic-DNS provider; providers take an HTTP(S)
+// request instead (the dyndns2 form: hostname and myip in the query, the
+// account by HTTP authentication). The update is stored as a system script
+// that the scheduler runs at start-up and every 20 minutes, instead of being
+// pasted into the scheduler by hand; both are replaced when the script is
+// pasted again. The last address sent is what the host name resolves to, as
+// in the 3.x script; a name that does not resolve yet counts as changed.
 Outcome generate_7x(Ctx& c) {
   Values v = read(c);
+  const Gbk url = c.trimmed("编辑框_DDNS_更新地址");
+  const Ascii separator = url.bytes().find('?') == std::string::npos ? "?"_a : "&"_a;
+  const Gbk query = url + separator + "hostname="_a + Gbk::from_bytes(percent_encoded(v.host.bytes())) + "&myip="_a;
   Gbk run;
   run += ":local ddnsuser "_a + quoted7(v.user) + "\r\n"_a;
   run += ":local ddnspass "_a + quoted7(v.password) + "\r\n"_a;
   run += ":local ddnshost "_a + quoted7(v.host) + "\r\n"_a;
   run += ":local ddnsinterface "_a + quoted7(v.interface) + "\r\n"_a;
-  run += ":local ddnslastip \"0\"\r\n"_a;
-  run += ":do { :set ddnslastip [:tostr [:resolve domain-name=$ddnshost]] } on-error={ :set ddnslastip \"0\" }\r\n"_a;
+  run += ":local ddnsupdate "_a + quoted7(query) + "\r\n"_a;
   run += ":local ddnsaddress [/ip address find interface=$ddnsinterface]\r\n"_a;
   run += ":if ([:len $ddnsaddress] = 0) do={\r\n"_a;
-  run += ":log info (\"DDNS: No ip address present on \" . $ddnsinterface . \", please check.\")\r\n"_a;
+  run += ":log warning (\"DDNS: No ip address present on \" . $ddnsinterface . \", please check.\")\r\n"_a;
   run += "} else={\r\n"_a;
   run += ":local ddnsipfn [/ip address get [:pick $ddnsaddress 0] address]\r\n"_a;
   run += ":local ddnsip [:pick $ddnsipfn 0 [:find $ddnsipfn \"/\"]]\r\n"_a;
-  run += ":if ($ddnsip != $ddnslastip) do={\r\n"_a;
-  run += ":log info \"DDNS: Sending UPDATE!\"\r\n"_a;
-  run += "/tool dns-update name=$ddnshost address=$ddnsip key-name=$ddnsuser key=$ddnspass\r\n"_a;
-  run += "} else={\r\n"_a;
+  run += ":local ddnslastip \"\"\r\n"_a;
+  run += ":do { :set ddnslastip [:tostr [:resolve domain-name=$ddnshost]] } on-error={}\r\n"_a;
+  run += ":if ($ddnsip = $ddnslastip) do={\r\n"_a;
   run += ":log info \"DDNS: No update required.\"\r\n"_a;
+  run += "} else={\r\n"_a;
+  run += ":log info (\"DDNS: Sending UPDATE for \" . $ddnshost . \" to \" . $ddnsip)\r\n"_a;
+  run += ":do {\r\n"_a;
+  run +=
+      ":local ddnsreply [/tool fetch url=($ddnsupdate . $ddnsip) user=$ddnsuser password=$ddnspass "
+      "output=user as-value]\r\n"_a;
+  run += ":log info (\"DDNS: \" . ($ddnsreply->\"data\"))\r\n"_a;
+  run += "} on-error={ :log warning \"DDNS: the update request failed\" }\r\n"_a;
   run += "}\r\n"_a;
   run += "}\r\n"_a;
   Gbk s;
-  s += "/system script add name=ddns policy=read,write,test source="_a + quoted7(run) + "\r\n"_a;
-  s += "/system scheduler add name=ddns start-time=startup interval=00:20:00 policy=read,write,test "
-       "on-event=\"/system script run ddns\""_a;
+  s += "# dynamic DNS by the provider's HTTP(S) update address (/ip cloud offers a free name of MikroTik's own "
+       "instead)\r\n"_a;
+  s += "/system scheduler remove [find name=ddns]\r\n"_a;
+  s += "/system script remove [find name=ddns]\r\n"_a;
+  s += "/system script add name=ddns policy=ftp,read,write,test source="_a + quoted7(run) + "\r\n"_a;
+  s += "/system scheduler add name=ddns start-time=startup interval=00:20:00 policy=ftp,read,write,test "
+       "on-event=\"/system script run ddns\"\r\n"_a;
   c.write(std::move(s));
   return Outcome::Done;
+}
+
+// The provider's update address by default: the dyndns2 path on the site the
+// sign-up button opens, over https.
+std::string default_update_url() {
+  std::string site = product::kWebSite;
+  if (site.rfind("http://", 0) == 0) site = "https://" + site.substr(7);
+  return site + "/nic/update";
 }
 
 // The sign-up form carries a password, so it is always reached over https.
@@ -149,6 +194,9 @@ void build_ddns(Page& page) {
                    "在服务商所申请的二级域名!"),
               edit({"编辑框_DDNS_外网网卡", "wan-nic"}, "外网网卡:", v::iface("pppoe-out1"),
                    "如果您是ADSL拨号的请填写您所添加的PPPOE拨号网卡名(即默认),其它请填写外网网卡名称!"),
+              // RouterOS 7 only: providers are updated over HTTP(S), not by dns-update.
+              edit({"编辑框_DDNS_更新地址", "update-url"}, "更新地址(7.X):", v::text(default_update_url()),
+                   "服务商的HTTP(S)更新地址,7.X脚本附加hostname与myip参数"),
               row({
                   button("signup", "按钮_DDNS_申请帐号", "申请DDNS服务商帐号(点击这里免费申请)", sign_up),
                   button("gen-2x", "按钮_DDNS_生成2x", "生成2.9.X系列脚本", generate_2x),
