@@ -537,7 +537,14 @@ class Judge {
         if ((!out && !list) || (out && *out == iface) || (list && !negated(*list) && in_list(iface, *list)))
           covered = true;
       });
-      if (!covered) report(uplink.anchor, uplink.col, "wan-no-nat", iface);
+      if (covered) continue;
+      // Where the script made the line an uplink, or last changed the NAT rules.
+      const Menu* nat = c_.find_menu("/ip/firewall/nat");
+      if (nat && nat->last_change > uplink.anchor) {
+        report(nat->last_change, 1, "wan-no-nat", iface);
+      } else {
+        report(uplink.anchor, uplink.col, "wan-no-nat", iface);
+      }
     }
   }
 
