@@ -4,6 +4,7 @@
 
 #include "pages/ros7.h"
 #include "routeros/checker.h"
+#include "routeros/model.h"
 #include "pages/wan/carrier_routes.h"
 #include "script/text.h"
 #include "support.h"
@@ -270,7 +271,7 @@ TEST(Ros7Access, RouteTables) {
 
 // The 7.x batch draws the same accounts as the 3.x one, shows the same
 // message, ticks the same boxes and logs the same entry; only the script
-// differs, in syntax.
+// differs, in syntax, and each account is added only where its name is free.
 TEST(Ros7Access, BatchSameAccountsAsClassic) {
   struct Case {
     const char* name;
@@ -314,11 +315,52 @@ TEST(Ros7Access, BatchSameAccountsAsClassic) {
       ASSERT_NE(password_at, std::string::npos) << b;
       const Gbk name = Gbk::from_bytes(b.substr(name_at, password_at - name_at));
       const Gbk password = Gbk::from_bytes(b.substr(password_at + 12, service_at - password_at - 12));
-      want.push_back("/ppp secret add name="_a + word7(name) + " password="_a + word7(password) +
-                     " service=pppoe profile=PPPoE_Profile"_a);
+      want.push_back(":if ([:len [/ppp secret find name="_a + word7(name) + "]] = 0) do={/ppp secret add name="_a +
+                     word7(name) + " password="_a + word7(password) + " service=pppoe profile=PPPoE_Profile}"_a);
     }
     EXPECT_EQ(split(v7.form->output(), "\r\n"_a), want) << c.name;
     EXPECT_TRUE(v7.output().ends_with("\r\n")) << c.name;
+  }
+}
+
+// Scripts pasted one after the other into a router that runs the default
+// configuration: the model of the router raises no error and no rule, where
+// PPTP's ports dropped, L2TP without IPsec, a reversed profile, a bridge port
+// as PPPoE port or a batch pasted twice would each raise one.
+TEST(Ros7Access, OnTheDefaultConfiguration) {
+  struct Step {
+    std::string slug;
+    std::string button;
+    Values values;
+    Ids check;
+  };
+  const std::vector<std::vector<Step>> cases = {
+      {{"pppoe-server", "gen-7x", {{"编辑框_pppoe_拔号网卡", "ether2"}}, {"选择框_pppoe_客户端限速"}},
+       {"pppoe-accounts", "batch-7x", {{"编辑框_添加PPPOE帐号_每次生成", "20"}}, {}},
+       {"pppoe-accounts", "batch-7x", {{"编辑框_添加PPPOE帐号_每次生成", "20"}}, {}},
+       {"pppoe-accounts",
+        "single-7x",
+        {{"编辑框_添加PPPOE帐号_MAC", "00-0C-29-AB-CD-EF"}},
+        {"选择框_添加PPPOE帐号_绑定MAC"}}},
+      {{"pptp", "gen-server-7x", {{"编辑框_pptp_空闲超时", "00:30:00"}}, {"选择框_pptp_空闲超时"}},
+       {"pptp", "gen-account-7x", {{"编辑框_PPTP_mac", "00-0C-29-AB-CD-EF"}}, {"选择框_PPTP_绑定MAC"}},
+       {"l2tp", "gen-server-7x", {}, {}},
+       {"l2tp", "gen-account-7x", {{"编辑框_L2TP_MAC", "203.0.113.9"}}, {"选择框_P2TP_绑定MAC"}}},
+      {{"pptp", "routes-telecom-main-7x", {}, {}}},
+      {{"l2tp", "routes-netcom-main-7x", {}, {}}},
+      {{"ddns", "gen-7x", {}, {}}, {"ddns", "gen-7x", {}, {}}},
+  };
+  for (const auto& steps : cases) {
+    std::string script;
+    for (const Step& step : steps) {
+      Session s(step.slug);
+      ASSERT_EQ(s.press(step.button, step.values, step.check), Outcome::Done) << step.button;
+      script += s.output();
+    }
+    for (const ros7::Finding& f : ros7::check_meaning(script, ros7::Base::Defconf)) {
+      ADD_FAILURE() << steps.front().slug << " " << steps.front().button << " " << f.line << ": " << f.message << " ["
+                    << f.rule << "]";
+    }
   }
 }
 

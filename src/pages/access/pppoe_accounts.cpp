@@ -48,7 +48,8 @@ Outcome single_account(Ctx& c, Syntax syntax) {
   if (syntax == Syntax::V7) {
     const Gbk caller = bind ? caller_id7(c.trimmed("编辑框_添加PPPOE帐号_MAC")) : Gbk();
     c.write(ppp_secret7(c.trimmed("编辑框_添加PPPOE帐号_用户名"), c.trimmed("编辑框_添加PPPOE帐号_密码"), "pppoe"_a,
-                        caller, c.trimmed("编辑框_添加PPPOE帐号_模板标识")));
+                        caller, c.trimmed("编辑框_添加PPPOE帐号_模板标识")) +
+            "\r\n"_a);
     return Outcome::Done;
   }
   Gbk caller = bind ? " caller-id="_a + c.trimmed("编辑框_添加PPPOE帐号_MAC") : Gbk();
@@ -165,7 +166,11 @@ Outcome batch(Ctx& c, Syntax syntax) {
     Gbk password = draw(c.env, password_alphabet, password_length);
     Gbk line = kSecretHead + prefix + name + suffix + kSecretPassword + password + tail;
     if (syntax == Syntax::V7) {
-      c.append(ppp_secret7(prefix + name + suffix, password, "pppoe"_a, Gbk(), profile) + "\r\n"_a);
+      // A name drawn twice, or one the router already has, would stop the
+      // script there and lose the rest of the batch: such an account is skipped.
+      const Gbk full = word7(prefix + name + suffix);
+      c.append(":if ([:len [/ppp secret find name="_a + full + "]] = 0) do={"_a +
+               ppp_secret7(prefix + name + suffix, password, "pppoe"_a, Gbk(), profile) + "}\r\n"_a);
     } else {
       c.append(line);
     }

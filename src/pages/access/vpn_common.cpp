@@ -143,7 +143,8 @@ Outcome write_vpn_account(Ctx& c, const VpnFields& f, Syntax syntax) {
              " sees the caller's IP address, not its MAC: the account is not bound to the MAC\r\n"_a;
       }
     }
-    s += ppp_secret7(c.trimmed(f.user), c.trimmed(f.password), f.protocol, caller, c.trimmed(f.account_profile));
+    s += ppp_secret7(c.trimmed(f.user), c.trimmed(f.password), f.protocol, caller, c.trimmed(f.account_profile)) +
+         "\r\n"_a;
     c.write(std::move(s));
     return Outcome::Done;
   }
@@ -169,6 +170,11 @@ Outcome write_vpn_client_default_route7(Ctx& c, const VpnFields& f) {
        table + " passthrough=yes\r\n"_a;
   s += "/ip firewall mangle add chain=prerouting in-interface-list=LAN connection-mark="_a + table +
        " action=mark-routing new-routing-mark="_a + table + " passthrough=no\r\n"_a;
+  // What reaches the router by the tunnel (a ping) is answered through it, not by the uplink.
+  s += "/ip firewall mangle add chain=prerouting in-interface="_a + table +
+       " connection-mark=no-mark action=mark-connection new-connection-mark="_a + table + " passthrough=yes\r\n"_a;
+  s += "/ip firewall mangle add chain=output connection-mark="_a + table + " action=mark-routing new-routing-mark="_a +
+       table + " passthrough=no\r\n"_a;
   s += fasttrack_spare_marked7();
   c.write(std::move(s));
   return Outcome::Done;
