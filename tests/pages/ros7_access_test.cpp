@@ -104,23 +104,23 @@ TEST(Ros7Access, Outcomes) {
        "gen-account-7x",
        {{"编辑框_PPTP_mac", "00-0C-29-AB-CD-EF"}},
        {"选择框_PPTP_绑定MAC"},
-       {"# pptp sees the caller's IP address, not its MAC", "\r\n/ppp secret add name=ketrova5 "},
+       {"# pptp sees the caller's IP address, not its MAC", "\r\n/ppp secret add name=\"ketrova5\" "},
        {"caller-id"}},
       {"l2tp: an address typed into the box binds the account to it",
        "l2tp",
        "gen-account-7x",
        {{"编辑框_L2TP_MAC", " 203.0.113.9 "}},
        {"选择框_P2TP_绑定MAC"},
-       {"/ppp secret add name=KETROVA5 password=Zt5Mq2Xr8Gv4Bn7K service=l2tp caller-id=203.0.113.9 "
-        "profile=l2tp_profile"},
+       {"/ppp secret add name=\"KETROVA5\" password=\"Zt5Mq2Xr8Gv4Bn7K\" service=l2tp caller-id=\"203.0.113.9\" "
+        "profile=\"l2tp_profile\"\r\n"},
        {"#"}},
       {"pppoe account: the MAC in the colon form the router compares",
        "pppoe-accounts",
        "single-7x",
        {{"编辑框_添加PPPOE帐号_MAC", "00-0c-29-ab-cd-ef"}, {"编辑框_添加PPPOE帐号_用户名", "网吧 1"}},
        {"选择框_添加PPPOE帐号_绑定MAC"},
-       {"/ppp secret add name=\"网吧 1\" password=pass12345678 service=pppoe caller-id=00:0C:29:AB:CD:EF "
-        "profile=PPPoE_Profile"},
+       {"/ppp secret add name=\"网吧 1\" password=\"pass12345678\" service=pppoe caller-id=\"00:0C:29:AB:CD:EF\" "
+        "profile=\"PPPoE_Profile\"\r\n"},
        {}},
       {"pppoe account: an empty profile leaves the server's default, not a profile named \"\"",
        "pppoe-accounts",
@@ -315,8 +315,9 @@ TEST(Ros7Access, BatchSameAccountsAsClassic) {
       ASSERT_NE(password_at, std::string::npos) << b;
       const Gbk name = Gbk::from_bytes(b.substr(name_at, password_at - name_at));
       const Gbk password = Gbk::from_bytes(b.substr(password_at + 12, service_at - password_at - 12));
-      want.push_back(":if ([:len [/ppp secret find name="_a + word7(name) + "]] = 0) do={/ppp secret add name="_a +
-                     word7(name) + " password="_a + word7(password) + " service=pppoe profile=PPPoE_Profile}"_a);
+      want.push_back(":if ([:len [/ppp secret find name="_a + quoted7(name) + "]] = 0) do={/ppp secret add name="_a +
+                     quoted7(name) + " password="_a + quoted7(password) +
+                     " service=pppoe profile=\"PPPoE_Profile\"}"_a);
     }
     EXPECT_EQ(split(v7.form->output(), "\r\n"_a), want) << c.name;
     EXPECT_TRUE(v7.output().ends_with("\r\n")) << c.name;

@@ -187,15 +187,17 @@ void build_ddns(Page& page) {
               note("注意:申请帐号时一定要填写真实的邮件地址,申请完成后系统会自动发一封激活邮件至您申请时所填写的邮箱中,"
                    "收到邮件后点击邮件中的激活链接,此时激活成功,你所申请的帐号才可以正常使用,同时申请您喜欢的二级域名!"
                    "建议使用雅虎及163之类的邮箱申请,QQ邮箱接收此邮件的时间为30分钟以上，不建议使用。"),
-              edit({"编辑框_DDNS_用户帐号", "user"}, "用户帐号:", v::text("username"), "在服务商所申请的帐号!"),
-              edit({"编辑框_DDNS_用户密码", "password"}, "用户密码:", v::password("password1234"),
-                   "在服务商所申请的帐号密码!"),
+              row({
+                  edit({"编辑框_DDNS_用户帐号", "user"}, "用户帐号:", v::text("username"), "在服务商所申请的帐号!"),
+                  edit({"编辑框_DDNS_用户密码", "password"}, "用户密码:", v::password("password1234"),
+                       "在服务商所申请的帐号密码!"),
+              }),
               edit({"编辑框_DDNS_绑定域名", "domain"}, "绑定域名:", v::domain("myhost.rosgen.example.org"),
                    "在服务商所申请的二级域名!"),
               edit({"编辑框_DDNS_外网网卡", "wan-nic"}, "外网网卡:", v::iface("pppoe-out1"),
                    "如果您是ADSL拨号的请填写您所添加的PPPOE拨号网卡名(即默认),其它请填写外网网卡名称!"),
               // RouterOS 7 only: providers are updated over HTTP(S), not by dns-update.
-              edit({"编辑框_DDNS_更新地址", "update-url"}, "更新地址(7.X):", v::text(default_update_url()),
+              edit({"编辑框_DDNS_更新地址", "update-url"}, "7.X更新地址:", v::text(default_update_url()),
                    "服务商的HTTP(S)更新地址,7.X脚本附加hostname与myip参数"),
               row({
                   button("signup", "按钮_DDNS_申请帐号", "申请DDNS服务商帐号(点击这里免费申请)", sign_up),

@@ -72,9 +72,6 @@ void build_l2tp(Page& page) {
                                "(设置多个L2TP服务时标识不能重复,否则请保持默认)")),
                     below(edit({"编辑框_L2TP_模板标识", "profile"}, "模板标识:", v::name("l2tp_profile"),
                                "(设置多个L2TP服务时摸板标识不能重复,否则请保持默认)")),
-                    // RouterOS 7 only: Windows clients speak L2TP inside IPsec.
-                    below(edit({"编辑框_L2TP_IPsec密钥", "ipsec-secret"}, "IPsec密钥(7.X):",
-                               v::password("Vq8Lc3Ws6Hn2Ty5R"), "(7.X脚本使用L2TP/IPsec,请改为自己的密钥)")),
                 }),
                 row({
                     edit({"编辑框_L2TP_上传", "rate-up"}, "L2TP客户端限速 上传:", v::rate("100"), "KByte/s"),
@@ -95,6 +92,9 @@ void build_l2tp(Page& page) {
                 row({
                     button("gen-server", "按钮_P2TP_自定义脚本生成2x3X", "生成2.9.X/3.X系列通用脚本",
                            [](Ctx& c) { return server(c, Syntax::Classic); }),
+                    // RouterOS 7 only, beside its button: Windows clients speak L2TP inside IPsec.
+                    edit({"编辑框_L2TP_IPsec密钥", "ipsec-secret"}, "IPsec密钥:", v::password("Vq8Lc3Ws6Hn2Ty5R"),
+                         "(请改为自己的)"),
                     button7("gen-server-7x", "生成7.X系列脚本", [](Ctx& c) { return server(c, Syntax::V7); }),
                 }),
             }),

@@ -36,8 +36,10 @@ Gbk ppp_profile7(const Profile7& p) {
 }
 
 Gbk ppp_secret7(const Gbk& name, const Gbk& password, Ascii service, const Gbk& caller_id, const Gbk& profile) {
-  return "/ppp secret add name="_a + word7(name) + " password="_a + word7(password) + " service="_a + Gbk(service) +
-         optional_arg("caller-id"_a, caller_id) + optional_arg("profile"_a, profile);
+  Gbk s = "/ppp secret add name="_a + quoted7(name) + " password="_a + quoted7(password) + " service="_a + Gbk(service);
+  if (!caller_id.empty()) s += " caller-id="_a + quoted7(caller_id);
+  if (!profile.empty()) s += " profile="_a + quoted7(profile);
+  return s;
 }
 
 bool is_ipv4_7(const Gbk& text) {

@@ -39,8 +39,8 @@ inline constexpr Ascii kClientList = "LAN"_a;
 // Whether `text` is a dotted IPv4 address (four decimal octets).
 bool is_ipv4_7(const Gbk& text);
 
-// "/ppp secret add ..." without a line end; `service` is one of RouterOS 7's
-// service words (pppoe, pptp, l2tp). An empty caller id is left out: the
+// "/ppp secret add ..." without a line end, every value in quotes; `service`
+// is one of RouterOS 7's service words (pppoe, pptp, l2tp). An empty caller id is left out: the
 // account may then connect from anywhere, as with an empty caller-id in 3.x.
 // An empty profile is left out too: the account takes its server's default.
 Gbk ppp_secret7(const Gbk& name, const Gbk& password, Ascii service, const Gbk& caller_id, const Gbk& profile);

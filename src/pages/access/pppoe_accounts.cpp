@@ -168,7 +168,7 @@ Outcome batch(Ctx& c, Syntax syntax) {
     if (syntax == Syntax::V7) {
       // A name drawn twice, or one the router already has, would stop the
       // script there and lose the rest of the batch: such an account is skipped.
-      const Gbk full = word7(prefix + name + suffix);
+      const Gbk full = quoted7(prefix + name + suffix);
       c.append(":if ([:len [/ppp secret find name="_a + full + "]] = 0) do={"_a +
                ppp_secret7(prefix + name + suffix, password, "pppoe"_a, Gbk(), profile) + "}\r\n"_a);
     } else {

@@ -40,10 +40,10 @@ Outcome generate(Ctx& c) {
 // The interface field names the port (or bridge) the clients are plugged into.
 // A port of a bridge hands its frames to the bridge, where a server on the
 // port never sees them: the port leaves the bridge and serves PPPoE alone
-// (name the bridge itself to serve the whole LAN); the ports of the uplink are
-// no place for it. The clients join the LAN
-// list, so the default firewall lets their DNS queries reach the router and the
-// default masquerade covers their traffic to the internet.
+// (name the bridge itself to serve the whole LAN); the uplink's port is no
+// place for it. The clients join the LAN list, so the default firewall lets
+// their DNS queries reach the router and the default masquerade covers their
+// traffic to the internet.
 Outcome generate7(Ctx& c) {
   const Gbk pool = c.trimmed("编辑框_pppoe_IP地址池名称");
   const Gbk profile_name = c.trimmed("编辑框_pppoe_模板标识");
