@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "routeros/checker.h"
+#include "routeros/model.h"
 #include "support.h"
 
 namespace rosgen::test {
@@ -422,6 +423,45 @@ TEST(Ros7Traffic, PcqDynamicMonitorsSwitchTheirTrees) {
     ASSERT_TRUE(source.count(m.args.at("on-event"))) << m.args.at("name");
     EXPECT_EQ(source[m.args.at("on-event")], "/queue tree " + verb + " [/queue tree find name=" + tree + "]");
     EXPECT_TRUE(trees.count(tree)) << tree;
+  }
+}
+
+// Realistic forms of every traffic button, run on a router with the default configuration:
+// no run-time error and no rule of meaning raised (fasttrack-bypass, queue-tree-same-mark,
+// pcq-after-nat, unreachable-rule, unknown-reference, ...).
+TEST(Ros7Traffic, RealisticFormsRaiseNothingOnTheDefaultConfiguration) {
+  const struct {
+    const char* page;
+    const char* button;
+    Values values;
+    std::vector<std::string> check;
+  } cases[] = {
+      {"simple-queues", "gen-7x", {}, {}},
+      {"simple-queues", "gen-7x", {{"编辑框_IP", "192.168.88"}, {"编辑框_机器数量首", "10"}}, {"选择框_平均速度"}},
+      {"simple-queues",
+       "gen-7x",
+       {{"编辑框_IP", "192.168.88"}, {"编辑框_数据包优先极", "2"}, {"编辑框_开始小时", "8"}, {"编辑框_结束小时", "23"}},
+       {"选择框_专业限速", "选择框_是否分时间段限速"}},
+      {"simple-queues", "remove-7x", {}, {}},
+      {"pcq-whole", "gen-7x", {}, {}},
+      {"pcq-whole", "gen-7x", {{"编辑框_pcq整体网卡名称", ""}, {"编辑框_pcq整体上传", "50"}}, {}},
+      {"pcq-dynamic", "gen-7x", {}, {}},
+      {"pcq-dynamic",
+       "gen-7x",
+       {{"编辑框_pcq选择针对网卡", ""}, {"编辑框_pcq高于1", "90"}, {"编辑框_pcq高于2", "70"}},
+       {}},
+      {"tcp-limit", "host-7x", {{"编辑框_tcp_IP", "192.168.88"}, {"编辑框_tcp_结束数量", "254"}}, {}},
+      {"tcp-limit", "net-7x", {{"编辑框_tcp_内网ip", "192.168.88.0"}, {"编辑框_tcp_排除ip", "192.168.88.2"}}, {}},
+      {"tcp-limit", "net-7x", {{"编辑框_tcp_排除ip", ""}}, {}},
+  };
+  for (const auto& c : cases) {
+    Session s(c.page);
+    ASSERT_EQ(s.press(c.button, c.values, c.check), Outcome::Done) << c.page << " " << c.button;
+    std::string found;
+    for (const auto& f : ros7::check_meaning(s.output(), ros7::Base::Defconf)) {
+      found += std::to_string(f.line) + ":" + std::to_string(f.col) + " " + f.message + " [" + f.rule + "]\n";
+    }
+    EXPECT_EQ(found, "") << c.page << " " << c.button << "\n" << s.output();
   }
 }
 
