@@ -90,8 +90,8 @@ Gbk head_7x(const Ctx& c) {
          " . $ketrova5) "_a;
 }
 
-// The priority field, 1 (first) to 8, for both directions. A number out of range is held at
-// the nearer end; other text keeps 8, the priority every queue has unless told.
+// The priority field, 1 (first) to 8, for both directions. Digits out of range are held at the
+// nearer end; any other text keeps 8, the priority every queue has unless told.
 Gbk priority_7x(const Ctx& c) {
   const Gbk text = c.trimmed("编辑框_数据包优先极");
   const bool digits = !text.empty() && text.bytes().find_first_not_of("0123456789") == std::string::npos;

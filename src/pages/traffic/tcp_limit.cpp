@@ -42,8 +42,8 @@ Outcome generate_per_network(Ctx& c) {
 
 // RouterOS 7 drops a host's new TCP connections over the limit where the default forward chain
 // still sees them: ahead of its fasttrack rule and its accept of established connections.
-// connection-state=new keeps the connections the host already holds alive, and spares the
-// limit's count on every packet of them.
+// connection-state=new leaves the connections the host already holds alone, and the limit is
+// counted once per new connection instead of on every packet.
 Gbk drop_7x(const Gbk& limit) {
   return " protocol=tcp connection-state=new connection-limit="_a + word7(limit + ",32"_a) + " action=drop"_a;
 }
