@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "routeros/checker.h"
+#include "routeros/model.h"
 #include "support.h"
 
 namespace rosgen::test {
@@ -96,13 +97,14 @@ TEST(Firewall7, Scripts) {
        "action=drop comment=\"Prohibition of the net from outside the  Ping\"" +
            kBeforeIcmp},
       // ARP.
-      {"arp bind replaces the address's binding",
+      {"arp bind replaces the address's binding, on an interface that is there",
        "arp-binding",
        "bind-7x",
        {{"编辑框_ARP_MAC", " "}, {"编辑框_ARP_网卡", "lan bridge"}},
        {},
-       "/ip arp remove [find address=192.168.0.1 dynamic=no]\r\n"
-       "/ip arp add address=192.168.0.1 mac-address=\"\" interface=\"lan bridge\""},
+       ":if ([:len [/interface find name=\"lan bridge\"]] = 0) do={:put \"没有接口lan bridge，未绑定\"} "
+       "else={/ip arp remove [find address=192.168.0.1 dynamic=no]; "
+       "/ip arp add address=192.168.0.1 mac-address=\"\" interface=\"lan bridge\"}"},
       {"arp bind connected",
        "arp-binding",
        "bind-connected-7x",
@@ -150,6 +152,12 @@ TEST(Firewall7, Scripts) {
        "to-addresses=192.168.0.1 to-ports=80 comment=\"say \\\"hi\\\" \\$x \\\\\"\r\n"
        "/ip firewall nat add chain=srcnat src-address=192.168.0.0/24 dst-address=192.168.0.1 protocol=tcp "
        "dst-port=80 action=masquerade comment=\"say \\\"hi\\\" \\$x \\\\ hairpin\""},
+      {"fixed mapping, no public address: said, not written",
+       "port-mapping",
+       "fixed-7x",
+       {{"编辑框_映射_固定外网IP", " "}},
+       {},
+       "# 外网IP为空：映射只能取发往路由器外网地址的连接，未生成规则"},
       {"pppoe mapping, defaults: only the router's addresses but the gateway",
        "port-mapping",
        "pppoe-7x",
@@ -215,6 +223,12 @@ TEST(Firewall7, Scripts) {
              list_entry(" list=mine address=\"x;y\""), list_drop("mine")},
             true)},
       {"batch, empty box", "block-ports-ips", "batch-7x", {{"编辑框_另类封ip列表", " \n "}}, {}, ""},
+      {"batch, no list name: said, not written",
+       "block-ports-ips",
+       "batch-7x",
+       {{"编辑框_另类封ip列表", "1.2.3.4"}, {"编辑框_另类封ip_IP列表定议名称", " "}},
+       {"选择框_另类封ip_是否"},
+       "# IP列表名称为空：RouterOS 7 的地址列表必须有名称，未生成规则\r\n"},
       // Keywords: before the fasttrack rule, which is switched off.
       {"keyword, defaults; the host name in lower case",
        "block-keywords",
@@ -383,6 +397,10 @@ bool has(const std::vector<Command>& all, const std::function<bool(const Command
 // form holds: each check names a fault these pages once had.
 void expect_sound_firewall(const std::string& script, const std::string& trace) {
   SCOPED_TRACE(trace + "\n" + script);
+  // Applied to the default configuration: no run-time error, no rule of meaning raised.
+  for (const ros7::Finding& f : ros7::check_meaning(script, ros7::Base::Defconf)) {
+    ADD_FAILURE() << f.line << ":" << f.col << " " << f.message << " [" << f.rule << "]";
+  }
   const std::vector<Command> all = commands_of(script);
   bool fasttrack_off = false;
   for (const Command& c : all) {

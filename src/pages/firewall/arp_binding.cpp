@@ -36,11 +36,14 @@ Outcome arp_enabled(Ctx& c) {
 
 // RouterOS 7: absolute paths, and every typed value kept one word. A binding replaces the
 // static entry the address had, so pressing again with a new MAC rebinds instead of failing.
+// An interface that is not there is said so, instead of stopping the script halfway.
 Outcome bind_one_7x(Ctx& c) {
   const Gbk address = word7(c.trimmed("编辑框_ARP_IP地址"));
-  c.write("/ip arp remove [find address="_a + address + " dynamic=no]\r\n/ip arp add address="_a + address +
-          " mac-address="_a + word7(c.trimmed("编辑框_ARP_MAC")) + " interface="_a +
-          word7(c.trimmed("编辑框_ARP_网卡")));
+  const Gbk nic = c.trimmed("编辑框_ARP_网卡");
+  c.write(":if ([:len [/interface find name="_a + word7(nic) + "]] = 0) do={:put "_a +
+          quoted7(to_gbk("没有接口") + nic + to_gbk("，未绑定")) + "} else={/ip arp remove [find address="_a + address +
+          " dynamic=no]; /ip arp add address="_a + address + " mac-address="_a + word7(c.trimmed("编辑框_ARP_MAC")) +
+          " interface="_a + word7(nic) + "}"_a);
   return Outcome::Done;
 }
 

@@ -104,8 +104,15 @@ Gbk list_drop7(const Gbk& list) {
                        "/ip firewall filter add"_a + rule + arg7("comment", list) + before_fasttrack7());
 }
 
+// RouterOS 7 takes no address list without a name; the script says so instead.
+Gbk no_list_name7() { return to_gbk("# IP列表名称为空：RouterOS 7 的地址列表必须有名称，未生成规则\r\n"); }
+
 Outcome list_entry_7x(Ctx& c) {
   const Gbk list = c.trimmed("编辑框_另类封ip_IP列表名称");
+  if (list.empty()) {
+    c.write(no_list_name7());
+    return Outcome::Done;
+  }
   c.write(list_entry7(list, cidr7(c.trimmed("编辑框_另类封ip_IP"), c.trimmed("编辑框_另类封ip_子网")),
                       arg7("comment", c.trimmed("编辑框_另类封ip_备注"))) +
           list_drop7(list));
@@ -118,6 +125,10 @@ Outcome batch_7x(Ctx& c) {
   std::vector<Gbk> rows = batch_rows(c);
   if (rows.empty()) return Outcome::Done;
   Gbk list = c.trimmed(kBatchName);
+  if (list.empty()) {
+    c.append(no_list_name7());
+    return Outcome::Done;
+  }
   Gbk lines;
   for (const Gbk& row : rows) {
     Gbk address = trim(row);

@@ -53,8 +53,14 @@ Gbk mapping7(const Mapping7& m) {
 }
 
 // The public address is fixed: the rule takes traffic for it from anywhere, the LAN included.
+// Without it the rule would take the port of every host on the internet; the script says so.
 Outcome fixed_7x(Ctx& c) {
-  c.write(mapping7({arg7("dst-address", c.trimmed("编辑框_映射_固定外网IP")), c.trimmed("编辑框_映射_固定外网协议"),
+  const Gbk wan_ip = c.trimmed("编辑框_映射_固定外网IP");
+  if (wan_ip.empty()) {
+    c.write(to_gbk("# 外网IP为空：映射只能取发往路由器外网地址的连接，未生成规则"));
+    return Outcome::Done;
+  }
+  c.write(mapping7({arg7("dst-address", wan_ip), c.trimmed("编辑框_映射_固定外网协议"),
                     c.trimmed("编辑框_映射_固定外网端口"), c.trimmed("编辑框_映射_固定内网IP"),
                     c.trimmed("编辑框_映射_固定内网端口"), c.trimmed("编辑框_映射_固定内网网段"),
                     c.trimmed("编辑框_映射_固定备注")}));
