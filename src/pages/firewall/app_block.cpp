@@ -1,6 +1,7 @@
 // Tab 17: fixed presets that block well-known applications. Two carry real
 // rules (an address list of the application's servers and a drop rule); the
-// others are not finished and say so.
+// others are not finished and say so. The RouterOS 7 buttons block the
+// applications' host names instead of their long-gone addresses.
 #include <algorithm>
 #include <string_view>
 
