@@ -1,5 +1,5 @@
-// RouterOS 7 buttons of the traffic pages (simple queues, PCQ, TCP limit) and
-// of the ping blocking and ARP binding pages.
+// RouterOS 7 buttons of the traffic pages (simple queues, PCQ, TCP limit); the
+// order of the ping blocking and ARP binding pages' buttons.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -218,67 +218,6 @@ TEST(Ros7Traffic, Scripts) {
        "/ip firewall filter add chain=forward src-address=192.168.0.0/24 protocol=tcp connection-state=new "
        "connection-limit=\"1\\\"0,32\" action=drop" +
            kTcpComment + "1\\\"0\"" + kBeforeFasttrack},
-      // Ping blocking.
-      {"ping LAN, defaults",
-       "block-ping",
-       "block-lan-7x",
-       {},
-       {},
-       "/ip firewall filter add chain=output src-address=192.168.0.0/24 protocol=icmp action=drop "
-       "comment=\"192.168.0.0 prohibited from the Ping\""},
-      {"ping LAN, prefix length and quoted comment",
-       "block-ping",
-       "block-lan-7x",
-       {{"编辑框_禁内网拼网段", "10.0.0.0 \"x"}, {"编辑框_禁内子网掩码", "255.0.0.0"}},
-       {},
-       "/ip firewall filter add chain=output src-address=\"10.0.0.0 \\\"x/8\" protocol=icmp action=drop "
-       "comment=\"10.0.0.0 \\\"x prohibited from the Ping\""},
-      {"ping outside, defaults",
-       "block-ping",
-       "block-outside-7x",
-       {},
-       {},
-       "/ip firewall filter add chain=output src-address=!192.168.0.0/24 protocol=icmp action=drop "
-       "comment=\"Prohibition of the net from outside the  Ping\""},
-      {"ping outside, a mask that is no netmask stays, odd text quoted with its !",
-       "block-ping",
-       "block-outside-7x",
-       {{"编辑框_禁止外网拼网段", "a b"}, {"编辑框_禁止外网拼子网掩码", "255.0.255.0"}},
-       {},
-       "/ip firewall filter add chain=output src-address=\"!a b/255.0.255.0\" protocol=icmp action=drop "
-       "comment=\"Prohibition of the net from outside the  Ping\""},
-      // ARP binding.
-      {"arp bind, defaults",
-       "arp-binding",
-       "bind-7x",
-       {},
-       {},
-       "/ip arp add address=192.168.0.1 mac-address=00:00:00:00:00:00 interface=ether1"},
-      {"arp bind, empty MAC",
-       "arp-binding",
-       "bind-7x",
-       {{"编辑框_ARP_MAC", " "}, {"编辑框_ARP_网卡", "lan bridge"}},
-       {},
-       "/ip arp add address=192.168.0.1 mac-address=\"\" interface=\"lan bridge\""},
-      {"arp bind connected",
-       "arp-binding",
-       "bind-connected-7x",
-       {},
-       {},
-       ":foreach ketrova5 in=[/ip arp find dynamic=yes] do={/ip arp add copy-from=$ketrova5}"},
-      {"arp delete all", "arp-binding", "delete-all-7x", {}, {}, "/ip arp remove [/ip arp find]"},
-      {"arp reply-only, trimmed",
-       "arp-binding",
-       "reply-only-7x",
-       {{"编辑框_ARP_设置网卡", " ether2 "}},
-       {},
-       "/interface ethernet set ether2 arp=reply-only"},
-      {"arp enabled, quoted",
-       "arp-binding",
-       "unbind-7x",
-       {{"编辑框_ARP_设置网卡", "a;b"}},
-       {},
-       "/interface ethernet set \"a;b\" arp=enabled"},
   };
   for (const auto& c : cases) {
     Session s(c.page);
