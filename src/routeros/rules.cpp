@@ -252,7 +252,8 @@ class Judge {
       bool recursive = false;
       route.iface = gateway_iface(route.gateway, recursive);
       std::string_view check = r.value("check-gateway");
-      route.checked = (!check.empty() && check != "none") || recursive;
+      // A route through a PPP client's interface goes out of use with the session.
+      route.checked = (!check.empty() && check != "none") || recursive || is_ppp_client(route.iface);
       routes_.push_back(std::move(route));
     });
     c_.each("/ip/dhcp-client", [&](const Item& d) {
