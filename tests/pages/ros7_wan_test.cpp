@@ -1,8 +1,9 @@
-// RouterOS 7 buttons of the multi-line and dual-line WAN pages.
+// RouterOS 7 buttons of the WAN pages: what each script must do on a router that runs the
+// default configuration, read back command by command.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
-#include <sstream>
 
 #include "script/text.h"
 #include "support.h"
@@ -31,204 +32,526 @@ std::vector<std::string> lines_of(const std::string& script) {
   return out;
 }
 
-const std::string kLan = crlf({"/ip address add address=192.168.0.254/24 interface=ether1 comment=lan",
-                               "/ip dns set servers=114.114.114.114,223.5.5.5 allow-remote-requests=yes"},
-                              true);
-const std::string kMasquerade = "/ip firewall nat add chain=srcnat src-address=192.168.0.0/24 action=masquerade\r\n";
-const std::string kMss =
-    "/ip firewall mangle add chain=forward protocol=tcp tcp-flags=syn action=change-mss new-mss=1440\r\n";
-
-std::string pcc(const std::string& mark, const std::string& share) {
-  return crlf({"/ip firewall mangle add chain=prerouting in-interface=ether1 connection-state=new "
-               "dst-address-type=!local per-connection-classifier=both-addresses:" +
-                   share + " action=mark-connection new-connection-mark=" + mark + " passthrough=yes",
-               "/ip firewall mangle add chain=prerouting in-interface=ether1 connection-mark=" + mark +
-                   " action=mark-routing new-routing-mark=" + mark + " passthrough=no"},
-              true);
-}
-
-struct ScriptCase {
-  const char* name;
-  const char* slug;
-  Press press;
-  std::string expected;
+// One command line: "/ip route add a=b c=\"d e\"" gives menu "/ip route", verb "add" and the
+// arguments with their quotes taken off; a "[find ...]" is an argument of its own, as written.
+struct Command {
+  std::string menu, verb;
+  std::map<std::string, std::string> args;
+  std::string arg(const std::string& key) const {
+    auto it = args.find(key);
+    return it == args.end() ? "" : it->second;
+  }
+  bool has(const std::string& key) const { return args.contains(key); }
 };
 
-TEST(Ros7Wan, Scripts) {
-  const ScriptCase cases[] = {
-      {"fixed balance: dotted and bare masks become prefix lengths", "multi-fixed-balance",
-       press_of("gen-7x", {"203.0.113.2|255.255.255.248|203.0.113.1|ether2", "198.51.100.2|29|198.51.100.1|ether3"}),
-       kLan + kMss +
-           crlf(
-               {"/ip address add address=203.0.113.2/29 interface=ether2 comment=1", "/routing table add name=wan1 fib",
-                "/ip route add dst-address=0.0.0.0/0 gateway=203.0.113.1 routing-table=wan1 comment=1"},
-               true) +
-           pcc("wan1", "2/0") +
-           "/ip firewall nat add chain=srcnat connection-mark=wan1 action=src-nat to-addresses=203.0.113.2 "
-           "comment=1\r\n" +
-           crlf({"/ip address add address=198.51.100.2/29 interface=ether3 comment=2",
-                 "/routing table add name=wan2 fib",
-                 "/ip route add dst-address=0.0.0.0/0 gateway=198.51.100.1 routing-table=wan2 comment=2"},
-                true) +
-           pcc("wan2", "2/1") +
-           "/ip firewall nat add chain=srcnat connection-mark=wan2 action=src-nat to-addresses=198.51.100.2 "
-           "comment=2\r\n"},
-      {"fixed split: one masquerade rule, a table per range", "multi-fixed-split",
-       press_of("gen-7x", {"203.0.113.2|255.255.255.248|203.0.113.1|ether2|192.168.0.1-192.168.0.100",
-                           "198.51.100.2|255.255.255.248|198.51.100.1|ether3|192.168.0.101-192.168.0.200"}),
-       kLan + kMasquerade + kMss +
-           crlf(
-               {"/ip address add address=203.0.113.2/29 interface=ether2 comment=1", "/routing table add name=wan1 fib",
-                "/ip firewall mangle add chain=prerouting src-address=192.168.0.1-192.168.0.100 "
-                "action=mark-routing new-routing-mark=wan1 comment=1",
-                "/ip route add dst-address=0.0.0.0/0 gateway=203.0.113.1 routing-table=wan1 comment=1",
-                "/ip address add address=198.51.100.2/29 interface=ether3 comment=2",
-                "/routing table add name=wan2 fib",
-                "/ip firewall mangle add chain=prerouting src-address=192.168.0.101-192.168.0.200 "
-                "action=mark-routing new-routing-mark=wan2 comment=2",
-                "/ip route add dst-address=0.0.0.0/0 gateway=198.51.100.1 routing-table=wan2 comment=2"},
-               true)},
-      {"PPPoE balance: account and interface texts stay one value each", "multi-pppoe-balance",
-       press_of("gen-7x", {"adsl1@x.net|p\"a$s\\w|ether2", "user 2|pw|ether 3"}),
-       kLan + kMss +
-           crlf({"/interface pppoe-client add name=pppoe-out1 interface=ether2 user=\"adsl1@x.net\" "
-                 "password=\"p\\\"a\\$s\\\\w\" add-default-route=no disabled=no",
-                 "/ip address add address=58.58.58.1/32 interface=pppoe-out1 comment=1",
-                 "/routing table add name=adsl1 fib",
-                 "/ip route add dst-address=0.0.0.0/0 gateway=pppoe-out1 routing-table=adsl1 comment=1"},
-                true) +
-           pcc("adsl1", "2/0") +
-           "/ip firewall nat add chain=srcnat connection-mark=adsl1 action=src-nat to-addresses=58.58.58.1 "
-           "comment=1\r\n" +
-           crlf({"/interface pppoe-client add name=pppoe-out2 interface=\"ether 3\" user=\"user 2\" password=\"pw\" "
-                 "add-default-route=no disabled=no",
-                 "/ip address add address=58.58.58.2/32 interface=pppoe-out2 comment=2",
-                 "/routing table add name=adsl2 fib",
-                 "/ip route add dst-address=0.0.0.0/0 gateway=pppoe-out2 routing-table=adsl2 comment=2"},
-                true) +
-           pcc("adsl2", "2/1") +
-           "/ip firewall nat add chain=srcnat connection-mark=adsl2 action=src-nat to-addresses=58.58.58.2 "
-           "comment=2\r\n"},
-      {"PPPoE split refresh: three lines, addresses only", "multi-pppoe-split",
-       press_of("refresh-7x", {"a|b|r1|ether2", "c|d|r2|ether3", "e|f|r3|ether4"}),
-       crlf({":local lines 3", ":for i from=1 to=$lines do={", "    :local iface (\"pppoe-out\" . $i)",
-             "    :local tag (\"adsl\" . $i)",
-             "    :foreach dyn in=[/ip address find interface=$iface dynamic=yes] do={",
-             "        :local newAddress [/ip address get $dyn address]",
-             "        :set newAddress [:pick $newAddress 0 [:find $newAddress \"/\"]]",
-             "        :foreach own in=[/ip address find comment=$tag dynamic=no] do={",
-             "            :local oldAddress [/ip address get $own address]",
-             "            :if ([:pick $oldAddress 0 [:find $oldAddress \"/\"]] != $newAddress) do={",
-             "                /ip address set $own address=($newAddress . \"/32\") network=$newAddress",
-             "            }", "        }", "    }", "}"},
-            false)},
-      {"dual line, Telecom main", "dual-fixed", press_of("gen-7x", {}),
-       crlf({"/ip address add address=192.168.0.254/24 interface=ether3 comment=Lan",
-             "/ip address add address=203.0.113.2/29 interface=ether1 comment=Tel",
-             "/ip address add address=198.51.100.2/29 interface=ether2 comment=Cnc",
-             "/ip firewall nat add chain=srcnat src-address=192.168.0.0/24 action=masquerade",
-             "/ip firewall nat add chain=dstnat src-address=192.168.0.0/24 protocol=udp dst-port=53 action=dst-nat "
-             "to-addresses=192.168.0.254 to-ports=53",
-             "/ip firewall mangle add chain=forward protocol=tcp tcp-flags=syn action=change-mss new-mss=1440",
-             "/ip dns set servers=114.114.114.114,223.5.5.5 allow-remote-requests=yes cache-size=2048 "
-             "cache-max-ttl=1w"},
-            false)},
-  };
-  for (const ScriptCase& c : cases) {
-    SCOPED_TRACE(c.name);
-    Session s(c.slug);
-    ASSERT_EQ(s.press(c.press), Outcome::Done);
-    EXPECT_EQ(s.output(), c.expected);
+std::vector<Command> commands_of(const std::string& script) {
+  static const std::set<std::string> verbs = {"add", "set", "remove", "enable", "disable"};
+  std::vector<Command> out;
+  for (const std::string& line : lines_of(script)) {
+    if (line.empty() || line[0] != '/') continue;
+    std::vector<std::string> words;
+    std::string word;
+    bool quoted = false;
+    int brackets = 0;
+    for (size_t i = 0; i < line.size(); ++i) {
+      const char ch = line[i];
+      if (brackets > 0 && ch != '[' && ch != ']') {
+        word += ch;  // a [find ...] stays as written
+      } else if (quoted && ch == '\\' && i + 1 < line.size()) {
+        word += line[++i];
+      } else if (ch == '"') {
+        quoted = !quoted;
+      } else if (!quoted && ch == '[') {
+        ++brackets, word += ch;
+      } else if (!quoted && ch == ']') {
+        --brackets, word += ch;
+      } else if (ch == ' ' && !quoted && brackets == 0) {
+        if (!word.empty()) words.push_back(word);
+        word.clear();
+      } else {
+        word += ch;
+      }
+    }
+    if (!word.empty()) words.push_back(word);
+    Command c;
+    size_t i = 0;
+    for (; i < words.size() && !verbs.contains(words[i]); ++i) c.menu += (c.menu.empty() ? "" : " ") + words[i];
+    if (i < words.size()) c.verb = words[i++];
+    for (; i < words.size(); ++i) {
+      const size_t eq = words[i].find('=');
+      if (eq == std::string::npos || words[i][0] == '[') {
+        c.args[words[i]] = "";
+      } else {
+        c.args[words[i].substr(0, eq)] = words[i].substr(eq + 1);
+      }
+    }
+    out.push_back(std::move(c));
+  }
+  return out;
+}
+
+// Index of the first command for which `pred` holds, or npos.
+template <class Pred>
+size_t first(const std::vector<Command>& cs, Pred pred) {
+  for (size_t i = 0; i < cs.size(); ++i) {
+    if (pred(cs[i])) return i;
+  }
+  return std::string::npos;
+}
+
+bool is_default_route(const Command& c) {
+  return c.menu == "/ip route" && c.verb == "add" && c.arg("dst-address") == "0.0.0.0/0";
+}
+
+// A port the script makes an uplink: off the bridge, no DHCP client, in the WAN list, all
+// before `use` (its address or PPPoE client).
+void expect_uplink(const std::vector<Command>& cs, const std::string& port, size_t use) {
+  SCOPED_TRACE("uplink " + port);
+  const size_t off_bridge = first(cs, [&](const Command& c) {
+    return c.menu == "/interface bridge port" && c.verb == "remove" && c.args.contains("[find interface=" + port + "]");
+  });
+  const size_t in_wan = first(cs, [&](const Command& c) {
+    return c.menu == "/interface list member" && c.verb == "add" && c.arg("list") == "WAN" &&
+           c.arg("interface") == port;
+  });
+  ASSERT_NE(off_bridge, std::string::npos);
+  ASSERT_NE(in_wan, std::string::npos);
+  EXPECT_LT(off_bridge, use);
+}
+
+// What every multi-line script needs of each line, read off the script.
+struct Line {
+  std::string port;   // the Ethernet port of the line
+  std::string iface;  // where its traffic leaves: the port, or pppoe-out<k>
+  std::string gateway;
+  std::string classifier_key, classifier_value;  // the mangle matcher that picks its LAN connections
+};
+
+// What every script with two uplinks or more holds, whatever its lines.
+void expect_shared(const std::string& script, const std::string& lan) {
+  const auto cs = commands_of(script);
+  EXPECT_EQ(script.find("58.58.58."), std::string::npos) << "a placeholder address";
+  EXPECT_EQ(script.find("action=src-nat"), std::string::npos) << "src-nat to a fixed address";
+  EXPECT_EQ(script.find(" routing-mark="), std::string::npos) << "RouterOS 3 routing marks";
+  EXPECT_NE(first(cs, [&](const Command& c) { return c.arg("list") == "LAN" && c.arg("interface") == lan; }),
+            std::string::npos)
+      << "LAN port outside the LAN list";
+  EXPECT_NE(first(cs,
+                  [](const Command& c) {
+                    return c.menu == "/ip firewall filter" && c.verb == "set" &&
+                           c.has("[find comment=\"defconf: fasttrack\"]") && c.arg("connection-mark") == "no-mark";
+                  }),
+            std::string::npos)
+      << "the default fasttrack rule takes marked connections";
+  EXPECT_TRUE(script.ends_with("\r\n")) << "the last command waits for Enter";
+}
+
+void expect_lines(const std::string& script, const std::string& lan, const std::string& prefix,
+                  const std::vector<Line>& lines, bool ppp) {
+  expect_shared(script, lan);
+  const auto cs = commands_of(script);
+  size_t last_mark_connection = 0;
+  for (size_t i = 0; i < cs.size(); ++i) {
+    if (cs[i].arg("action") == "mark-connection") last_mark_connection = i;
+  }
+  for (size_t k = 1; k <= lines.size(); ++k) {
+    const Line& l = lines[k - 1];
+    const Line& next = lines[k % lines.size()];
+    const std::string name = prefix + std::to_string(k);
+    SCOPED_TRACE(name);
+    // The line itself: an uplink, and its client in the WAN list.
+    const size_t use = first(cs, [&](const Command& c) {
+      return c.verb == "add" && c.arg("interface") == l.port &&
+             (ppp ? c.menu == "/interface pppoe-client" && c.arg("name") == l.iface : c.menu == "/ip address");
+    });
+    ASSERT_NE(use, std::string::npos);
+    expect_uplink(cs, l.port, use);
+    if (ppp) {
+      EXPECT_EQ(cs[use].arg("add-default-route"), "yes") << "no default route in main";
+      EXPECT_EQ(cs[use].arg("default-route-distance"), std::to_string(k));
+      EXPECT_NE(first(cs, [&](const Command& c) { return c.arg("list") == "WAN" && c.arg("interface") == l.iface; }),
+                std::string::npos);
+    } else {
+      const size_t main = first(cs, [&](const Command& c) {
+        return is_default_route(c) && !c.has("routing-table") && c.arg("gateway") == l.gateway;
+      });
+      ASSERT_NE(main, std::string::npos) << "no default route in main";
+      EXPECT_EQ(cs[main].arg("check-gateway"), "ping");
+      EXPECT_EQ(cs[main].arg("distance"), std::to_string(k));
+    }
+    // Its routing table: added first, its own default route and a backup through the next line.
+    const size_t table =
+        first(cs, [&](const Command& c) { return c.menu == "/routing table" && c.arg("name") == name; });
+    ASSERT_NE(table, std::string::npos);
+    EXPECT_TRUE(cs[table].has("fib"));
+    const std::string own = ppp ? l.iface : l.gateway;
+    const std::string backup = ppp ? next.iface : next.gateway;
+    const size_t own_route = first(cs, [&](const Command& c) {
+      return is_default_route(c) && c.arg("routing-table") == name && c.arg("gateway") == own && !c.has("distance");
+    });
+    const size_t backup_route = first(cs, [&](const Command& c) {
+      return is_default_route(c) && c.arg("routing-table") == name && c.arg("gateway") == backup &&
+             c.arg("distance") == "2";
+    });
+    ASSERT_NE(own_route, std::string::npos);
+    ASSERT_NE(backup_route, std::string::npos) << "no backup route in the line's table";
+    EXPECT_LT(table, own_route);
+    EXPECT_EQ(cs[own_route].arg("check-gateway"), ppp ? "" : "ping");
+    // NAT on the line's own interface.
+    EXPECT_NE(first(cs,
+                    [&](const Command& c) {
+                      return c.menu == "/ip firewall nat" && c.arg("action") == "masquerade" &&
+                             c.arg("out-interface") == l.iface;
+                    }),
+              std::string::npos)
+        << "no masquerade on the line";
+    // Connections that arrive on the line are marked; the LAN picks the line by its classifier.
+    EXPECT_NE(first(cs,
+                    [&](const Command& c) {
+                      return c.arg("chain") == "prerouting" && c.arg("in-interface") == l.iface &&
+                             c.arg("action") == "mark-connection" && c.arg("new-connection-mark") == name;
+                    }),
+              std::string::npos)
+        << "replies to connections that arrive on the line leave by another";
+    const size_t classify = first(cs, [&](const Command& c) {
+      return c.arg(l.classifier_key) == l.classifier_value && c.arg("new-connection-mark") == name;
+    });
+    ASSERT_NE(classify, std::string::npos) << l.classifier_key << "=" << l.classifier_value;
+    EXPECT_EQ(cs[classify].arg("connection-mark"), "no-mark");
+    // Marked connections take the table, from the LAN side and from the router, after every
+    // rule that gives a connection mark.
+    for (const char* chain : {"prerouting", "output"}) {
+      const size_t route_mark = first(cs, [&](const Command& c) {
+        return c.arg("chain") == chain && c.arg("connection-mark") == name && c.arg("action") == "mark-routing" &&
+               c.arg("new-routing-mark") == name;
+      });
+      ASSERT_NE(route_mark, std::string::npos) << chain;
+      EXPECT_GT(route_mark, last_mark_connection) << chain << ": the first packet would miss its table";
+      EXPECT_GT(route_mark, table);
+    }
   }
 }
 
-// Variants judged by one line of the script.
-TEST(Ros7Wan, TellingLines) {
+TEST(Ros7Wan, MultiLineScripts) {
+  struct Case {
+    const char* slug;
+    std::vector<std::string> rows;
+    std::string lan, prefix;
+    std::vector<Line> lines;
+    bool ppp;
+  } cases[] = {
+      {"multi-fixed-balance",
+       {"203.0.113.2|255.255.255.248|203.0.113.1|ether2", "198.51.100.2|29|198.51.100.1|ether3"},
+       "ether1",
+       "wan",
+       {{"ether2", "ether2", "203.0.113.1", "per-connection-classifier", "both-addresses:2/0"},
+        {"ether3", "ether3", "198.51.100.1", "per-connection-classifier", "both-addresses:2/1"}},
+       false},
+      {"multi-fixed-balance",
+       {"1.1.1.2|29|1.1.1.1|ether2", "2.2.2.2|29|2.2.2.1|ether3", "3.3.3.2|29|3.3.3.1|ether4"},
+       "ether1",
+       "wan",
+       {{"ether2", "ether2", "1.1.1.1", "per-connection-classifier", "both-addresses:3/0"},
+        {"ether3", "ether3", "2.2.2.1", "per-connection-classifier", "both-addresses:3/1"},
+        {"ether4", "ether4", "3.3.3.1", "per-connection-classifier", "both-addresses:3/2"}},
+       false},
+      {"multi-fixed-split",
+       {"1.1.1.2|29|1.1.1.1|ether2|192.168.0.1-192.168.0.100", "2.2.2.2|29|2.2.2.1|ether3|192.168.0.101-192.168.0.200",
+        "3.3.3.2|29|3.3.3.1|ether4|192.168.0.201"},
+       "ether1",
+       "wan",
+       {{"ether2", "ether2", "1.1.1.1", "src-address", "192.168.0.1-192.168.0.100"},
+        {"ether3", "ether3", "2.2.2.1", "src-address", "192.168.0.101-192.168.0.200"},
+        {"ether4", "ether4", "3.3.3.1", "src-address", "192.168.0.201"}},
+       false},
+      {"multi-pppoe-balance",
+       {"u1|p1|ether2", "u2|p2|ether3", "u3|p3|ether3"},
+       "ether1",
+       "adsl",
+       {{"ether2", "pppoe-out1", "", "per-connection-classifier", "both-addresses:3/0"},
+        {"ether3", "pppoe-out2", "", "per-connection-classifier", "both-addresses:3/1"},
+        {"ether3", "pppoe-out3", "", "per-connection-classifier", "both-addresses:3/2"}},
+       true},
+      {"multi-pppoe-split",
+       {"u1|p1|192.168.0.1-192.168.0.20|ether2", "u2|p2|192.168.0.21-192.168.0.40|ether4"},
+       "ether1",
+       "adsl",
+       {{"ether2", "pppoe-out1", "", "src-address", "192.168.0.1-192.168.0.20"},
+        {"ether4", "pppoe-out2", "", "src-address", "192.168.0.21-192.168.0.40"}},
+       true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.slug) + " with " + std::to_string(c.rows.size()) + " lines");
+    Session s(c.slug);
+    ASSERT_EQ(s.press(press_of("gen-7x", c.rows)), Outcome::Done);
+    expect_lines(s.output(), c.lan, c.prefix, c.lines, c.ppp);
+  }
+}
+
+// LAN traffic to a fixed line's own network reaches it directly, before any classifier.
+TEST(Ros7Wan, OwnNetworksStayUnmarked) {
+  Session s("multi-fixed-balance");
+  ASSERT_EQ(s.press(press_of("gen-7x", {"203.0.113.10|255.255.255.248|203.0.113.9|ether2", "10.0.0.2|8|10.0.0.1|e3",
+                                        "x|29|y|ether4"})),
+            Outcome::Done);
+  const auto cs = commands_of(s.output());
+  std::vector<std::string> accepted;
+  size_t last_accept = 0;
+  for (size_t i = 0; i < cs.size(); ++i) {
+    if (cs[i].arg("action") == "accept") accepted.push_back(cs[i].arg("dst-address")), last_accept = i;
+  }
+  EXPECT_EQ(accepted, (std::vector<std::string>{"203.0.113.8/29", "10.0.0.0/8"}));
+  EXPECT_LT(last_accept, first(cs, [](const Command& c) { return c.has("per-connection-classifier"); }));
+}
+
+TEST(Ros7Wan, SingleLineScripts) {
+  struct Case {
+    const char* slug;
+    std::vector<std::pair<std::string, std::string>> values;
+    std::string lan, port, iface, route_gateway;  // route_gateway empty: the PPPoE client's route
+  } cases[] = {
+      {"wan-fixed", {}, "ether2", "ether1", "ether1", "203.0.113.1"},
+      {"wan-fixed",
+       {{"编辑框_安装_内网网卡", "ether5"}, {"编辑框_安装_外网网卡", "ether3"}, {"编辑框_安装_外网网关ip", "10.9.9.1"}},
+       "ether5",
+       "ether3",
+       "ether3",
+       "10.9.9.1"},
+      {"wan-pppoe", {}, "ether2", "ether1", "pppoe-out1", ""},
+      {"wan-pppoe",
+       {{"编辑框_ppoe_拔号标志", "adsl"}, {"编辑框_ppoe_用于拔号的网卡", "ether4"}},
+       "ether2",
+       "ether4",
+       "adsl",
+       ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.slug) + " " + c.iface);
+    Session s(c.slug);
+    ASSERT_EQ(s.press("gen-7x", c.values), Outcome::Done);
+    const std::string script = s.output();
+    const auto cs = commands_of(script);
+    EXPECT_TRUE(script.ends_with("\r\n")) << "the last command waits for Enter";
+    EXPECT_NE(first(cs, [&](const Command& c2) { return c2.arg("list") == "LAN" && c2.arg("interface") == c.lan; }),
+              std::string::npos);
+    const size_t use = first(cs, [&](const Command& c2) {
+      return c2.verb == "add" && c2.arg("interface") == c.port &&
+             (c2.menu == "/ip address" || c2.menu == "/interface pppoe-client");
+    });
+    ASSERT_NE(use, std::string::npos);
+    expect_uplink(cs, c.port, use);
+    if (c.route_gateway.empty()) {
+      EXPECT_EQ(cs[use].arg("add-default-route"), "yes");
+      EXPECT_NE(first(cs, [&](const Command& c2) { return c2.arg("list") == "WAN" && c2.arg("interface") == c.iface; }),
+                std::string::npos)
+          << "the client outside the WAN list";
+    } else {
+      EXPECT_NE(
+          first(cs, [&](const Command& c2) { return is_default_route(c2) && c2.arg("gateway") == c.route_gateway; }),
+          std::string::npos);
+    }
+    EXPECT_NE(first(cs,
+                    [&](const Command& c2) {
+                      return c2.arg("action") == "masquerade" && c2.arg("out-interface") == c.iface &&
+                             c2.arg("src-address") == "192.168.0.0/24";
+                    }),
+              std::string::npos);
+  }
+}
+
+// change-mss lowers a larger MSS and leaves a smaller one; a field that is no MSS clamps to
+// the path MTU.
+TEST(Ros7Wan, MssNeverRaised) {
+  const std::map<std::string, std::vector<std::string>> rows = {
+      {"multi-fixed-balance", {"a|b|c|d", "e|f|g|h"}},
+      {"multi-fixed-split", {"a|b|c|d|e", "f|g|h|i|j"}},
+      {"multi-pppoe-balance", {"a|b|c", "d|e|f"}},
+      {"multi-pppoe-split", {"a|b|c|d", "e|f|g|h"}},
+  };
+  struct Case {
+    const char* slug;
+    std::string field, value, expected;
+  } cases[] = {
+      {"wan-fixed", "编辑框_安装_TCPMSS值", "1440", "tcp-mss=1441-65535 action=change-mss new-mss=1440"},
+      {"wan-pppoe", "编辑框_ppoe_tcpmss值", "1452", "tcp-mss=1453-65535 action=change-mss new-mss=1452"},
+      {"dual-fixed", "编编辑框_双线固定IP_MSS值", "01400", "tcp-mss=1401-65535 action=change-mss new-mss=1400"},
+      {"multi-fixed-balance", "编辑框_多线固定IP负载均衡_TCPMSS值", "", "action=change-mss new-mss=clamp-to-pmtu"},
+      {"multi-fixed-split", "编辑框_分流_TCPMSS值", "abc", "action=change-mss new-mss=clamp-to-pmtu"},
+      {"multi-pppoe-balance", "编辑框_pppoe多线负载均衡_TCPMSS值", "65535", "action=change-mss new-mss=clamp-to-pmtu"},
+      {"multi-pppoe-split", "编辑框_多线分流PPPOE_TCPMSS", "0", "action=change-mss new-mss=clamp-to-pmtu"},
+      {"multi-pppoe-split", "编辑框_多线分流PPPOE_TCPMSS", "65534",
+       "tcp-mss=65535-65535 action=change-mss new-mss=65534"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.slug) + " mss '" + c.value + "'");
+    Session s(c.slug);
+    auto page_rows = rows.find(c.slug);
+    ASSERT_EQ(s.press(press_of("gen-7x", page_rows == rows.end() ? std::vector<std::string>{} : page_rows->second,
+                               {{c.field, c.value}})),
+              Outcome::Done);
+    const std::string script = s.output();
+    EXPECT_NE(script.find("/ip firewall mangle add chain=forward protocol=tcp tcp-flags=syn " + c.expected +
+                          " passthrough=yes"),
+              std::string::npos)
+        << script;
+    EXPECT_EQ(script.find("change-mss", script.find("change-mss") + 1), std::string::npos) << "two clamps";
+  }
+}
+
+// Dual line: default route through the main line with failover to the other, a table per line
+// for the connections that arrive on it.
+TEST(Ros7Wan, DualLineInstall) {
+  struct Case {
+    std::vector<std::string> check;
+    std::string main_gateway, backup_gateway, dns;
+  } cases[] = {
+      {{}, "203.0.113.1", "198.51.100.1", "114.114.114.114,223.5.5.5"},
+      {{"单选框_网通"}, "198.51.100.1", "203.0.113.1", "223.5.5.5,114.114.114.114"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.main_gateway);
+    Session s("dual-fixed");
+    ASSERT_EQ(s.press(press_of("gen-7x", {}, {}, c.check)), Outcome::Done);
+    const std::string script = s.output();
+    expect_shared(script, "ether3");
+    const auto cs = commands_of(script);
+    const auto main_route = [&](const std::string& gateway, const std::string& distance) {
+      return first(cs, [&](const Command& r) {
+        return is_default_route(r) && !r.has("routing-table") && r.arg("gateway") == gateway &&
+               r.arg("check-gateway") == "ping" && r.arg("distance") == distance;
+      });
+    };
+    EXPECT_NE(main_route(c.main_gateway, "1"), std::string::npos);
+    EXPECT_NE(main_route(c.backup_gateway, "2"), std::string::npos);
+    for (const auto& [name, port, gateway, other] : {std::tuple{"telecom", "ether1", "203.0.113.1", "198.51.100.1"},
+                                                     std::tuple{"netcom", "ether2", "198.51.100.1", "203.0.113.1"}}) {
+      SCOPED_TRACE(name);
+      const size_t address =
+          first(cs, [&](const Command& r) { return r.menu == "/ip address" && r.arg("interface") == port; });
+      ASSERT_NE(address, std::string::npos);
+      expect_uplink(cs, port, address);
+      for (const auto& [gw, distance] : {std::pair{std::string(gateway), ""}, std::pair{std::string(other), "2"}}) {
+        EXPECT_NE(first(cs,
+                        [&](const Command& r) {
+                          return is_default_route(r) && r.arg("routing-table") == name && r.arg("gateway") == gw &&
+                                 r.arg("distance") == distance;
+                        }),
+                  std::string::npos)
+            << gw;
+      }
+      EXPECT_NE(first(cs,
+                      [&](const Command& r) {
+                        return r.arg("in-interface") == port && r.arg("new-connection-mark") == name;
+                      }),
+                std::string::npos);
+      EXPECT_NE(
+          first(cs, [&](const Command& r) { return r.arg("chain") == "output" && r.arg("new-routing-mark") == name; }),
+          std::string::npos);
+      EXPECT_NE(
+          first(cs,
+                [&](const Command& r) { return r.arg("action") == "masquerade" && r.arg("out-interface") == port; }),
+          std::string::npos);
+    }
+    EXPECT_NE(script.find("/ip dns set servers=" + c.dns + " "), std::string::npos);
+    // DNS from the LAN is answered by the router: limited to the LAN port.
+    const size_t dns = first(cs, [](const Command& r) { return r.arg("chain") == "dstnat"; });
+    ASSERT_NE(dns, std::string::npos);
+    EXPECT_EQ(cs[dns].arg("in-interface"), "ether3");
+  }
+}
+
+// The carrier networks resolve through one checked route: thousands of pinged routes would
+// cost the router, and a dead secondary line must take them all out of use.
+TEST(Ros7Wan, CarrierRoutesThroughOneCheckedHop) {
+  struct Case {
+    std::vector<std::string> check;
+    std::vector<std::pair<std::string, std::string>> values;
+    size_t networks;
+    std::string gateway, first_network;
+  } cases[] = {
+      {{}, {}, 134, "198.51.100.1", "59.80.0.0/14"},
+      {{"单选框_网通"}, {}, 247, "203.0.113.1", "58.14.0.0/15"},
+      {{}, {{"编辑框_双线固定IP_外网网通网关", "gw 1"}}, 134, "gw 1", "59.80.0.0/14"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.gateway);
+    Session s("dual-fixed");
+    s.set_output("old");
+    ASSERT_EQ(s.press(press_of("routes-7x", {}, c.values, c.check)), Outcome::Done);
+    EXPECT_EQ(s.env.messages,
+              (std::vector<Shown>{{"注意", "请开启Telnet服务,然后用超级终端连接运行此脚本!\r\n\r\n否则会出错!"}}));
+    const std::string script = s.output();
+    EXPECT_TRUE(script.starts_with("# ")) << "the first line says what the routes need";
+    const auto cs = commands_of(script);
+    ASSERT_EQ(cs.size(), c.networks + 2);
+    EXPECT_EQ(cs[0].verb, "remove") << "a second run would add every route twice";
+    const Command& hop = cs[1];
+    EXPECT_EQ(hop.arg("gateway"), c.gateway);
+    EXPECT_EQ(hop.arg("check-gateway"), "ping");
+    EXPECT_EQ(hop.arg("scope"), "10");
+    const std::string hop_address = hop.arg("dst-address").substr(0, hop.arg("dst-address").find('/'));
+    EXPECT_EQ(cs[2].arg("dst-address"), c.first_network);
+    std::set<std::string> seen;
+    for (size_t i = 2; i < cs.size(); ++i) {
+      EXPECT_EQ(cs[i].arg("gateway"), hop_address);
+      EXPECT_EQ(cs[i].arg("target-scope"), "11") << "resolvable through a default route when the line is down";
+      EXPECT_FALSE(cs[i].has("check-gateway"));
+      seen.insert(cs[i].arg("dst-address"));
+    }
+    EXPECT_EQ(seen.size(), c.networks) << "a network written twice";
+  }
+}
+
+// The PPPoE lines need no refresh on RouterOS 7, and the script says so first.
+TEST(Ros7Wan, RefreshSaysThereIsNothingToRefresh) {
+  for (const auto& [slug, rows, bound] :
+       {std::tuple{"multi-pppoe-balance", std::vector<std::string>{}, "2"},
+        std::tuple{"multi-pppoe-balance", std::vector<std::string>{"a|b|c", "d|e|f", "g|h|i"}, "3"},
+        std::tuple{"multi-pppoe-split", std::vector<std::string>{"a|b|c|d", "e|f|g|h", "i|j|k|l"}, "3"}}) {
+    {
+      SCOPED_TRACE(std::string(slug) + " " + bound);
+      Session s(slug);
+      ASSERT_EQ(s.press(press_of("refresh-7x", rows)), Outcome::Done);
+      const auto lines = lines_of(s.output());
+      EXPECT_TRUE(lines[0].starts_with("# RouterOS 7 needs no gateway refresh")) << lines[0];
+      EXPECT_EQ(lines[1], ":for i from=1 to=" + std::string(bound) + " do={");
+      EXPECT_EQ(s.output().find("/ip address set"), std::string::npos);
+      EXPECT_EQ(s.output().find("58.58.58."), std::string::npos);
+    }
+  }
+}
+
+// Field texts stay one value each, whatever they hold.
+TEST(Ros7Wan, OddValuesStayOneValue) {
   struct Case {
     const char* name;
     const char* slug;
     Press press;
-    size_t line;  // from 0
-    std::string expected;
+    std::string line;  // must stand in the script as a whole line
   } cases[] = {
-      {"three lines share the classifier in thirds", "multi-fixed-balance",
-       press_of("gen-7x", {"1.1.1.2|29|1.1.1.1|e2", "2.2.2.2|29|2.2.2.1|e3", "3.3.3.2|29|3.3.3.1|e4"}), 3 + 6 * 2 + 3,
-       "/ip firewall mangle add chain=prerouting in-interface=ether1 connection-state=new dst-address-type=!local "
-       "per-connection-classifier=both-addresses:3/2 action=mark-connection new-connection-mark=wan3 passthrough=yes"},
-      {"no mask: the address alone", "multi-fixed-split", press_of("gen-7x", {"1.1.1.2||1.1.1.1|e2|r", "2.2.2.2"}), 4,
-       "/ip address add address=1.1.1.2 interface=e2 comment=1"},
-      {"odd LAN values are quoted", "multi-fixed-balance",
-       press_of("gen-7x", {"a", "b"},
-                {{"编辑框_多线固定IP负载均衡_内网网卡", "lan port"}, {"编辑框_多线固定IP负载均衡_TCPMSS值", ""}}),
-       2, "/ip firewall mangle add chain=forward protocol=tcp tcp-flags=syn action=change-mss new-mss=\"\""},
-      {"PPPoE split: the range picks line 2's table", "multi-pppoe-split",
-       press_of("gen-7x", {"a|b|r1|e2", "c|d|192.168.0.21-192.168.0.40|e3"}), 4 + 5 + 3,
-       "/ip firewall mangle add chain=prerouting src-address=192.168.0.21-192.168.0.40 action=mark-routing "
-       "new-routing-mark=adsl2 comment=adsl2"},
-      {"PPPoE split: the route leaves by the line's own interface", "multi-pppoe-split",
-       press_of("gen-7x", {"a|b|r1|e2", "c|d|r2|e3"}), 4 + 4,
-       "/ip route add dst-address=0.0.0.0/0 gateway=pppoe-out1 routing-table=adsl1 comment=adsl1"},
-      {"one DNS server left", "multi-pppoe-split",
-       press_of("gen-7x", {"a", "b"}, {{"编辑框_多线分流PPPOE_首选DNS", ""}}), 1,
-       "/ip dns set servers=223.5.5.5 allow-remote-requests=yes"},
-      {"balance refresh moves the NAT rule too", "multi-pppoe-balance", press_of("refresh-7x", {}), 11,
-       "                /ip firewall nat set [/ip firewall nat find comment=$tag] to-addresses=$newAddress"},
-      {"balance refresh finds lines by their bare number", "multi-pppoe-balance", press_of("refresh-7x", {}), 3,
-       "    :local tag (\"\" . $i)"},
-      {"Netcom main swaps the DNS servers", "dual-fixed", press_of("gen-7x", {}, {}, {"单选框_网通"}), 6,
-       "/ip dns set servers=223.5.5.5,114.114.114.114 allow-remote-requests=yes cache-size=2048 cache-max-ttl=1w"},
-      {"a blank in the LAN card", "dual-fixed", press_of("gen-7x", {}, {{"编辑框_双线固定IP_内网网卡", "lan 1"}}), 0,
+      {"account and password quoted", "multi-pppoe-balance",
+       press_of("gen-7x", {"adsl1@x.net|p\"a$s\\w|ether 3", "u|p|e"}),
+       "/interface pppoe-client add name=pppoe-out1 interface=\"ether 3\" user=\"adsl1@x.net\" "
+       "password=\"p\\\"a\\$s\\\\w\" add-default-route=yes default-route-distance=1 use-peer-dns=no disabled=no "
+       "comment=adsl1"},
+      {"no mask: the address alone", "multi-fixed-split", press_of("gen-7x", {"1.1.1.2||1.1.1.1|e2|r", "2.2.2.2"}),
+       "/ip address add address=1.1.1.2 interface=e2 comment=wan1"},
+      {"a blank in the LAN card", "dual-fixed", press_of("gen-7x", {}, {{"编辑框_双线固定IP_内网网卡", "lan 1"}}),
        "/ip address add address=192.168.0.254/24 interface=\"lan 1\" comment=Lan"},
+      {"one DNS server left", "multi-pppoe-split",
+       press_of("gen-7x", {"a", "b"}, {{"编辑框_多线分流PPPOE_首选DNS", ""}}),
+       "/ip dns set servers=223.5.5.5 allow-remote-requests=yes"},
+      {"no DNS server: the carriers'", "wan-pppoe",
+       press_of("gen-7x", {},
+                {{"编辑框_ppoe_首选DNS", ""}, {"编辑框_ppoe_备用dns", ""}, {"编辑框_ppoe_密码", " p w "}}),
+       "/interface pppoe-client add name=pppoe-out1 interface=ether1 user=adsl0001@example.net password=\" p w \" "
+       "add-default-route=yes use-peer-dns=yes disabled=no"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     Session s(c.slug);
     ASSERT_EQ(s.press(c.press), Outcome::Done);
-    auto lines = lines_of(s.output());
-    ASSERT_LT(c.line, lines.size());
-    EXPECT_EQ(lines[c.line], c.expected);
-  }
-}
-
-TEST(Ros7Wan, CarrierRoutesOneCommandPerLine) {
-  struct Case {
-    std::vector<std::string> check;
-    size_t networks;
-    std::string first, last;
-  } cases[] = {
-      {{},
-       134,
-       "/ip route add dst-address=59.80.0.0/14 gateway=198.51.100.1 check-gateway=ping distance=1",
-       "/ip route add dst-address=0.0.0.0/0 gateway=203.0.113.1 check-gateway=ping distance=2"},
-      {{"单选框_网通"},
-       247,
-       "/ip route add dst-address=58.14.0.0/15 gateway=203.0.113.1 check-gateway=ping distance=1",
-       "/ip route add dst-address=0.0.0.0/0 gateway=198.51.100.1 check-gateway=ping distance=2"},
-  };
-  for (const Case& c : cases) {
-    Session s("dual-fixed");
-    s.set_output("old");
-    ASSERT_EQ(s.press(press_of("routes-7x", {}, {}, c.check)), Outcome::Done);
-    EXPECT_EQ(s.env.messages,
-              (std::vector<Shown>{{"注意", "请开启Telnet服务,然后用超级终端连接运行此脚本!\r\n\r\n否则会出错!"}}));
-    auto lines = lines_of(s.output());
-    ASSERT_EQ(lines.size(), c.networks + 1);
-    EXPECT_EQ(lines.front(), c.first);
-    EXPECT_EQ(lines.back(), c.last);
-    std::set<std::string> seen;
-    for (const std::string& line : lines) {
-      EXPECT_EQ(line.rfind("/ip route add dst-address=", 0), 0u) << line;
-      seen.insert(line.substr(0, line.find(' ', 26)));
-    }
-    EXPECT_EQ(seen.size(), lines.size()) << "a network written twice";
-  }
-  // A gateway with a blank stays one value on every line.
-  Session s("dual-fixed");
-  s.press(press_of("routes-7x", {}, {{"编辑框_双线固定IP_外网网通网关", "gw 1"}}));
-  for (const std::string& line : lines_of(s.output())) {
-    if (line.find("0.0.0.0/0") == std::string::npos) {
-      EXPECT_NE(line.find(" gateway=\"gw 1\" "), std::string::npos) << line;
-    }
+    EXPECT_NE(("\r\n" + s.output()).find("\r\n" + c.line + "\r\n"), std::string::npos) << s.output();
   }
 }
 
@@ -244,49 +567,6 @@ TEST(Ros7Wan, RefusesLikeItsSibling) {
       EXPECT_EQ(s7.env.messages, s2.env.messages);
       EXPECT_EQ(s7.output(), "old");
     }
-  }
-}
-
-// What RouterOS 7 wants of every line these buttons write, whatever the rows:
-// no continued lines, no 3.x-only words, and each routing table added before
-// a rule or route names it.
-TEST(Ros7Wan, RoutingTablesComeFirst) {
-  const std::pair<const char*, std::vector<std::string>> pages[] = {
-      {"multi-fixed-balance", {"1.1.1.2|29|1.1.1.1|e2", "2.2.2.2|29|2.2.2.1|e3", "3.3.3.2|29|3.3.3.1|e4"}},
-      {"multi-fixed-split", {"1.1.1.2|29|1.1.1.1|e2|r1", "2.2.2.2|29|2.2.2.1|e3|r2", "3.3.3.2|29|3.3.3.1|e4|r3"}},
-      {"multi-pppoe-balance", {"u1|p1|e2", "u2|p2|e3", "u3|p3|e4"}},
-      {"multi-pppoe-split", {"u1|p1|r1|e2", "u2|p2|r2|e3", "u3|p3|r3|e4"}},
-  };
-  for (const auto& [slug, rows] : pages) {
-    SCOPED_TRACE(slug);
-    Session s(slug);
-    ASSERT_EQ(s.press(press_of("gen-7x", rows)), Outcome::Done);
-    std::set<std::string> tables;
-    size_t routes = 0;
-    for (const std::string& line : lines_of(s.output())) {
-      if (line.empty()) continue;
-      EXPECT_EQ(line[0], '/') << line;
-      EXPECT_NE(line.back(), '\\') << line;
-      for (const char* gone : {"primary-dns", " routing-mark=", " nth=", "/ ip"}) {
-        EXPECT_EQ(line.find(gone), std::string::npos) << line;
-      }
-      if (line.rfind("/routing table add name=", 0) == 0) {
-        std::istringstream words(line.substr(24));
-        std::string name;
-        words >> name;
-        tables.insert(name);
-      }
-      for (const char* key : {"new-routing-mark=", "routing-table="}) {
-        if (auto at = line.find(key); at != std::string::npos) {
-          std::string name = line.substr(at + std::string(key).size());
-          name = name.substr(0, name.find(' '));
-          EXPECT_TRUE(tables.contains(name)) << line;
-          if (std::string(key) == "routing-table=") ++routes;
-        }
-      }
-    }
-    EXPECT_EQ(tables.size(), 3u);
-    EXPECT_EQ(routes, 3u);
   }
 }
 
