@@ -22,6 +22,7 @@
 #include "app/fatal.h"
 #include "app/window_env.h"
 #include "routeros/checker.h"
+#include "routeros/model.h"
 #include "script/product.h"
 
 namespace rosgen::app {
@@ -254,9 +255,11 @@ void OutputPanel::open_web_site() { env_.open_address(product::kWebSite); }
 void OutputPanel::check_script() {
   flush();
   clear_marks();
-  const std::vector<ros7::Finding> found = ros7::check_script(to_utf8(form_.output()));
+  // The 7.x scripts are written for a router on RouterOS 7's default configuration.
+  const std::vector<ros7::Finding> found = ros7::check(to_utf8(form_.output()), ros7::Base::Defconf);
+  const std::string basis = "按 RouterOS 7 的命令树检查，并在默认配置的路由器上模拟运行：";
   if (found.empty()) {
-    env_.message("没有发现问题", "检查脚本");
+    env_.message(basis + "没有发现问题", "检查脚本");
     return;
   }
   QTextCharFormat mark;
@@ -269,7 +272,7 @@ void OutputPanel::check_script() {
     const ros7::Finding& f = found[i];
     const bool error = f.severity == ros7::Severity::Error;
     const QString line = QStringLiteral("%1 %2").arg(error ? QStringLiteral("错误：") : QStringLiteral("警告："),
-                                                     QString::fromStdString(f.message));
+                                                     QString::fromStdString(f.chinese.empty() ? f.message : f.chinese));
     QString& tip = findings_[f.line - 1];
     if (!tip.isEmpty()) tip += QLatin1Char('\n');
     tip += QStringLiteral("第%1列 ").arg(f.col) + line;
@@ -287,8 +290,8 @@ void OutputPanel::check_script() {
     marks.append(sel);
   }
   box_->setExtraSelections(marks);
-  std::string text =
-      "发现" + std::to_string(found.size()) + "个问题（已在输出框中用红色波浪线标出，鼠标停在该行可看详情）：" + list;
+  std::string text = basis + "发现" + std::to_string(found.size()) +
+                     "个问题（已在输出框中用红色波浪线标出，鼠标停在该行可看详情）：" + list;
   if (found.size() > kListed) text += "\r\n……";
   env_.message(text, "检查脚本");
 }

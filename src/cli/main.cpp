@@ -18,6 +18,7 @@
 #include "os/system_env.h"
 #include "pages/registry.h"
 #include "routeros/checker.h"
+#include "routeros/model.h"
 #include "script/text.h"
 
 namespace rosgen {
@@ -315,6 +316,7 @@ int run_command(const RunArgs& a) {
 struct CheckArgs {
   std::string file = "-";
   std::string encoding = "utf-8";
+  std::string base = "none";
   bool strict = false;
 };
 
@@ -342,10 +344,13 @@ int check_command(const CheckArgs& a) {
   if (a.encoding == "gbk") text = to_utf8(Gbk::from_bytes(std::move(text)));
   if (text.starts_with("\xEF\xBB\xBF")) text.erase(0, 3);  // a byte-order mark is not part of the script
   bool failed = false;
-  for (const ros7::Finding& f : ros7::check_script(text)) {
+  const ros7::Base base = a.base == "defconf" ? ros7::Base::Defconf : ros7::Base::None;
+  for (const ros7::Finding& f : ros7::check(text, base)) {
     const bool error = f.severity == ros7::Severity::Error;
     failed = failed || error || a.strict;
-    std::cout << a.file << ':' << f.line << ':' << f.col << (error ? ": error: " : ": warning: ") << f.message << '\n';
+    std::cout << a.file << ':' << f.line << ':' << f.col << (error ? ": error: " : ": warning: ") << f.message;
+    if (!f.rule.empty()) std::cout << " [" << f.rule << ']';
+    std::cout << '\n';
   }
   return failed ? 1 : 0;
 }
@@ -380,11 +385,17 @@ int main_impl(int argc, char** argv) {
   run->add_flag("--json", a.json, "print one JSON object: output, exit, messages, opened, warnings");
   run->add_option("-o,--output", a.output_file, "write the output box to this file instead of stdout");
 
-  auto* check = app.add_subcommand("check", "check a RouterOS 7 script against RouterOS 7's command tree");
+  auto* check = app.add_subcommand(
+      "check", "check a RouterOS 7 script: RouterOS 7's command tree, then what it does to a router's configuration");
   CheckArgs c;
   check->add_option("FILE", c.file, "the script; - or nothing for standard input");
   check->add_option("--encoding", c.encoding, "of the script: utf-8 (default) or gbk")
       ->check(CLI::IsMember({"utf-8", "gbk"}));
+  check
+      ->add_option("--base", c.base,
+                   "the configuration the script is applied to: none (a whole export, the default) or defconf "
+                   "(a snippet for a router on its default configuration)")
+      ->check(CLI::IsMember({"none", "defconf"}));
   check->add_flag("--strict", c.strict, "warnings fail the check too");
 
   try {

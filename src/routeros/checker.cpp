@@ -19,6 +19,7 @@ struct Raw {
   std::size_t at;  // byte offset in the whole script
   Severity severity;
   std::string message;
+  std::string chinese;
 };
 
 class Lines {
@@ -132,12 +133,17 @@ class Reader {
     return (*origin_)[std::min(i, origin_->size() - 1)];
   }
 
-  void report(std::size_t at, Severity severity, std::string message) {
+  void report(std::size_t at, Severity severity, std::string message, std::string chinese) {
     if (abandoned_) return;
-    out_.push_back({outer(at), severity, std::move(message)});
+    out_.push_back({outer(at), severity, std::move(message), std::move(chinese)});
   }
-  void error(std::size_t at, std::string message) { report(at, Severity::Error, std::move(message)); }
-  void stray(int c) { error(pos_, "stray '" + std::string(1, static_cast<char>(c)) + "'"); }
+  void error(std::size_t at, std::string message, std::string chinese) {
+    report(at, Severity::Error, std::move(message), std::move(chinese));
+  }
+  void stray(int c) {
+    const std::string ch(1, static_cast<char>(c));
+    error(pos_, "stray '" + ch + "'", "多余的 '" + ch + "'");
+  }
 
   void skip_blanks(bool newline_blank) {
     for (int c = peek(); is_blank(c) || (newline_blank && c == '\n'); c = peek()) advance();
@@ -155,7 +161,8 @@ class Reader {
     const std::size_t at = pos_;
     advance();
     if (++depth_ > kMaxDepth) {
-      error(at, "nesting deeper than " + std::to_string(kMaxDepth) + " levels");
+      error(at, "nesting deeper than " + std::to_string(kMaxDepth) + " levels",
+            "嵌套超过 " + std::to_string(kMaxDepth) + " 层");
       abandoned_ = true;  // the groups around it are not reported unclosed
       pos_ = s_.size();
       --depth_;
@@ -168,7 +175,9 @@ class Reader {
     if (peek() == close) {
       advance();
     } else {
-      error(end_of_content(), "unclosed '" + std::string(1, open) + "' opened at " + lines_.text(outer(at)));
+      const std::string where = lines_.text(outer(at));
+      error(end_of_content(), "unclosed '" + std::string(1, open) + "' opened at " + where,
+            "'" + std::string(1, open) + "' 没有闭合（开始于 " + where + "）");
     }
   }
   // Where a missing closer is reported: here, or at the end of the last line when the text ran out.
@@ -269,7 +278,8 @@ class Reader {
         advance();
       }
       if (c == '=') {
-        error(at, "expected a command in " + cur.path() + " before " + quote(word + "="));
+        error(at, "expected a command in " + cur.path() + " before " + quote(word + "="),
+              cur.path() + " 中 " + quote(word + "=") + " 之前缺少命令");
         arguments(std::nullopt, cur, newline_blank);
         return;
       }
@@ -280,17 +290,20 @@ class Reader {
       }
       Lookup found = lookup(cur, word);
       if (found.result == Lookup::Result::None || found.node->kind() == Kind::Argument) {
-        error(at, "unknown command " + quote(word) + " in " + cur.path());
+        error(at, "unknown command " + quote(word) + " in " + cur.path(),
+              "未知的命令 " + quote(word) + "（" + cur.path() + "）");
         arguments(std::nullopt, cur, newline_blank);
         return;
       }
       if (found.result == Lookup::Result::Ambiguous) {
-        error(at, "ambiguous command " + quote(word) + " in " + cur.path() + ": " + names_list(found.candidates));
+        error(at, "ambiguous command " + quote(word) + " in " + cur.path() + ": " + names_list(found.candidates),
+              "命令 " + quote(word) + " 有歧义（" + cur.path() + "）：" + names_list(found.candidates));
         arguments(std::nullopt, cur, newline_blank);
         return;
       }
       if (found.result == Lookup::Result::Prefix) {
-        report(at, Severity::Warning, "abbreviated " + quote(word) + " for " + quote(found.node->name()));
+        report(at, Severity::Warning, "abbreviated " + quote(word) + " for " + quote(found.node->name()),
+               quote(word) + " 是 " + quote(found.node->name()) + " 的缩写");
       }
       if (found.node->kind() == Kind::Menu) {
         cur = *found.node;
@@ -322,12 +335,17 @@ class Reader {
     Lookup found = lookup(command, name);
     switch (found.result) {
       case Lookup::Result::Prefix:
-        report(at, Severity::Warning, "abbreviated " + quote(name) + " for " + quote(found.node->name()));
+        report(at, Severity::Warning, "abbreviated " + quote(name) + " for " + quote(found.node->name()),
+               quote(name) + " 是 " + quote(found.node->name()) + " 的缩写");
         return found.node;
       case Lookup::Result::Ambiguous:
-        error(at, "ambiguous argument " + quote(name) + " for " + command.path() + ": " + names_list(found.candidates));
+        error(at, "ambiguous argument " + quote(name) + " for " + command.path() + ": " + names_list(found.candidates),
+              "参数 " + quote(name) + " 有歧义（" + command.path() + "）：" + names_list(found.candidates));
         return std::nullopt;
-      default: error(at, "unknown argument " + quote(name) + " for " + command.path()); return std::nullopt;
+      default:
+        error(at, "unknown argument " + quote(name) + " for " + command.path(),
+              "未知的参数 " + quote(name) + "（" + command.path() + "）");
+        return std::nullopt;
     }
   }
 
@@ -446,8 +464,11 @@ class Reader {
       if (!word.empty()) {
         if (!words->list && !is_plain_word(word)) return;  // free text the list cannot judge
         if (is_plain_word(word) && !words->allows(word)) {
-          error(text_at[begin], "invalid value " + quote(word) + " for " + quote(arg.name()) + " of " + command.path() +
-                                    " (allowed: " + std::string(arg.desc().substr(0, arg.desc().find('['))) + ")");
+          const std::string allowed(arg.desc().substr(0, arg.desc().find('[')));
+          error(text_at[begin],
+                "invalid value " + quote(word) + " for " + quote(arg.name()) + " of " + command.path() +
+                    " (allowed: " + allowed + ")",
+                command.path() + " 的 " + quote(arg.name()) + " 不能取值 " + quote(word) + "（可取：" + allowed + "）");
         }
       }
       if (end >= text.size()) return;
@@ -472,7 +493,8 @@ class Reader {
     for (;;) {
       int c = peek();
       if (c == -1) {
-        error(end_of_content(), "unclosed '\"' opened at " + lines_.text(outer(at)));
+        const std::string where = lines_.text(outer(at));
+        error(end_of_content(), "unclosed '\"' opened at " + where, "'\"' 没有闭合（开始于 " + where + "）");
         if (out) out->origin.push_back(static_cast<std::uint32_t>(outer(s_.size())));
         return;
       }
@@ -540,7 +562,7 @@ std::vector<Finding> check_script(std::string_view script) {
   out.reserve(raw.size());
   for (Raw& r : raw) {
     auto [line, col] = lines.at(r.at);
-    out.push_back({line, col, r.severity, std::move(r.message), {}, {}});
+    out.push_back({line, col, r.severity, std::move(r.message), {}, std::move(r.chinese)});
   }
   return out;
 }

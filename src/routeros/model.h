@@ -27,6 +27,7 @@ struct Rule {
 // Every rule, run-time errors first, in the order findings of one line are listed.
 //
 // Run-time errors (the router stops the script there):
+//   script-error       the script stops itself with :error
 //   no-such-item       set, remove, enable, disable or place-before of an item that is not there
 //                      (`set [find ...]` with nothing found does nothing and is fine)
 //   duplicate-name     an item added under a name its menu already has
@@ -74,5 +75,9 @@ std::span<const Rule> rules();
 // Applies `script` (UTF-8, CR LF or LF) to `base` and judges the result. Findings come in the
 // order of the text; each names its rule (`Finding::rule`) and has both texts.
 std::vector<Finding> check_meaning(std::string_view script, Base base);
+
+// The command tree first (check_script); when it finds no error, the meaning on `base` too.
+// This is what `rosgen check`, the window and the web edition show.
+std::vector<Finding> check(std::string_view script, Base base);
 
 }  // namespace rosgen::ros7

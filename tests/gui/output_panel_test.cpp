@@ -429,13 +429,21 @@ class OutputPanelTest : public QObject {
     QTest::addColumn<QList<int>>("marked");  // 0-based lines
     QTest::addColumn<QStringList>("listed");
     QTest::newRow("clean") << QStringLiteral(
-                                  "/ip dns set servers=1.1.1.1\r\n/ip address add address=10.0.0.1/24 interface=ether1")
-                           << QList<int>{} << QStringList{QStringLiteral("没有发现问题")};
+                                  "/ip dns set servers=1.1.1.1\r\n/ip address add address=10.0.0.1/24 interface=bridge")
+                           << QList<int>{} << QStringList{QStringLiteral("默认配置"), QStringLiteral("没有发现问题")};
+    // Checked on the default configuration, in Chinese: ether1 has no longer a default route.
+    QTest::newRow("meaning") << QStringLiteral(
+                                    "/ip dhcp-client remove [find interface=ether1]\r\n/interface ethernet set bridge "
+                                    "arp=reply-only")
+                             << QList<int>{0, 1}
+                             << QStringList{QStringLiteral("默认配置"), QStringLiteral("第1行"),
+                                            QStringLiteral("默认路由"), QStringLiteral("第2行"),
+                                            QStringLiteral("没有这一项")};
     QTest::newRow("3.x lines") << QStringLiteral(
                                       "/ip address add address=10.0.0.1/24 interface=ether1\r\n/ip dns set "
                                       "primary-dns=1.1.1.1\r\n/ip adress print")
                                << QList<int>{1, 2}
-                               << QStringList{QStringLiteral("第2行"), QStringLiteral("primary-dns"),
+                               << QStringList{QStringLiteral("第2行"), QStringLiteral("未知的参数 'primary-dns'"),
                                               QStringLiteral("第3行")};
     QTest::newRow("unclosed quote") << QStringLiteral("/system identity set name=\"ros") << QList<int>{0}
                                     << QStringList{QStringLiteral("第1行")};
