@@ -144,6 +144,8 @@ void expect_shared(const std::string& script, const std::string& lan) {
             std::string::npos)
       << "the default fasttrack rule takes marked connections";
   EXPECT_TRUE(script.ends_with("\r\n")) << "the last command waits for Enter";
+  EXPECT_NE(script.find("\r\n/ip dhcp-client remove [find comment=defconf]\r\n"), std::string::npos)
+      << "the default DHCP client's route makes a line of its own";
 }
 
 void expect_lines(const std::string& script, const std::string& lan, const std::string& prefix,
@@ -332,6 +334,8 @@ TEST(Ros7Wan, SingleLineScripts) {
     const std::string script = s.output();
     const auto cs = commands_of(script);
     EXPECT_TRUE(script.ends_with("\r\n")) << "the last command waits for Enter";
+    EXPECT_NE(script.find("\r\n/ip dhcp-client remove [find comment=defconf]\r\n"), std::string::npos)
+        << "a second default route from the default DHCP client";
     EXPECT_NE(first(cs, [&](const Command& c2) { return c2.arg("list") == "LAN" && c2.arg("interface") == c.lan; }),
               std::string::npos);
     const size_t use = first(cs, [&](const Command& c2) {
@@ -521,37 +525,86 @@ TEST(Ros7Wan, RefreshSaysThereIsNothingToRefresh) {
   }
 }
 
-// Field texts stay one value each, whatever they hold.
-TEST(Ros7Wan, OddValuesStayOneValue) {
+// Field texts stay one value each, whatever they hold; a field left empty leaves no hole.
+TEST(Ros7Wan, OddValues) {
   struct Case {
     const char* name;
     const char* slug;
     Press press;
-    std::string line;  // must stand in the script as a whole line
+    std::vector<std::string> lines;  // each must stand in the script as a whole line
+    std::string absent;              // text the script must not hold
   } cases[] = {
-      {"account and password quoted", "multi-pppoe-balance",
+      {"account and password quoted",
+       "multi-pppoe-balance",
        press_of("gen-7x", {"adsl1@x.net|p\"a$s\\w|ether 3", "u|p|e"}),
-       "/interface pppoe-client add name=pppoe-out1 interface=\"ether 3\" user=\"adsl1@x.net\" "
-       "password=\"p\\\"a\\$s\\\\w\" add-default-route=yes default-route-distance=1 use-peer-dns=no disabled=no "
-       "comment=adsl1"},
-      {"no mask: the address alone", "multi-fixed-split", press_of("gen-7x", {"1.1.1.2||1.1.1.1|e2|r", "2.2.2.2"}),
-       "/ip address add address=1.1.1.2 interface=e2 comment=wan1"},
-      {"a blank in the LAN card", "dual-fixed", press_of("gen-7x", {}, {{"编辑框_双线固定IP_内网网卡", "lan 1"}}),
-       "/ip address add address=192.168.0.254/24 interface=\"lan 1\" comment=Lan"},
-      {"one DNS server left", "multi-pppoe-split",
+       {"/interface pppoe-client add name=pppoe-out1 interface=\"ether 3\" user=\"adsl1@x.net\" "
+        "password=\"p\\\"a\\$s\\\\w\" add-default-route=yes default-route-distance=1 use-peer-dns=no disabled=no "
+        "comment=adsl1"},
+       ""},
+      {"no mask: the address alone, and no network to keep unmarked",
+       "multi-fixed-split",
+       press_of("gen-7x", {"1.1.1.2||1.1.1.1|e2|r", "2.2.2.2"}),
+       {"/ip address add address=1.1.1.2 interface=e2 comment=wan1"},
+       "action=accept"},
+      {"a blank in the LAN card",
+       "dual-fixed",
+       press_of("gen-7x", {}, {{"编辑框_双线固定IP_内网网卡", "lan 1"}}),
+       {"/ip address add address=192.168.0.254/24 interface=\"lan 1\" comment=Lan",
+        "/interface list member add list=LAN interface=\"lan 1\""},
+       ""},
+      {"one DNS server left",
+       "multi-pppoe-split",
        press_of("gen-7x", {"a", "b"}, {{"编辑框_多线分流PPPOE_首选DNS", ""}}),
-       "/ip dns set servers=223.5.5.5 allow-remote-requests=yes"},
-      {"no DNS server: the carriers'", "wan-pppoe",
+       {"/ip dns set servers=223.5.5.5 allow-remote-requests=yes"},
+       "use-peer-dns=yes"},
+      {"no DNS server: the carriers'",
+       "multi-pppoe-balance",
+       press_of("gen-7x", {"a", "b"},
+                {{"编辑框_pppoe多线负载均衡_首选DNS", ""}, {"编辑框_pppoe多线负载均衡_备用DNS", " "}}),
+       {"/ip dns set allow-remote-requests=yes"},
+       "use-peer-dns=no"},
+      {"fixed: prefix length, a blank in the LAN card, one DNS server",
+       "wan-fixed",
        press_of("gen-7x", {},
-                {{"编辑框_ppoe_首选DNS", ""}, {"编辑框_ppoe_备用dns", ""}, {"编辑框_ppoe_密码", " p w "}}),
-       "/interface pppoe-client add name=pppoe-out1 interface=ether1 user=adsl0001@example.net password=\" p w \" "
-       "add-default-route=yes use-peer-dns=yes disabled=no"},
+                {{"编辑框_安装_子网掩码", "16"}, {"编辑框_安装_内网网卡", "lan port"}, {"编辑框_安装_首选DNS", ""}}),
+       {"/ip address add address=192.168.0.254/16 interface=\"lan port\" comment=lan",
+        "/ip firewall nat add chain=srcnat out-interface=ether1 src-address=192.168.0.0/16 action=masquerade "
+        "comment=wan",
+        "/ip dns set servers=223.5.5.5"},
+       ""},
+      {"fixed: a mask that is no netmask, no DNS server",
+       "wan-fixed",
+       press_of("gen-7x", {},
+                {{"编辑框_安装_子网掩码", "255.0.255.0"}, {"编辑框_安装_首选DNS", " "}, {"编辑框_安装_备用DNS", ""}}),
+       {"/ip address add address=192.168.0.254/255.0.255.0 interface=ether2 comment=lan",
+        "/ip firewall nat add chain=srcnat out-interface=ether1 action=masquerade comment=wan"},
+       "/ip dns"},
+      {"PPPoE: password as typed, account trimmed",
+       "wan-pppoe",
+       press_of("gen-7x", {},
+                {{"编辑框_ppoe_密码", " p;w "}, {"编辑框_ppoe_帐号", " a b "}, {"编辑框_ppoe_备用dns", ""}}),
+       {"/interface pppoe-client add name=pppoe-out1 interface=ether1 user=\"a b\" password=\" p;w \" "
+        "add-default-route=yes use-peer-dns=no disabled=no",
+        "/ip dns set servers=114.114.114.114"},
+       ""},
+      {"PPPoE: no DNS server, the carrier's",
+       "wan-pppoe",
+       press_of("gen-7x", {}, {{"编辑框_ppoe_首选DNS", ""}, {"编辑框_ppoe_备用dns", ""}}),
+       {"/interface pppoe-client add name=pppoe-out1 interface=ether1 user=adsl0001@example.net password=pass1234 "
+        "add-default-route=yes use-peer-dns=yes disabled=no"},
+       "/ip dns"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     Session s(c.slug);
     ASSERT_EQ(s.press(c.press), Outcome::Done);
-    EXPECT_NE(("\r\n" + s.output()).find("\r\n" + c.line + "\r\n"), std::string::npos) << s.output();
+    const std::string script = s.output();
+    for (const std::string& line : c.lines) {
+      EXPECT_NE(("\r\n" + script).find("\r\n" + line + "\r\n"), std::string::npos) << line << "\n" << script;
+    }
+    if (!c.absent.empty()) {
+      EXPECT_EQ(script.find(c.absent), std::string::npos) << c.absent;
+    }
   }
 }
 

@@ -57,6 +57,7 @@ Outcome generate7(Ctx& c) {
                        c.trimmed("编辑框_双线固定IP_外网网通网关")};
 
   Gbk s = lan_port7(lan);
+  s += drop_default_uplink7();
   s += "/ip address add address="_a + address_cidr7(c.trimmed("编辑框_双线固定IP_内网ip"), lan_mask) + " interface="_a +
        word7(lan) + " comment=Lan\r\n"_a;
   s += uplink_port7(telecom.interface);

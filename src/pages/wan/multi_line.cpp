@@ -94,6 +94,7 @@ Gbk refresh_bound(const Form& form, const std::string& list_id) {
 Gbk lan_head7(const Ctx& c, const LanFields& f) {
   const Gbk nic = c.trimmed(f.nic);
   Gbk s = lan_port7(nic);
+  s += drop_default_uplink7();
   s += "/ip address add address="_a + address_cidr7(c.trimmed(f.ip), c.trimmed(f.mask)) + " interface="_a + word7(nic) +
        " comment=lan\r\n"_a;
   const Gbk servers = dns_list7(c.trimmed(f.primary_dns), c.trimmed(f.secondary_dns));

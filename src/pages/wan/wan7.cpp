@@ -50,6 +50,8 @@ Gbk gateway_of(const Uplink7& line) {
 
 }  // namespace
 
+Gbk drop_default_uplink7() { return "/ip dhcp-client remove [find comment=defconf]\r\n"_a; }
+
 Gbk dns_list7(const Gbk& primary, const Gbk& secondary) {
   Gbk list = primary;
   if (!list.empty() && !secondary.empty()) list += ","_a;

@@ -10,6 +10,10 @@
 
 namespace rosgen {
 
+// The default configuration's DHCP client (on ether1) goes: its default route would make a
+// line the page does not name. Ends in CR LF.
+Gbk drop_default_uplink7();
+
 // "servers=" value: the non-empty servers, comma-separated, as one word; empty when both are.
 Gbk dns_list7(const Gbk& primary, const Gbk& secondary);
 

@@ -35,6 +35,7 @@ Outcome generate_7x(Ctx& c) {
   const Gbk wan = c.trimmed("编辑框_安装_外网网卡");
   const Gbk lan_mask = c.trimmed("编辑框_安装_子网掩码");
   Gbk s = lan_port7(lan);
+  s += drop_default_uplink7();
   s += "/ip address add address="_a + address_cidr7(c.trimmed("编辑框_安装_固定ip"), lan_mask) + " interface="_a +
        word7(lan) + " comment=lan\r\n"_a;
   s += uplink_port7(wan);

@@ -36,6 +36,7 @@ Outcome generate_7x(Ctx& c) {
   const Gbk lan_mask = c.trimmed("编辑框_ppoe_子网掩码");
   const Gbk servers = dns_list7(c.trimmed("编辑框_ppoe_首选DNS"), c.trimmed("编辑框_ppoe_备用dns"));
   Gbk s = lan_port7(lan);
+  s += drop_default_uplink7();
   s += "/ip address add address="_a + address_cidr7(c.trimmed("编辑框_ppoe_内网ip"), lan_mask) + " interface="_a +
        word7(lan) + " comment=lan\r\n"_a;
   const Gbk port = c.trimmed("编辑框_ppoe_用于拔号的网卡");
