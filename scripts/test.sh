@@ -41,7 +41,7 @@ seconds=${ROSGEN_FUZZ_SECONDS:-30}
 step "fuzz" "the libFuzzer targets (fuzz preset, clang), ${seconds} s each from fuzz/corpus"
 cmake --preset fuzz
 cmake --build --preset fuzz
-for target in toolkit pages checker; do
+for target in toolkit pages checker model; do
   work=$(mktemp -d)
   # New inputs go to a scratch folder; the kept corpus and the regressions are only read.
   log="$work/log"

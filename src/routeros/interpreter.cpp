@@ -5,6 +5,7 @@
 #include "routeros/interpreter.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <optional>
 #include <unordered_map>
@@ -15,7 +16,10 @@ namespace rosgen::ros7::model {
 namespace {
 
 constexpr int kMaxDepth = 48;               // nested blocks and substitutions
-constexpr std::int64_t kMaxSteps = 200000;  // statements run in loops, in all
+constexpr std::int64_t kMaxSteps = 100000;  // statements and loop rounds run, in all
+// Items the model holds, beyond which it stops running the script: far more than a script of
+// this program or a small router's export has, few enough that judging stays quick.
+constexpr std::uint32_t kMaxItems = 5000;
 
 struct Value {
   enum class Kind { Nil, Str, Num, Bool, Ids, Code, Unknown };
@@ -410,14 +414,7 @@ class Runner {
       } else if (c == '[') {
         piece = substitution(menu);
       } else if (c == '(') {
-        advance();
-        piece = expression(menu);
-        skip_all_blanks();
-        if (peek() == ')') {
-          advance();
-        } else {
-          skip_to_closer(')');
-        }
+        piece = parenthesised(menu);
       } else if (c == '{') {
         const std::size_t open = pos_;
         skip_group();
@@ -606,8 +603,10 @@ class Runner {
         v = Value::unknown();
       } else if (op == '.') {
         v = Value::str(v.text() + r.text());
-      } else if (v.kind == Value::Kind::Num && r.kind == Value::Kind::Num) {
-        v = Value::num(op == '+' ? v.n + r.n : v.n - r.n);
+      } else if (std::int64_t n = 0;
+                 v.kind == Value::Kind::Num && r.kind == Value::Kind::Num &&
+                 !(op == '+' ? __builtin_add_overflow(v.n, r.n, &n) : __builtin_sub_overflow(v.n, r.n, &n))) {
+        v = Value::num(n);
       } else {
         v = Value::unknown();
       }
@@ -625,21 +624,45 @@ class Runner {
         return v;
       }
       Value r = expr_unary(menu);
-      if (v.kind == Value::Kind::Num && r.kind == Value::Kind::Num && (op == '*' || r.n != 0)) {
-        v = Value::num(op == '*' ? v.n * r.n : v.n / r.n);
+      std::int64_t n = 0;
+      if (v.kind != Value::Kind::Num || r.kind != Value::Kind::Num) {
+        v = Value::unknown();
+      } else if (op == '*' && !__builtin_mul_overflow(v.n, r.n, &n)) {
+        v = Value::num(n);
+      } else if (op == '/' && r.n != 0 && !(r.n == -1 && v.n == INT64_MIN)) {
+        v = Value::num(v.n / r.n);
       } else {
         v = Value::unknown();
       }
     }
   }
   Value expr_unary(Node menu) {
-    skip_all_blanks();
-    if (peek() == '!' && s_.substr(pos_, 2) != "!=") {
+    bool negate = false;
+    for (skip_all_blanks(); peek() == '!' && s_.substr(pos_, 2) != "!="; skip_all_blanks()) {
       advance();
-      Value v = expr_unary(menu);
-      return v.known() ? Value::boolean(!truthy(v)) : v;
+      negate = !negate;
     }
-    return primary(menu);
+    Value v = primary(menu);
+    if (!negate) return v;
+    return v.known() ? Value::boolean(!truthy(v)) : v;
+  }
+  // "(expression)" from its opening bracket.
+  Value parenthesised(Node menu) {
+    if (depth_ >= kMaxDepth) {
+      skip_group();
+      return Value::unknown();
+    }
+    advance();
+    ++depth_;
+    Value v = expression(menu);
+    --depth_;
+    skip_all_blanks();
+    if (peek() == ')') {
+      advance();
+    } else {
+      skip_to_closer(')');
+    }
+    return v;
   }
   Value primary(Node menu) {
     skip_all_blanks();
@@ -647,17 +670,7 @@ class Runner {
     if (c == '"') return string_literal();
     if (c == '$') return variable();
     if (c == '[') return substitution(menu);
-    if (c == '(') {
-      advance();
-      Value v = expression(menu);
-      skip_all_blanks();
-      if (peek() == ')') {
-        advance();
-      } else {
-        skip_to_closer(')');
-      }
-      return v;
-    }
+    if (c == '(') return parenthesised(menu);
     std::string word;
     for (c = peek(); c != -1 && (is_var_char(c) || c == '.' || c == ':' || c == '/'); c = peek()) {
       // A "." that follows a word and then a blank is the join operator.
@@ -742,11 +755,12 @@ class Runner {
       };
       auto a = number(from, 0), b = number(to, 0), d = number(step, 1);
       if (!body || !a || !b || !d || *d == 0) return Value();
-      for (std::int64_t i = *a; (*d > 0 ? i <= *b : i >= *b) && !aborted_; i += *d) {
+      for (std::int64_t i = *a; (*d > 0 ? i <= *b : i >= *b) && !aborted_ && ++steps_ <= kMaxSteps;) {
         scopes_.emplace_back();
         scopes_.back()[name] = Value::num(i);
         run_code(body->value, menu);
         scopes_.pop_back();
+        if (__builtin_add_overflow(i, *d, &i)) break;
       }
       return Value();
     }
@@ -755,6 +769,7 @@ class Runner {
       const Arg* body = named(args, "do");
       if (!in || !body || in->value.kind != Value::Kind::Ids) return Value();
       for (std::uint32_t id : in->value.ids) {
+        if (aborted_ || ++steps_ > kMaxSteps) break;
         Value v;
         v.kind = Value::Kind::Ids;
         v.ids = {id};
@@ -990,7 +1005,9 @@ class Runner {
     };
     for (const auto& [menu, stem] : kStems) {
       if (menu != path) continue;
-      for (int i = 1;; ++i) {
+      // The first free number, as the router picks it; in a long menu the search starts at its end.
+      const Menu* m = cfg_.find_menu(path);
+      for (std::size_t i = m && m->items.size() > 64 ? m->items.size() + 1 : 1;; ++i) {
         std::string name = std::string(stem) + std::to_string(i);
         if (!name_taken(path, name, 0)) return name;
       }
@@ -1038,6 +1055,10 @@ class Runner {
     const std::string path = menu.path();
     const std::string_view cmd = command.name();
     if (cmd == "add" && !menu.is_root()) {
+      if (cfg_.next_serial > kMaxItems) {
+        aborted_ = true;
+        return Value();
+      }
       if (const Arg* n = named(args, "name"); n && n->value.known() && names_unique(path) && !n->value.text().empty() &&
                                               name_taken(path, n->value.text(), 0)) {
         fail(n->at, "duplicate-name", path + " " + n->value.text());

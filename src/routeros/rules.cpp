@@ -9,6 +9,13 @@ namespace {
 
 using Props = std::vector<std::pair<std::string, std::string>>;
 
+// A small decimal number, or `fallback` for anything else.
+int number(std::string_view v, int fallback) {
+  if (v.empty() || v.size() > 6 || !std::all_of(v.begin(), v.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    return fallback;
+  return std::stoi(std::string(v));
+}
+
 bool negated(std::string_view v) { return !v.empty() && v[0] == '!'; }
 std::string_view positive(std::string_view v) { return negated(v) ? v.substr(1) : v; }
 
@@ -229,7 +236,7 @@ class Judge {
       std::string_view dst = r.value("dst-address");
       route.is_default = dst.empty() || dst == "0.0.0.0/0";
       if (r.has("routing-table")) route.table = r.value("routing-table");
-      if (r.has("distance")) route.distance = std::atoi(std::string(r.value("distance")).c_str());
+      if (r.has("distance")) route.distance = number(r.value("distance"), 1);
       route.gateway = r.value("gateway");
       bool recursive = false;
       route.iface = gateway_iface(route.gateway, recursive);
@@ -242,8 +249,7 @@ class Judge {
       Route route;
       route.item = &d;
       route.is_default = true;
-      if (d.has("default-route-distance"))
-        route.distance = std::atoi(std::string(d.value("default-route-distance")).c_str());
+      if (d.has("default-route-distance")) route.distance = number(d.value("default-route-distance"), 1);
       route.iface = d.value("interface");
       route.checked = true;
       routes_.push_back(std::move(route));
@@ -255,8 +261,7 @@ class Judge {
         Route route;
         route.item = &p;
         route.is_default = true;
-        if (p.has("default-route-distance"))
-          route.distance = std::atoi(std::string(p.value("default-route-distance")).c_str());
+        if (p.has("default-route-distance")) route.distance = number(p.value("default-route-distance"), 1);
         route.iface = p.value("name");
         route.checked = true;
         route.vpn = std::string_view(menu) != "/interface/pppoe-client";
@@ -526,7 +531,9 @@ class Judge {
   }
 
   void wan_no_nat() {
-    for (const auto& [iface, uplink] : uplinks_) {
+    for (const auto& entry : uplinks_) {
+      const std::string& iface = entry.first;
+      const Uplink& uplink = entry.second;
       bool covered = false;
       c_.each("/ip/firewall/nat", [&](const Item& n) {
         std::string_view a = n.value("action");
@@ -778,7 +785,9 @@ class Judge {
     // The default firewall guards what the WAN list holds.
     bool guarded = false;
     c_.each("/ip/firewall/filter", [&](const Item& r) { guarded = guarded || r.value("in-interface-list") == "WAN"; });
-    for (const auto& [iface, uplink] : uplinks_) {
+    for (const auto& entry : uplinks_) {
+      const std::string& iface = entry.first;
+      const Uplink& uplink = entry.second;
       if (auto port = bridge_port_.find(iface); port != bridge_port_.end()) {
         const int line = std::max(uplink.anchor, port->second->anchor());
         report(line, line == uplink.anchor ? uplink.col : 1, "uplink-on-bridge", iface);
@@ -802,7 +811,9 @@ class Judge {
       if (m.value("action") == "mark-routing" && m.has("connection-mark"))
         routed_marks.insert(std::string(m.value("connection-mark")));
     });
-    for (const auto& [iface, uplink] : uplinks_) {
+    for (const auto& entry : uplinks_) {
+      const std::string& iface = entry.first;
+      const Uplink& uplink = entry.second;
       bool marked = false;
       c_.each("/ip/firewall/mangle", [&](const Item& m) {
         if (m.value("action") != "mark-connection" || !routed_marks.count(std::string(m.value("new-connection-mark"))))

@@ -26,6 +26,7 @@ inline double emscripten_get_now() { return 0; }
 
 #include "engine/driver.h"
 #include "pages/registry.h"
+#include "routeros/model.h"
 #include "script/product.h"
 #include "script/text.h"
 #include "script/value_kind.h"
@@ -365,6 +366,17 @@ json handle(const json& request) {
   if (op == "describe") return describe(need_page(request));
   if (op == "encode") {  // the output box's text as the GBK bytes a saved script holds
     return {{"bytes", bytes_as_text(typed(request.at("text").get<std::string>(), true).bytes())}};
+  }
+  if (op == "check") {  // "检查脚本": the command tree, then a run on the default configuration
+    json found = json::array();
+    for (const ros7::Finding& f : ros7::check(request.at("text").get<std::string>(), ros7::Base::Defconf)) {
+      found.push_back({{"line", f.line},
+                       {"col", f.col},
+                       {"error", f.severity == ros7::Severity::Error},
+                       {"rule", f.rule},
+                       {"text", f.chinese.empty() ? f.message : f.chinese}});
+    }
+    return {{"findings", std::move(found)}};
   }
 
   const Page& page = need_page(request);

@@ -230,15 +230,17 @@
     this.warnings = el('p', { class: 'warnings', 'data-warnings': '' });
     var copy = el('button', { type: 'button', 'data-panel': 'copy', 'data-designer': this.decl.panel[0], text: '复制生成脚本' });
     var save = el('button', { type: 'button', 'data-panel': 'save', text: '保存脚本' });
+    var check = el('button', { type: 'button', 'data-panel': 'check', text: '检查脚本' });
     var log = el('button', { type: 'button', 'data-panel': 'log', text: '下载日志 log.TXT', hidden: true });
     var web = el('button', { type: 'button', 'data-panel': 'website', 'data-designer': this.decl.panel[3], text: '作者网站' });
     copy.addEventListener('click', function () { self.copy(); });
     save.addEventListener('click', function () { download(self.slug + '.rsc', self.outputBytes()); });
+    check.addEventListener('click', function () { self.check(); });
     log.addEventListener('click', function () { download('log.TXT', logBytes); });
     web.addEventListener('click', function () { window.open(site, '_blank', 'noopener'); });
     this.logButton = log;
     return el('div', { class: 'output' }, [el('div', { class: 'box' }, [box, this.warnings]),
-      el('div', { class: 'actions' }, [copy, save, log, web])]);
+      el('div', { class: 'actions' }, [copy, save, check, log, web])]);
   };
 
   // The state as the engine takes it back: the output box as its exact bytes, or as typed.
@@ -309,6 +311,31 @@
         }
         started = performance.now();
       }
+    } finally {
+      this.busy = false;
+      this.section.removeAttribute('data-busy');
+    }
+  };
+
+  // The script as the router would take it: RouterOS 7's command tree, then a run on a router
+  // with the default configuration; the first ten findings listed, as in the window.
+  View.prototype.check = async function () {
+    if (this.busy) return;
+    this.busy = true;
+    this.section.setAttribute('data-busy', '');
+    try {
+      var found = call({ op: 'check', text: this.outputText() }).findings;
+      var text = CHECK_BASIS;
+      if (!found.length) {
+        text += '没有发现问题';
+      } else {
+        text += '发现' + found.length + '个问题：';
+        found.slice(0, 10).forEach(function (f) {
+          text += '\r\n第' + f.line + '行第' + f.col + '列 ' + (f.error ? '错误：' : '警告：') + ' ' + f.text;
+        });
+        if (found.length > 10) text += '\r\n……';
+      }
+      await dialog('检查脚本', text);
     } finally {
       this.busy = false;
       this.section.removeAttribute('data-busy');
@@ -402,6 +429,7 @@
     '回到Scripts窗口后选中您刚才添加的脚本后点击Run Script运行你所选择的脚本，操作完毕！\r\n\r\n' +
     '方法三:' +
     '使用超级终端或telnet连接路由器后指复制的脚本粘贴运行即可！（注：路由器需开启相应端口，否则将无法连接！）';
+  var CHECK_BASIS = '按 RouterOS 7 的命令树检查，并在默认配置的路由器上模拟运行：';
   var COPY_FAILED = '复制失败!\r\n\r\n请检查你的程序是否玩整！';
 
   // --- Navigation: a side list on wide screens, a drop-down on narrow ones ---

@@ -4,9 +4,10 @@
 // request leaving the page; and how fast it is ready and answers.
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
+import path from 'node:path';
 import { after, before, describe, test } from 'node:test';
 import {
-  browserToday, cli, cliArgs, declaration, downloaded, drive, html, launch, load, openTab, settle,
+  browserToday, cli, cliArgs, declaration, downloaded, downloads, drive, html, launch, load, openTab, settle,
 } from './support.mjs';
 
 let browser;
@@ -158,6 +159,35 @@ describe('the output panel', () => {
     assert.equal(clip, cli(['run', 'wan-fixed', 'gen-3x']).stdout.toString('utf8'));
     assert.match(clip, /\r\n/);
     assert.doesNotMatch(clip, /[^\r]\n/);
+  });
+});
+
+describe('"检查脚本"', () => {
+  test('lists what the command line finds on the default configuration, in Chinese, and leaves the box alone', async () => {
+    const tab = await freshTab();
+    await load(tab, 'block-ping');
+    const script = '/interface ethernet set bridge arp=reply-only\n/ip firewall filter add chain=output protocol=icmp action=drop\n/ip adress print\n';
+    const file = path.join(downloads, 'check.rsc');
+    for (const [text, cleanTree] of [[script, false], [script.split('\n').slice(0, 2).join('\n'), true]]) {
+      await tab.$eval('section[data-page="block-ping"] [data-output]', (e, t) => {
+        e.value = t;
+        e.dispatchEvent(new Event('input', { bubbles: true }));
+      }, text);
+      await tab.click('section[data-page="block-ping"] [data-panel=check]');
+      const boxes = await settle(tab);
+      assert.equal(boxes.length, 1);
+      assert.match(boxes[0].line, /^\[检查脚本\] 按 RouterOS 7 的命令树检查，并在默认配置的路由器上模拟运行：/);
+      fs.writeFileSync(file, text);
+      const ref = cli(['check', '--base', 'defconf', file]).stdout.toString('utf8').trim().split('\n');
+      const places = ref.map((l) => l.split(':').slice(1, 3)).map(([l, c]) => `第${l}行第${c}列`);
+      assert.deepEqual(boxes[0].line.match(/第\d+行第\d+列/g), places);
+      // The command tree's errors stop the run; without them the run's findings are in Chinese.
+      if (cleanTree) {
+        assert.match(boxes[0].line, /没有这一项/);
+        assert.match(boxes[0].line, /output 链丢弃 ICMP/);
+      }
+      assert.equal(await tab.$eval('section[data-page="block-ping"] [data-output]', (e) => e.value), text);
+    }
   });
 });
 
