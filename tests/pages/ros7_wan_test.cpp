@@ -186,8 +186,9 @@ void expect_lines(const std::string& script, const std::string& lan, const std::
         first(cs, [&](const Command& c) { return c.menu == "/routing table" && c.arg("name") == name; });
     ASSERT_NE(table, std::string::npos);
     EXPECT_TRUE(cs[table].has("fib"));
-    const std::string own = ppp ? l.iface : l.gateway;
-    const std::string backup = ppp ? next.iface : next.gateway;
+    // An address is looked up in main, where the line's network is.
+    const std::string own = ppp ? l.iface : l.gateway + "@main";
+    const std::string backup = ppp ? next.iface : next.gateway + "@main";
     const size_t own_route = first(cs, [&](const Command& c) {
       return is_default_route(c) && c.arg("routing-table") == name && c.arg("gateway") == own && !c.has("distance");
     });
@@ -434,7 +435,8 @@ TEST(Ros7Wan, DualLineInstall) {
           first(cs, [&](const Command& r) { return r.menu == "/ip address" && r.arg("interface") == port; });
       ASSERT_NE(address, std::string::npos);
       expect_uplink(cs, port, address);
-      for (const auto& [gw, distance] : {std::pair{std::string(gateway), ""}, std::pair{std::string(other), "2"}}) {
+      for (const auto& [gw, distance] :
+           {std::pair{std::string(gateway) + "@main", ""}, std::pair{std::string(other) + "@main", "2"}}) {
         EXPECT_NE(first(cs,
                         [&](const Command& r) {
                           return is_default_route(r) && r.arg("routing-table") == name && r.arg("gateway") == gw &&

@@ -42,10 +42,12 @@ std::string quad_text(std::uint32_t v) {
          std::to_string(v & 255);
 }
 
-// A PPP interface goes down with its session; an address has to be pinged.
-Gbk gateway_of(const Uplink7& line) {
+// A PPP interface goes down with its session; an address has to be pinged. From a table of its
+// own an address is looked up in `main`, where the line's network is.
+Gbk gateway_of(const Uplink7& line, bool other_table = false) {
   if (line.ppp) return word7(line.interface);
-  return word7(line.gateway) + " check-gateway=ping"_a;
+  const Gbk gateway = other_table && !line.gateway.empty() ? line.gateway + "@main"_a : line.gateway;
+  return word7(gateway) + " check-gateway=ping"_a;
 }
 
 }  // namespace
@@ -96,10 +98,10 @@ Gbk main_route7(const Uplink7& line, int distance) {
 Gbk line_table7(const Uplink7& line, const Uplink7& backup) {
   const Gbk table = word7(line.name);
   Gbk s = "/routing table add name="_a + table + " fib\r\n"_a;
-  s += "/ip route add dst-address=0.0.0.0/0 gateway="_a + gateway_of(line) + " routing-table="_a + table +
+  s += "/ip route add dst-address=0.0.0.0/0 gateway="_a + gateway_of(line, true) + " routing-table="_a + table +
        " comment="_a + table + "\r\n"_a;
-  s += "/ip route add dst-address=0.0.0.0/0 gateway="_a + gateway_of(backup) + " distance=2 routing-table="_a + table +
-       " comment="_a + table + "\r\n"_a;
+  s += "/ip route add dst-address=0.0.0.0/0 gateway="_a + gateway_of(backup, true) + " distance=2 routing-table="_a +
+       table + " comment="_a + table + "\r\n"_a;
   return s;
 }
 
