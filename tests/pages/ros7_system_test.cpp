@@ -2,6 +2,7 @@
 // tools and the two single-line install pages.
 #include <gtest/gtest.h>
 
+#include "routeros/model.h"
 #include "support.h"
 
 namespace rosgen::test {
@@ -203,6 +204,31 @@ TEST(Ros7System, SiblingsFollowTheirButtons) {
       EXPECT_NE(buttons[i]->caption.find("7.X"), std::string::npos) << id;
     }
     EXPECT_GT(siblings, 0) << slug;
+  }
+}
+
+// Every RouterOS 7 button of the system pages, on a filled-in form, run on a router with the
+// default configuration: no run-time error and no rule of meaning raised.
+TEST(Ros7System, DefaultConfigurationRaisesNothing) {
+  for (const char* slug : {"router-users", "scheduled-reboot", "system-tools"}) {
+    walk(find_page(slug)->items, [&](const Item& item, const std::string&) {
+      const auto* b = std::get_if<Button>(&item.v);
+      if (!b || !b->id.ends_with("-7x")) return;
+      Session s(slug);
+      s.env.answer = to_gbk("2010-03-05");
+      Press p;
+      p.button = b->id;
+      if (std::string(slug) == "router-users") {
+        p.values = {{"编辑框_系统_密码", to_gbk("secret")}};
+        p.select = {{"组合框_系统_等级", 2}};
+      }
+      ASSERT_EQ(s.press(p), Outcome::Done) << slug << " " << b->id;
+      std::string found;
+      for (const auto& f : ros7::check_meaning(s.output(), ros7::Base::Defconf)) {
+        found += std::to_string(f.line) + ":" + std::to_string(f.col) + " " + f.message + " [" + f.rule + "]\n";
+      }
+      EXPECT_EQ(found, "") << slug << " " << b->id << "\n" << s.output();
+    });
   }
 }
 
