@@ -984,6 +984,18 @@ class Runner {
     return false;
   }
 
+  // An address list holds an address once: the router refuses the same entry again.
+  bool duplicate_entry(const std::string& path, const std::vector<Arg>& args) const {
+    const Arg* list = named(args, "list");
+    const Arg* address = named(args, "address");
+    if (!list || !address || !list->value.known() || !address->value.known()) return false;
+    const Menu* m = cfg_.find_menu(path);
+    if (!m) return false;
+    const std::string l = list->value.text(), a = address->value.text();
+    return std::any_of(m->items.begin(), m->items.end(),
+                       [&](const Item& i) { return i.value("list") == l && i.value("address") == a; });
+  }
+
   // The name the router gives an item added without one: the menu's word and the first free number.
   std::string default_name(const std::string& path) const {
     static const std::pair<std::string_view, std::string_view> kStems[] = {
@@ -1062,6 +1074,11 @@ class Runner {
       if (const Arg* n = named(args, "name"); n && n->value.known() && names_unique(path) && !n->value.text().empty() &&
                                               name_taken(path, n->value.text(), 0)) {
         fail(n->at, "duplicate-name", path + " " + n->value.text());
+        return Value();
+      }
+      if (path.ends_with("/firewall/address-list") && duplicate_entry(path, args)) {
+        fail(at, "duplicate-name",
+             path + " " + named(args, "list")->value.text() + " " + named(args, "address")->value.text());
         return Value();
       }
       if (!check_refs(path, args)) return Value();

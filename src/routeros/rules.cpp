@@ -200,6 +200,17 @@ class Judge {
   // The interface a gateway address is reached through: a connected network, or one step of a
   // route to it (a recursive gateway).
   std::string gateway_iface(std::string_view gw, bool& recursive) const {
+    // Many routes share a gateway (a carrier's table): each is looked up once.
+    auto cached = gateways_.find(std::string(gw));
+    if (cached != gateways_.end()) {
+      recursive = cached->second.second;
+      return cached->second.first;
+    }
+    std::string iface = resolve_gateway(gw, recursive);
+    gateways_.emplace(std::string(gw), std::make_pair(iface, recursive));
+    return iface;
+  }
+  std::string resolve_gateway(std::string_view gw, bool& recursive) const {
     recursive = false;
     if (const std::size_t pct = gw.find('%'); pct != std::string_view::npos) return std::string(gw.substr(pct + 1));
     auto ip = parse_ipv4(gw);
@@ -241,7 +252,8 @@ class Judge {
       bool recursive = false;
       route.iface = gateway_iface(route.gateway, recursive);
       std::string_view check = r.value("check-gateway");
-      route.checked = (!check.empty() && check != "none") || recursive;
+      // A route through a PPP client's interface goes out of use with the session.
+      route.checked = (!check.empty() && check != "none") || recursive || is_ppp_client(route.iface);
       routes_.push_back(std::move(route));
     });
     c_.each("/ip/dhcp-client", [&](const Item& d) {
@@ -866,6 +878,7 @@ class Judge {
   std::set<std::string> dhcp_iface_;
   std::vector<Route> routes_;
   std::map<std::string, Uplink> uplinks_;
+  mutable std::map<std::string, std::pair<std::string, bool>> gateways_;
 };
 
 }  // namespace

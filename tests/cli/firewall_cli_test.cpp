@@ -146,10 +146,11 @@ TEST(FirewallCli, ShowListsFieldsAndButtonsInPageOrder) {
                              "unbind-3x||生成3.X系列脚本 @ 解绑脚本(即置ARP属性为enabled)"}));
 
   Listed mapping = show("port-mapping");
-  EXPECT_EQ(mapping.fields.size(), 14u);
+  EXPECT_EQ(mapping.fields.size(), 15u);
   EXPECT_EQ(mapping.fields[2], "编辑框_映射_固定外网协议 @ 固定IP端口映射脚本生成");
-  EXPECT_EQ(mapping.fields[7], "编辑框_映射_PPOE_内网子网掩码 @ PPPoE动态IP映口映射");
-  EXPECT_EQ(mapping.fields[13], "编辑框_映射_PPOE_映射主机ip @ PPPoE动态IP映口映射");
+  EXPECT_EQ(mapping.fields[5], "编辑框_映射_固定内网网段 @ 固定IP端口映射脚本生成");  // read by 7.x only
+  EXPECT_EQ(mapping.fields[8], "编辑框_映射_PPOE_内网子网掩码 @ PPPoE动态IP映口映射");
+  EXPECT_EQ(mapping.fields[14], "编辑框_映射_PPOE_映射主机ip @ PPPoE动态IP映口映射");
   EXPECT_EQ(mapping.buttons, (std::vector<std::string>{"fixed-2x||生成2.9.X系列脚本 @ 固定IP端口映射脚本生成",
                                                        "fixed-3x||生成3.X系列脚本 @ 固定IP端口映射脚本生成",
                                                        "pppoe-2x||生成2.9.X系列脚本 @ PPPoE动态IP映口映射",

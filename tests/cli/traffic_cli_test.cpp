@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "cli_support.h"
 
@@ -145,6 +146,29 @@ TEST(TrafficCli, HostileValues) {
   Result usage = rosgen({"run", "11", "gen-3x", "选择框_专业限速=1"});
   EXPECT_EQ(usage.code, 2);
   EXPECT_EQ(usage.err, "rosgen: 选择框_专业限速 takes no text; use --check, --uncheck or --select\n");
+}
+
+// The 7.x scripts, written to a file by `run -o` and read back by `check --base defconf`: no
+// finding of the command tree or of the default configuration's run.
+TEST(TrafficCli, RouterOs7ScriptsPassTheCheckOnTheDefaultConfiguration) {
+  const std::string file =
+      (std::filesystem::temp_directory_path() / ("rosgen-traffic-" + std::to_string(getpid()) + ".rsc")).string();
+  for (const std::vector<std::string>& run : std::vector<std::vector<std::string>>{
+           {"simple-queues", "gen-7x", "--check", "选择框_专业限速"},
+           {"pcq-whole", "gen-7x"},
+           {"pcq-dynamic", "gen-7x"},
+           {"tcp-limit", "host-7x"},
+           {"tcp-limit", "net-7x"},
+       }) {
+    std::vector<std::string> args{"run"};
+    args.insert(args.end(), run.begin(), run.end());
+    args.insert(args.end(), {"-o", file});
+    ASSERT_EQ(rosgen(args).code, 0) << run[0];
+    Result r = rosgen({"check", "--base", "defconf", "--strict", "--encoding", "gbk", file});
+    EXPECT_EQ(r.code, 0) << run[0] << " " << run[1] << "\n" << r.out << r.err;
+    EXPECT_EQ(r.out, "") << run[0] << " " << run[1];
+  }
+  std::filesystem::remove(file);
 }
 
 std::vector<std::string> ids(const nlohmann::json& items) {

@@ -1,6 +1,9 @@
 // The multi-line and dual-line WAN pages through the rosgen program.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <filesystem>
 #include <nlohmann/json.hpp>
 
 #include "cli_support.h"
@@ -139,6 +142,40 @@ TEST(WanCli, DualLine) {
                                 "add dst-address=0.0.0.0/0 gateway=198.51.100.1 check-gateway=ping distance=2\r\n"
                                 "scope=255 target-scope=10 comment=\"\" disabled=no"));
   EXPECT_GT(netcom_main.out.size(), 30000u);
+}
+
+// The RouterOS 7 scripts, written by `rosgen run` and judged by `rosgen check` on a router that
+// runs the default configuration: nothing the router would refuse, and where a page's lines all
+// have gateway addresses, no rule of meaning either.
+TEST(WanCli, RouterOs7ScriptsOnTheDefaultConfiguration) {
+  const std::string file =
+      (std::filesystem::temp_directory_path() / ("rosgen-wan-" + std::to_string(getpid()) + ".rsc")).string();
+  struct Case {
+    std::vector<std::string> run;
+    bool clean;  // no finding at all
+  } cases[] = {
+      {{"wan-fixed", "gen-7x"}, true},
+      {{"dual-fixed", "routes-7x"}, true},
+      {{"multi-fixed-balance", "gen-7x", "--row", "203.0.113.2|29|203.0.113.1|ether2", "--row",
+        "198.51.100.2|29|198.51.100.1|ether3", "--row", "10.10.10.2|24|10.10.10.1|ether4"},
+       true},
+      {{"multi-pppoe-split", "gen-7x", "--row", "u1|p1|192.168.0.1-192.168.0.20|ether2", "--row",
+        "u2|p2|192.168.0.21-192.168.0.40|ether3", "--row", "u3|p3|192.168.0.41-192.168.0.60|ether3"},
+       false},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> args{"run"};
+    args.insert(args.end(), c.run.begin(), c.run.end());
+    args.insert(args.end(), {"-o", file});
+    const Result written = rosgen(args);
+    ASSERT_EQ(written.code, 0) << c.run[0] << " " << c.run[1] << "\n" << written.err;
+    const Result judged = rosgen({"check", "--base", "defconf", file});
+    EXPECT_EQ(judged.out.find(": error: "), std::string::npos) << c.run[0] << " " << c.run[1] << "\n" << judged.out;
+    if (c.clean) {
+      EXPECT_EQ(judged.out, "") << c.run[0] << " " << c.run[1];
+    }
+  }
+  std::filesystem::remove(file);
 }
 
 TEST(WanCli, UsageErrors) {

@@ -2,6 +2,7 @@
 // tools and the two single-line install pages.
 #include <gtest/gtest.h>
 
+#include "routeros/model.h"
 #include "support.h"
 
 namespace rosgen::test {
@@ -40,11 +41,6 @@ TEST(Ros7System, ScriptsAndRefusals) {
   const std::string reboot_tail =
       " start-time=07:30:00 interval=1d00:00:00 comment=\"\\B6\\A8\\CA\\B1\\D6\\D8\\C6\\F4\" disabled=no";
   const std::string bad_date = "开始日期格式不对,请正确输入开始日期";
-  const std::string wan_fixed_tail =
-      "/ip address add address=203.0.113.2/29 interface=ether1\r\n"
-      "/ip route add dst-address=0.0.0.0/0 gateway=203.0.113.1\r\n";
-  const std::string mss = "/ip firewall mangle add chain=forward protocol=tcp tcp-flags=syn action=change-mss new-mss=";
-  const std::string pppoe_client = "/interface pppoe-client add name=pppoe-out1 interface=ether1 user=";
   const Case cases[] = {
       // Router users: the 3.x checks first, then values quoted where they would split the command.
       {"user, defaults",
@@ -163,57 +159,6 @@ TEST(Ros7System, ScriptsAndRefusals) {
        ""},
       {"reset moved", "system-tools", "reset-7x", {}, "/system reset-configuration", ""},
       {"pci moved", "system-tools", "pci-7x", {}, "/system resource hardware print", ""},
-      // Single-line install pages: prefix lengths, an explicit default route, one DNS list.
-      {"fixed, defaults",
-       "wan-fixed",
-       "gen-7x",
-       {},
-       "/ip address add address=192.168.0.254/24 interface=ether2\r\n" + wan_fixed_tail +
-           "/ip firewall nat add chain=srcnat action=masquerade src-address=192.168.0.0/24\r\n"
-           "/ip dns set servers=114.114.114.114,223.5.5.5\r\n" +
-           mss + "1440",
-       ""},
-      {"fixed, length given, one DNS, odd names",
-       "wan-fixed",
-       "gen-7x",
-       {{"编辑框_安装_子网掩码", "16"},
-        {"编辑框_安装_内网网卡", "lan port"},
-        {"编辑框_安装_首选DNS", ""},
-        {"编辑框_安装_TCPMSS值", ""}},
-       "/ip address add address=192.168.0.254/16 interface=\"lan port\"\r\n" + wan_fixed_tail +
-           "/ip firewall nat add chain=srcnat action=masquerade src-address=192.168.0.0/16\r\n"
-           "/ip dns set servers=223.5.5.5\r\n" +
-           mss + "\"\"",
-       ""},
-      {"fixed, no DNS, mask not contiguous",
-       "wan-fixed",
-       "gen-7x",
-       {{"编辑框_安装_子网掩码", "255.0.255.0"}, {"编辑框_安装_首选DNS", " "}, {"编辑框_安装_备用DNS", ""}},
-       "/ip address add address=192.168.0.254/255.0.255.0 interface=ether2\r\n" + wan_fixed_tail +
-           "/ip firewall nat add chain=srcnat action=masquerade src-address=192.168.0.0/255.0.255.0\r\n"
-           "/ip dns set servers=\"\"\r\n" +
-           mss + "1440",
-       ""},
-      {"pppoe, defaults",
-       "wan-pppoe",
-       "gen-7x",
-       {},
-       "/ip address add address=192.168.0.254/24 interface=ether2 comment=lan\r\n" + pppoe_client +
-           "adsl0001@example.net password=pass1234 add-default-route=yes use-peer-dns=no disabled=no\r\n"
-           "/ip firewall nat add chain=srcnat action=masquerade src-address=192.168.0.0/24\r\n"
-           "/ip dns set servers=114.114.114.114,223.5.5.5\r\n" +
-           mss + "1440\r\n",
-       ""},
-      {"pppoe, password kept as typed",
-       "wan-pppoe",
-       "gen-7x",
-       {{"编辑框_ppoe_密码", " p;w "}, {"编辑框_ppoe_帐号", " a b "}, {"编辑框_ppoe_备用dns", ""}},
-       "/ip address add address=192.168.0.254/24 interface=ether2 comment=lan\r\n" + pppoe_client +
-           "\"a b\" password=\" p;w \" add-default-route=yes use-peer-dns=no disabled=no\r\n"
-           "/ip firewall nat add chain=srcnat action=masquerade src-address=192.168.0.0/24\r\n"
-           "/ip dns set servers=114.114.114.114\r\n" +
-           mss + "1440\r\n",
-       ""},
   };
   for (const Case& c : cases) {
     Session s(c.page);
@@ -259,6 +204,31 @@ TEST(Ros7System, SiblingsFollowTheirButtons) {
       EXPECT_NE(buttons[i]->caption.find("7.X"), std::string::npos) << id;
     }
     EXPECT_GT(siblings, 0) << slug;
+  }
+}
+
+// Every RouterOS 7 button of the system pages, on a filled-in form, run on a router with the
+// default configuration: no run-time error and no rule of meaning raised.
+TEST(Ros7System, DefaultConfigurationRaisesNothing) {
+  for (const char* slug : {"router-users", "scheduled-reboot", "system-tools"}) {
+    walk(find_page(slug)->items, [&](const Item& item, const std::string&) {
+      const auto* b = std::get_if<Button>(&item.v);
+      if (!b || !b->id.ends_with("-7x")) return;
+      Session s(slug);
+      s.env.answer = to_gbk("2010-03-05");
+      Press p;
+      p.button = b->id;
+      if (std::string(slug) == "router-users") {
+        p.values = {{"编辑框_系统_密码", to_gbk("secret")}};
+        p.select = {{"组合框_系统_等级", 2}};
+      }
+      ASSERT_EQ(s.press(p), Outcome::Done) << slug << " " << b->id;
+      std::string found;
+      for (const auto& f : ros7::check_meaning(s.output(), ros7::Base::Defconf)) {
+        found += std::to_string(f.line) + ":" + std::to_string(f.col) + " " + f.message + " [" + f.rule + "]\n";
+      }
+      EXPECT_EQ(found, "") << slug << " " << b->id << "\n" << s.output();
+    });
   }
 }
 

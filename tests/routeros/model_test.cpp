@@ -36,6 +36,9 @@ const Case kCases[] = {
     {"duplicate-name", true,
      "/ip pool add name=p ranges=10.0.0.2-10.0.0.9\n/ip pool add name=p ranges=10.1.0.2-10.1.0.9\n"},
     {"duplicate-name", true, "/interface vlan add name=ether2 vlan-id=5 interface=ether3\n"},
+    {"duplicate-name", true,
+     "/ip firewall address-list add list=blocked address=198.51.100.7\n"
+     "/ip firewall address-list add list=blocked address=198.51.100.7\n"},
     {"duplicate-name", false,
      "/ip pool add name=p ranges=10.0.0.2-10.0.0.9\n/ip pool add name=q ranges=10.1.0.2-10.1.0.9\n"},
     {"unknown-reference", true, "/ppp secret add name=a password=b profile=missing\n"},
@@ -64,6 +67,10 @@ const Case kCases[] = {
      "/interface bridge port remove [find interface=ether2]\n/interface list member add list=WAN interface=ether2\n"
      "/ip address add address=198.51.100.2/29 interface=ether2\n"
      "/ip route add gateway=198.51.100.1 distance=2 check-gateway=ping\n"},
+    // A route through a PPPoE line's own interface goes away with the session.
+    {"no-failover", false,
+     "/interface pppoe-client add name=pppoe-out1 interface=ether2 user=u password=p\n"
+     "/ip route add gateway=pppoe-out1 distance=2\n"},
     {"fasttrack-bypass", true, "/queue simple add target=192.168.88.10/32 max-limit=1M/1M\n"},
     {"fasttrack-bypass", false,
      "/ip firewall filter disable [find comment=\"defconf: fasttrack\"]\n"

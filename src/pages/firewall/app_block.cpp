@@ -1,10 +1,12 @@
 // Tab 17: fixed presets that block well-known applications. Two carry real
 // rules (an address list of the application's servers and a drop rule); the
-// others are not finished and say so.
+// others are not finished and say so. The RouterOS 7 buttons block the
+// applications' host names instead of their long-gone addresses.
 #include <algorithm>
 #include <string_view>
 
 #include "pages/builders.h"
+#include "pages/firewall/firewall7.h"
 #include "pages/ros7.h"
 #include "script/form.h"
 
@@ -43,17 +45,14 @@ struct Preset {
   Ascii list;
   Ascii row_end;  // what follows "disabled=no" on each server row
   Ascii filter;   // the drop rule
-  Ascii rule;     // the drop rule's comment, for RouterOS 7
 };
 
 const Preset kXunlei{"xunlei", "BlockadeXunlei"_a, ""_a,
                      "add chain=forward dst-address-list=\"BlockadeXunlei\" action=drop "
-                     "comment=\"BlockadeXunlei-091206\" disabled=no"_a,
-                     "BlockadeXunlei-091206"_a};
+                     "comment=\"BlockadeXunlei-091206\" disabled=no"_a};
 const Preset kXuanFeng{"xuanfeng", "BlockadeQqXuanFeng"_a, " "_a,
                        "add chain=forward dst-address-list=\"BlockadeQqXuanFeng\" action=drop "
-                       "comment=\"BlockadeQqXuanFeng\" disabled=no"_a,
-                       "BlockadeQqXuanFeng"_a};
+                       "comment=\"BlockadeQqXuanFeng\" disabled=no"_a};
 
 Gbk plain(std::string_view ascii) { return Gbk::from_bytes(std::string(ascii)); }
 
@@ -90,35 +89,63 @@ Outcome unfinished(Ctx& c) {
   return Outcome::Done;
 }
 
-// RouterOS 7: the same list and drop rule, one full command per line.
-Gbk preset_text_7x(const Preset& p) {
-  const Gbk list = word7(Gbk(p.list));
+// --- RouterOS 7 ---
+// The servers of the lists above moved long ago, so a drop by address blocks nothing today.
+// What works is blocking the names the application asks for: the router answers NXDOMAIN for
+// them, and every DNS query from the LAN is redirected to the router, so a client with its own
+// DNS server set gets the same answer. The names are those the public hosts lists of 2012-2013
+// (whence the addresses above) pinned for the same servers.
+constexpr std::string_view kXunleiNames[] = {"hub5idx.shub.sandai.net", "hub5pr.sandai.net"};
+constexpr std::string_view kXuanFengNames[] = {"cloudplayer.xf.qq.com", "xflx.store.cd.qq.com", "fs-hello.qq.com",
+                                               "fs-conn.qq.com"};
+
+// The redirect of the LAN's DNS queries to the router, once however many presets are pressed.
+Gbk dns_to_router7() {
   Gbk s;
-  for (std::string_view row : kRows) {
-    Server server = parse(row);
-    if (server.preset != p.id) continue;
-    s += "/ip firewall address-list add list="_a + list + " address="_a + plain(server.address);
-    if (server.tag != "-") s += " comment="_a + word7(plain(server.tag));
-    s += "\r\n"_a;
+  for (Ascii protocol : {"udp"_a, "tcp"_a}) {
+    const Gbk match =
+        " chain=dstnat in-interface-list=LAN protocol="_a + Gbk(protocol) + " dst-port=53 action=redirect"_a;
+    s += unless_found7("/ip firewall nat find"_a + match,
+                       "/ip firewall nat add"_a + match + " to-ports=53 comment=\"LAN DNS to router\""_a) +
+         "\r\n"_a;
   }
-  s += "/ip firewall filter add chain=forward dst-address-list="_a + list + " action=drop comment="_a +
-       word7(Gbk(p.rule));  // the last line has no line end
+  return s;
+}
+
+template <size_t N>
+Gbk preset_text_7x(const Preset& p, const std::string_view (&names)[N]) {
+  Gbk s = to_gbk(
+      "# 按2009年的服务器IP列表封锁在今天已无效：这些地址早已更换，照抄到RouterOS 7上什么也封不住。\r\n"
+      "# 改为按域名封锁：路由器对下列域名回答NXDOMAIN，局域网的DNS查询一律转给路由器"
+      "(加密DNS如DoH不经此路)。域名取自2012-2013年的公开hosts列表，软件如今可能另用别的域名。\r\n");
+  const Gbk comment = word7(Gbk(p.list));
+  for (std::string_view name : names) {
+    const Gbk n = plain(name);
+    s += unless_found7("/ip dns static find name="_a + n,
+                       "/ip dns static add name="_a + n + " type=NXDOMAIN comment="_a + comment) +
+         "\r\n"_a;
+  }
+  s += dns_to_router7();
+  s += "/ip dns cache flush"_a;  // answers cached before the block would outlive it
   return s;
 }
 
 Outcome xunlei_7x(Ctx& c) {
-  c.write(preset_text_7x(kXunlei));
+  c.write(preset_text_7x(kXunlei, kXunleiNames));
   return Outcome::Done;
 }
 
 Outcome xuanfeng_7x(Ctx& c) {
-  c.write(preset_text_7x(kXuanFeng));
+  c.write(preset_text_7x(kXuanFeng, kXuanFengNames));
   return Outcome::Done;
 }
 
-// Nothing to block yet on any version: the note alone, as a comment line.
+// No names of these applications can be sourced: the note, and how to block one that is known.
 Outcome unfinished_7x(Ctx& c) {
-  c.write(to_gbk("#最功能暂时未完善"));
+  c.write(to_gbk(
+      "#最功能暂时未完善\r\n"
+      "# 此软件没有可查证的服务器域名，本脚本不封锁任何东西。知道其域名时，可在局域网DNS经路由器的前提下这样封锁：\r\n"
+      "# /ip dns static add name=域名 type=NXDOMAIN"));
   return Outcome::Done;
 }
 

@@ -34,10 +34,16 @@ Outcome arp_enabled(Ctx& c) {
   return Outcome::Done;
 }
 
-// RouterOS 7: absolute paths, and every typed value kept one word.
+// RouterOS 7: absolute paths, and every typed value kept one word. A binding replaces the
+// static entry the address had, so pressing again with a new MAC rebinds instead of failing.
+// An interface that is not there is said so, instead of stopping the script halfway.
 Outcome bind_one_7x(Ctx& c) {
-  c.write("/ip arp add address="_a + word7(c.trimmed("编辑框_ARP_IP地址")) + " mac-address="_a +
-          word7(c.trimmed("编辑框_ARP_MAC")) + " interface="_a + word7(c.trimmed("编辑框_ARP_网卡")));
+  const Gbk address = word7(c.trimmed("编辑框_ARP_IP地址"));
+  const Gbk nic = c.trimmed("编辑框_ARP_网卡");
+  c.write(":if ([:len [/interface find name="_a + word7(nic) + "]] = 0) do={:put "_a +
+          quoted7(to_gbk("没有接口") + nic + to_gbk("，未绑定")) + "} else={/ip arp remove [find address="_a + address +
+          " dynamic=no]; /ip arp add address="_a + address + " mac-address="_a + word7(c.trimmed("编辑框_ARP_MAC")) +
+          " interface="_a + word7(nic) + "}"_a);
   return Outcome::Done;
 }
 
@@ -46,19 +52,33 @@ Outcome bind_connected_7x(Ctx& c) {
   return Outcome::Done;
 }
 
-// One command removes the whole list.
+// The bindings are the static entries; dynamic ones come back by themselves.
 Outcome delete_all_7x(Ctx& c) {
-  c.write("/ip arp remove [/ip arp find]"_a);
+  c.write("/ip arp remove [find dynamic=no]"_a);
   return Outcome::Done;
 }
 
+// The arp setting belongs to the interface's own menu, and the field may name any kind of
+// interface: each menu sets it only where the name is found. The address of a LAN lives on
+// its bridge, which answers ARP for all its ports, so a port of a bridge sets its bridge.
+Gbk arp_mode7(const Gbk& nic, Ascii mode) {
+  const Gbk name = word7(nic);
+  Gbk s = to_gbk("# ARP由带IP地址的接口应答：网桥端口的设置落在它的网桥上\r\n");
+  for (Ascii menu : {"ethernet"_a, "bridge"_a, "vlan"_a, "bonding"_a}) {
+    s += "/interface "_a + Gbk(menu) + " set [find name="_a + name + "] arp="_a + Gbk(mode) + "\r\n"_a;
+  }
+  s += ":foreach ketrova5 in=[/interface bridge port find interface="_a + name +
+       "] do={/interface bridge set [/interface bridge port get $ketrova5 bridge] arp="_a + Gbk(mode) + "}"_a;
+  return s;
+}
+
 Outcome reply_only_7x(Ctx& c) {
-  c.write("/interface ethernet set "_a + word7(c.trimmed("编辑框_ARP_设置网卡")) + " arp=reply-only"_a);
+  c.write(arp_mode7(c.trimmed("编辑框_ARP_设置网卡"), "reply-only"_a));
   return Outcome::Done;
 }
 
 Outcome arp_enabled_7x(Ctx& c) {
-  c.write("/interface ethernet set "_a + word7(c.trimmed("编辑框_ARP_设置网卡")) + " arp=enabled"_a);
+  c.write(arp_mode7(c.trimmed("编辑框_ARP_设置网卡"), "enabled"_a));
   return Outcome::Done;
 }
 

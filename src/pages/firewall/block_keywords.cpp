@@ -19,19 +19,27 @@ Outcome generate(Ctx& c) {
   return Outcome::Done;
 }
 
-// RouterOS 7: the content rule, plus a rule on the host name a browser sends
-// when it opens an https connection, which the content matcher cannot see.
+// RouterOS 7: the content rule, plus a rule on the host name a browser sends when it opens an
+// https connection, which the content matcher cannot see (host names are sent in lower case).
+// A payload matcher must see every packet of a connection: the rules stand before the default
+// fasttrack rule and the accept of established connections, and the fasttrack rule is switched
+// off, since fasttracked packets skip the firewall altogether.
 Outcome generate_7x(Ctx& c) {
   Gbk keyword = c.trimmed("编辑框_tcp_关键字域名");
   Gbk comment = arg7("comment", c.trimmed("编辑框_tcp_备注"));
   Gbk source = c.checked("选择框_tcp_选择")
                    ? arg7("src-address", cidr7(c.trimmed("编辑框_tcp_IP地址"), c.trimmed("编辑框_tcp_tcp子网")))
                    : Gbk();
-  Gbk s = "/ip firewall filter add chain=forward"_a + source + arg7("content", keyword) + " action=drop"_a + comment;
+  Gbk s = to_gbk(
+      "# 关键字规则要看到每个包：已快速转发(fasttrack)的连接不经防火墙，故停用默认的fasttrack规则"
+      "(路由器CPU负担会加重)\r\n");
+  s += fasttrack_off7();
+  s += "/ip firewall filter add chain=forward"_a + source + arg7("content", keyword) + " action=drop"_a + comment +
+       before_fasttrack7();
   // An empty pattern would match every https connection.
   if (!keyword.empty()) {
     s += "\r\n/ip firewall filter add chain=forward"_a + source + " protocol=tcp"_a +
-         arg7("tls-host", "*"_a + keyword + "*"_a) + " action=drop"_a + comment;
+         arg7("tls-host", "*"_a + ascii_lower7(keyword) + "*"_a) + " action=drop"_a + comment + before_fasttrack7();
   }
   c.write(std::move(s));
   return Outcome::Done;

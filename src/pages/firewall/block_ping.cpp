@@ -1,4 +1,4 @@
-// Tab 14: output-chain rules that stop the router answering ping.
+// Tab 14: rules that stop the router answering ping.
 #include "pages/builders.h"
 #include "pages/ros7.h"
 #include "script/form.h"
@@ -22,12 +22,20 @@ Outcome block_outside(Ctx& c) {
   return Outcome::Done;
 }
 
-// RouterOS 7 takes the network as a prefix length; the comment is quoted as
-// a whole because the network text goes into it.
+// RouterOS 7: a ping to the router arrives in chain=input (chain=output holds the router's own
+// pings and gateway checks). The drop stands before the default "accept ICMP" rule, which would
+// take the ping first, and after the accept of established connections, so the replies to the
+// router's own pings still arrive. Only echo requests are dropped; the network is a prefix length.
+Gbk ping_drop7(const Gbk& source, const Gbk& comment) {
+  return "/ip firewall filter add chain=input src-address="_a + source +
+         " protocol=icmp icmp-options=8:0 action=drop comment="_a + comment + before_defconf7("defconf: accept ICMP");
+}
+
+// The comment is quoted as a whole because the network text goes into it.
 Outcome block_lan_7x(Ctx& c) {
   Gbk net = c.trimmed("编辑框_禁内网拼网段");
-  c.write("/ip firewall filter add chain=output src-address="_a + word7(cidr7(net, c.trimmed("编辑框_禁内子网掩码"))) +
-          " protocol=icmp action=drop comment="_a + quoted7(net + " prohibited from the Ping"_a));
+  c.write(
+      ping_drop7(word7(cidr7(net, c.trimmed("编辑框_禁内子网掩码"))), quoted7(net + " prohibited from the Ping"_a)));
   return Outcome::Done;
 }
 
@@ -39,9 +47,8 @@ Gbk negated7(const Gbk& value) {
 }
 
 Outcome block_outside_7x(Ctx& c) {
-  c.write("/ip firewall filter add chain=output src-address="_a +
-          negated7(cidr7(c.trimmed("编辑框_禁止外网拼网段"), c.trimmed("编辑框_禁止外网拼子网掩码"))) +
-          " protocol=icmp action=drop comment=\"Prohibition of the net from outside the  Ping\""_a);
+  c.write(ping_drop7(negated7(cidr7(c.trimmed("编辑框_禁止外网拼网段"), c.trimmed("编辑框_禁止外网拼子网掩码"))),
+                     "\"Prohibition of the net from outside the  Ping\""_a));
   return Outcome::Done;
 }
 

@@ -67,26 +67,55 @@ Outcome batch(Ctx& c) {
   return Outcome::Done;
 }
 
-// --- RouterOS 7: the same rules, each value kept one word. ---
+// --- RouterOS 7 ---
+// The LAN's traffic passes chain=forward (chain=output is the router's own), and a drop there
+// stands before the default fasttrack rule, ahead of the accept of established connections.
+// An address list blocks nothing by itself: the list buttons add the drop rule that uses the
+// list, once, and each entry once, so a button pressed twice adds nothing twice.
+
+Gbk drop7(const Gbk& matchers, const Gbk& comment) {
+  return "/ip firewall filter add chain=forward"_a + matchers + " action=drop"_a + arg7("comment", comment) +
+         before_fasttrack7();
+}
 
 Outcome port_7x(Ctx& c) {
-  c.write("/ip firewall filter add chain=output"_a + arg7("protocol", c.trimmed("编辑框_封锁_协议")) +
-          arg7("dst-port", c.trimmed("编辑框_封锁_端口号")) + " action=drop"_a +
-          arg7("comment", c.trimmed("编辑框_封锁_备注")));
+  c.write(drop7(arg7("protocol", c.trimmed("编辑框_封锁_协议")) + arg7("dst-port", c.trimmed("编辑框_封锁_端口号")),
+                c.trimmed("编辑框_封锁_备注")));
   return Outcome::Done;
 }
 
 Outcome address_7x(Ctx& c) {
-  c.write("/ip firewall filter add chain=forward"_a +
-          arg7("dst-address", cidr7(c.trimmed("编辑框_封锁IP_IP"), c.trimmed("编辑框_封锁IP_子网"))) +
-          " action=drop"_a + arg7("comment", c.trimmed("编辑框_封锁IP_备注")));
+  c.write(drop7(arg7("dst-address", cidr7(c.trimmed("编辑框_封锁IP_IP"), c.trimmed("编辑框_封锁IP_子网"))),
+                c.trimmed("编辑框_封锁IP_备注")));
   return Outcome::Done;
 }
 
+// One entry of `list`, unless the list has it already. CR LF follows.
+Gbk list_entry7(const Gbk& list, const Gbk& address, const Gbk& extra = {}) {
+  const Gbk entry = arg7("list", list) + arg7("address", stored_address7(address));
+  return unless_found7("/ip firewall address-list find"_a + entry, "/ip firewall address-list add"_a + entry + extra) +
+         "\r\n"_a;
+}
+
+// The drop of traffic to the list's addresses, unless the filter has it already.
+Gbk list_drop7(const Gbk& list) {
+  const Gbk rule = " chain=forward"_a + arg7("dst-address-list", list) + " action=drop"_a;
+  return unless_found7("/ip firewall filter find"_a + rule,
+                       "/ip firewall filter add"_a + rule + arg7("comment", list) + before_fasttrack7());
+}
+
+// RouterOS 7 takes no address list without a name; the script says so instead.
+Gbk no_list_name7() { return to_gbk("# IP列表名称为空：RouterOS 7 的地址列表必须有名称，未生成规则\r\n"); }
+
 Outcome list_entry_7x(Ctx& c) {
-  c.write("/ip firewall address-list add"_a + arg7("list", c.trimmed("编辑框_另类封ip_IP列表名称")) +
-          arg7("address", cidr7(c.trimmed("编辑框_另类封ip_IP"), c.trimmed("编辑框_另类封ip_子网"))) +
-          arg7("comment", c.trimmed("编辑框_另类封ip_备注")));
+  const Gbk list = c.trimmed("编辑框_另类封ip_IP列表名称");
+  if (list.empty()) {
+    c.write(no_list_name7());
+    return Outcome::Done;
+  }
+  c.write(list_entry7(list, cidr7(c.trimmed("编辑框_另类封ip_IP"), c.trimmed("编辑框_另类封ip_子网")),
+                      arg7("comment", c.trimmed("编辑框_另类封ip_备注"))) +
+          list_drop7(list));
   return Outcome::Done;
 }
 
@@ -96,13 +125,17 @@ Outcome batch_7x(Ctx& c) {
   std::vector<Gbk> rows = batch_rows(c);
   if (rows.empty()) return Outcome::Done;
   Gbk list = c.trimmed(kBatchName);
+  if (list.empty()) {
+    c.append(no_list_name7());
+    return Outcome::Done;
+  }
   Gbk lines;
   for (const Gbk& row : rows) {
     Gbk address = trim(row);
-    if (address.empty()) continue;
-    lines += "/ip firewall address-list add"_a + arg7("list", list) + arg7("address", address) + "\r\n"_a;
+    if (!address.empty()) lines += list_entry7(list, address);
   }
-  c.append(lines);
+  if (lines.empty()) return Outcome::Done;
+  c.append(lines + list_drop7(list) + "\r\n"_a);
   return Outcome::Done;
 }
 

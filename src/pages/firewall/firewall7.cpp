@@ -19,4 +19,29 @@ Gbk not_arg7(std::string_view name, const Gbk& value) {
   return name_of(name) + (word == value ? "!"_a + value : quoted7("!"_a + value));
 }
 
+Gbk before_fasttrack7() { return before_defconf7("defconf: fasttrack"); }
+
+Gbk unless_found7(const Gbk& find, const Gbk& command) {
+  return ":if ([:len ["_a + find + "]] = 0) do={"_a + command + "}"_a;
+}
+
+Gbk stored_address7(const Gbk& address) {
+  const std::string& a = address.bytes();
+  if (a.size() > 3 && a.ends_with("/32")) return Gbk::from_bytes(a.substr(0, a.size() - 3));
+  return address;
+}
+
+Gbk ascii_lower7(const Gbk& text) {
+  std::string out = text.bytes();
+  for (size_t i = 0; i < out.size(); ++i) {
+    const auto u = static_cast<unsigned char>(out[i]);
+    if (u >= 0x81 && u <= 0xFE && i + 1 < out.size()) {
+      ++i;
+    } else if (out[i] >= 'A' && out[i] <= 'Z') {
+      out[i] = static_cast<char>(out[i] - 'A' + 'a');
+    }
+  }
+  return Gbk::from_bytes(std::move(out));
+}
+
 }  // namespace rosgen

@@ -16,4 +16,21 @@ Gbk arg7(std::string_view name, const Gbk& value);
 // inside them, which RouterOS 7 reads the same way.
 Gbk not_arg7(std::string_view name, const Gbk& value);
 
+// " place-before=...": a forward-chain rule of the LAN's traffic goes before the default
+// fasttrack rule. Fasttracked packets skip the filter, and the default accept of
+// established connections comes right after it.
+Gbk before_fasttrack7();
+
+// `command` only when `find` (a "/menu find key=value ..." command) finds nothing, so
+// pressing a button twice adds nothing twice.
+Gbk unless_found7(const Gbk& find, const Gbk& command);
+
+// An address as an address list stores it: "A.B.C.D/32" is kept as "A.B.C.D", so a
+// find by address matches what an earlier add left.
+Gbk stored_address7(const Gbk& address);
+
+// The ASCII letters of `text` in lower case; the two bytes of a GBK character stay as
+// they are (the second one may look like a letter).
+Gbk ascii_lower7(const Gbk& text);
+
 }  // namespace rosgen

@@ -28,28 +28,54 @@ Outcome pppoe(Ctx& c) {
   return Outcome::Done;
 }
 
-// RouterOS 7: the same rules, each value kept one word; a netmask becomes a prefix length.
-Gbk nat7(const Gbk& matchers, const Gbk& host, const Gbk& port, const Gbk& comment) {
-  return "/ip firewall nat add chain=dstnat"_a + matchers + " action=dst-nat"_a + arg7("to-addresses", host) +
-         arg7("to-ports", port) + arg7("comment", comment);
+// --- RouterOS 7 ---
+// The dst-nat takes only traffic for the router's public address, and a second rule masquerades
+// LAN hosts that reach the mapped server by that address (hairpin NAT): without it the server
+// answers them directly, from an address they did not call, and the connection fails.
+// Each value is kept one word; a netmask becomes a prefix length.
+struct Mapping7 {
+  Gbk match;     // what selects the public side: " dst-address=..." and the like
+  Gbk protocol;  // as typed
+  Gbk wan_port;
+  Gbk host;
+  Gbk lan_port;
+  Gbk lan;  // the LAN network, A.B.C.D/N
+  Gbk comment;
+};
+
+Gbk mapping7(const Mapping7& m) {
+  const Gbk protocol = arg7("protocol", m.protocol);
+  return "/ip firewall nat add chain=dstnat"_a + m.match + protocol + arg7("dst-port", m.wan_port) +
+         " action=dst-nat"_a + arg7("to-addresses", m.host) + arg7("to-ports", m.lan_port) +
+         arg7("comment", m.comment) + "\r\n/ip firewall nat add chain=srcnat"_a + arg7("src-address", m.lan) +
+         arg7("dst-address", m.host) + protocol + arg7("dst-port", m.lan_port) + " action=masquerade"_a +
+         arg7("comment", m.comment + " hairpin"_a);
 }
 
+// The public address is fixed: the rule takes traffic for it from anywhere, the LAN included.
+// Without it the rule would take the port of every host on the internet; the script says so.
 Outcome fixed_7x(Ctx& c) {
-  c.write(nat7(arg7("dst-address", c.trimmed("编辑框_映射_固定外网IP")) +
-                   arg7("protocol", c.trimmed("编辑框_映射_固定外网协议")) +
-                   arg7("dst-port", c.trimmed("编辑框_映射_固定外网端口")),
-               c.trimmed("编辑框_映射_固定内网IP"), c.trimmed("编辑框_映射_固定内网端口"),
-               c.trimmed("编辑框_映射_固定备注")));
+  const Gbk wan_ip = c.trimmed("编辑框_映射_固定外网IP");
+  if (wan_ip.empty()) {
+    c.write(to_gbk("# 外网IP为空：映射只能取发往路由器外网地址的连接，未生成规则"));
+    return Outcome::Done;
+  }
+  c.write(mapping7({arg7("dst-address", wan_ip), c.trimmed("编辑框_映射_固定外网协议"),
+                    c.trimmed("编辑框_映射_固定外网端口"), c.trimmed("编辑框_映射_固定内网IP"),
+                    c.trimmed("编辑框_映射_固定内网端口"), c.trimmed("编辑框_映射_固定内网网段"),
+                    c.trimmed("编辑框_映射_固定备注")}));
   return Outcome::Done;
 }
 
+// The PPPoE address changes, so the rule takes traffic for any address of the router's own
+// (dst-address-type=local) but its LAN gateway, whose own services stay reachable. Traffic of
+// LAN, VPN and PPPoE clients to other hosts passes untouched.
 Outcome pppoe_7x(Ctx& c) {
-  Gbk lan = cidr7(c.trimmed("编辑框_映射_PPOE_内网网段"), c.trimmed("编辑框_映射_PPOE_内网子网掩码"));
-  c.write(nat7(not_arg7("src-address", lan) + not_arg7("dst-address", c.trimmed("编辑框_映射_PPOE_内网网关")) +
-                   arg7("protocol", c.trimmed("编辑框_映射_PPOE_内网协议")) +
-                   arg7("dst-port", c.trimmed("编辑框_映射_PPOE_外网端口")),
-               c.trimmed("编辑框_映射_PPOE_映射主机ip"), c.trimmed("编辑框_映射_PPOE_内网端口"),
-               c.trimmed("编辑框_映射_PPOE_备注")));
+  c.write(mapping7({" dst-address-type=local"_a + not_arg7("dst-address", c.trimmed("编辑框_映射_PPOE_内网网关")),
+                    c.trimmed("编辑框_映射_PPOE_内网协议"), c.trimmed("编辑框_映射_PPOE_外网端口"),
+                    c.trimmed("编辑框_映射_PPOE_映射主机ip"), c.trimmed("编辑框_映射_PPOE_内网端口"),
+                    cidr7(c.trimmed("编辑框_映射_PPOE_内网网段"), c.trimmed("编辑框_映射_PPOE_内网子网掩码")),
+                    c.trimmed("编辑框_映射_PPOE_备注")}));
   return Outcome::Done;
 }
 
@@ -68,6 +94,8 @@ void build_port_mapping(Page& page) {
                     below(edit({"编辑框_映射_固定外网协议", "protocol"}, "使用协议:", v::name("tcp"), kRangeNote)),
                     edit({"编辑框_映射_固定内网IP", "lan-ip"}, "内网IP:", v::ipv4("192.168.0.1")),
                     edit({"编辑框_映射_固定内网端口", "lan-port"}, "内网端口:", v::ports("80")),
+                    edit({"编辑框_映射_固定内网网段", "lan-network"}, "内网网段:", v::address("192.168.0.0/24"),
+                         "(7.X回流用)"),
                     edit({"编辑框_映射_固定备注", "comment"}, "备注:", v::text("WEB SERVER"), "(不支持中文)"),
                     row({
                         button("fixed-2x", "", "生成2.9.X系列脚本", fixed),

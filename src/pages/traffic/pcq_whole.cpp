@@ -15,10 +15,9 @@ Outcome generate(Ctx& c) {
   return Outcome::Done;
 }
 
+// The interface field names the uplink whose traffic is shaped.
 Outcome generate_7x(Ctx& c) {
-  Gbk s = pcq_setup7(c, "编辑框_pcq整体上传", "编辑框_pcq整体下载", kNic);
-  s += "/queue tree add name=PCQup parent="_a + word7(c.trimmed(kNic)) + " queue=PCQ-up packet-mark=all-mark\r\n"_a;
-  c.write(std::move(s));
+  c.write(pcq_setup7(c, "编辑框_pcq整体上传", "编辑框_pcq整体下载", kNic));
   return Outcome::Done;
 }
 

@@ -90,6 +90,16 @@ Gbk head_7x(const Ctx& c) {
          " . $ketrova5) "_a;
 }
 
+// The priority field, 1 (first) to 8, for both directions. Digits out of range are held at the
+// nearer end; any other text keeps 8, the priority every queue has unless told.
+Gbk priority_7x(const Ctx& c) {
+  const Gbk text = c.trimmed("编辑框_数据包优先极");
+  const bool digits = !text.empty() && text.bytes().find_first_not_of("0123456789") == std::string::npos;
+  const double n = digits ? to_number(text) : 8.0;
+  const Gbk p = number_text(n < 1 ? 1 : n > 8 ? 8 : static_cast<int>(n));
+  return p + "/"_a + p;
+}
+
 Gbk tail_7x(const Ctx& c) {
   Gbk max = "max-limit="_a + c.rate("编辑框_上传") + "/"_a + c.rate("编辑框_下载");
   Gbk limit_at = "limit-at="_a + c.rate("编辑框_平均上传") + "/"_a + c.rate("编辑框_平均下载") + " "_a;
@@ -97,7 +107,7 @@ Gbk tail_7x(const Ctx& c) {
   if (c.checked(kProfessional)) {
     Gbk range = c.trimmed("编辑框_限制IP范围");
     Gbk dst = range.empty() ? Gbk() : " dst="_a + word7(range);
-    return limit_at + max + " parent=none priority=8/8 queue=default/default burst-limit="_a +
+    return limit_at + max + " parent=none priority="_a + priority_7x(c) + " queue=default/default burst-limit="_a +
            c.rate("编辑框_突发极限上传") + "/"_a + c.rate("编辑框_突发极限下载") + " burst-threshold="_a +
            c.rate("编辑框_普通突发上传") + "/"_a + c.rate("编辑框_普通突发下载") + " burst-time="_a +
            word7(c.trimmed("编辑框_突发上传时间") + "s/"_a + c.trimmed("编辑框_突发下载时间") + "s"_a) +
@@ -107,8 +117,10 @@ Gbk tail_7x(const Ctx& c) {
   return max + time + "}"_a;
 }
 
+// Fasttracked packets skip simple queues, so the default fasttrack rule goes off first; the
+// loop is the last line, without a line end, as in the 3.x script.
 Outcome generate_7x(Ctx& c) {
-  c.write(head_7x(c) + tail_7x(c));
+  c.write(fasttrack_off7() + head_7x(c) + tail_7x(c));
   return Outcome::Done;
 }
 

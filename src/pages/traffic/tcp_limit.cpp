@@ -40,19 +40,28 @@ Outcome generate_per_network(Ctx& c) {
   return Outcome::Done;
 }
 
+// RouterOS 7 drops a host's new TCP connections over the limit where the default forward chain
+// still sees them: ahead of its fasttrack rule and its accept of established connections.
+// connection-state=new leaves the connections the host already holds alone, and the limit is
+// counted once per new connection instead of on every packet.
+Gbk drop_7x(const Gbk& limit) {
+  return " protocol=tcp connection-state=new connection-limit="_a + word7(limit + ",32"_a) + " action=drop"_a;
+}
+Gbk placed_7x() { return before_defconf7("defconf: fasttrack"); }
+
 // RouterOS 7, per host: the same loop with the typed parts quoted or kept one word.
 Outcome generate_per_host_7x(Ctx& c) {
   c.write(":for ketrova5 from="_a + word7(c.trimmed("编辑框_tcp_机器开始数量")) + " to="_a +
           word7(c.trimmed("编辑框_tcp_结束数量")) + " do={/ip firewall filter add chain=forward src-address=("_a +
-          quoted7(c.trimmed("编辑框_tcp_IP") + "."_a) + " . $ketrova5) protocol=tcp connection-limit="_a +
-          word7(c.trimmed("编辑框_tcp_连接数") + ",32"_a) + " action=drop}"_a);
+          quoted7(c.trimmed("编辑框_tcp_IP") + "."_a) + " . $ketrova5)"_a + drop_7x(c.trimmed("编辑框_tcp_连接数")) +
+          placed_7x() + "}"_a);
   return Outcome::Done;
 }
 
 // RouterOS 7, per network: the network as a prefix length, one address-list
 // entry per exempted address with the blanks around it cut (an address is one
-// word to RouterOS 7) and empty pieces left out. The comment keeps its GBK
-// escapes; only the typed limit inside it is escaped.
+// word to RouterOS 7) and empty pieces left out; without any, the rule names
+// no list. The comment keeps its GBK escapes; only the typed limit inside it is escaped.
 Outcome generate_per_network_7x(Ctx& c) {
   Gbk limit = c.trimmed("编辑框_tcp_连接数1");
   Gbk quoted_limit = quoted7(limit);
@@ -63,10 +72,10 @@ Outcome generate_per_network_7x(Ctx& c) {
     if (address.empty()) continue;
     script += "/ip firewall address-list add address="_a + word7(address) + " list=ketrova5TcpList\r\n"_a;
   }
+  const Gbk exempt = script.empty() ? Gbk() : Gbk(" src-address-list=!ketrova5TcpList"_a);
   script += "/ip firewall filter add chain=forward src-address="_a +
-            word7(cidr7(c.trimmed("编辑框_tcp_内网ip"), c.trimmed("编辑框_tcp_子网掩码"))) +
-            " src-address-list=!ketrova5TcpList protocol=tcp connection-limit="_a + word7(limit + ",32"_a) +
-            " action=drop comment=\"TCP\\C1\\AC\\BD\\D3\\CA\\FD\\CF\\DE\\D6\\C6\\CE\\AA:"_a + limit_inside + "\""_a;
+            word7(cidr7(c.trimmed("编辑框_tcp_内网ip"), c.trimmed("编辑框_tcp_子网掩码"))) + exempt + drop_7x(limit) +
+            " comment=\"TCP\\C1\\AC\\BD\\D3\\CA\\FD\\CF\\DE\\D6\\C6\\CE\\AA:"_a + limit_inside + "\""_a + placed_7x();
   c.write(std::move(script));
   return Outcome::Done;
 }

@@ -76,4 +76,22 @@ Gbk backup_default_route7(const Gbk& gateway) {
   return "/ip route add dst-address=0.0.0.0/0 gateway="_a + word7(gateway) + " check-gateway=ping distance=2"_a;
 }
 
+// target-scope=11 lets the networks resolve through the hop's route (scope 10) but never
+// through a default route (scope 30) once the hop's route is down.
+Gbk carrier_routes7(Carrier carrier, const Gbk& gateway, const Gbk& comment) {
+  const std::string tag = word7(comment).bytes();
+  const std::string tail = std::string(" gateway=") + kCarrierHop + " target-scope=11 comment=" + tag + "\r\n";
+  std::string out = "/ip route remove [find comment=" + tag + "]\r\n";
+  out += std::string("/ip route add dst-address=") + kCarrierHop + "/32 gateway=" + word7(gateway).bytes() +
+         " check-gateway=ping scope=10 comment=" + tag + "\r\n";
+  auto rows = networks(carrier);
+  out.reserve(out.size() + rows.size() * (48 + tail.size()));
+  for (const char* network : rows) {
+    out += "/ip route add dst-address=";
+    out += network;
+    out += tail;
+  }
+  return Gbk::from_bytes(std::move(out));
+}
+
 }  // namespace rosgen

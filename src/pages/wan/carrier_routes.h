@@ -30,4 +30,15 @@ Gbk route_table7(Carrier carrier, const Gbk& gateway);
 // RouterOS 7: the default route through `gateway` at distance 2, no line end.
 Gbk backup_default_route7(const Gbk& gateway);
 
+// The stand-in next hop of carrier_routes7(), from a block kept for documentation, so no
+// real destination is ever sent to it.
+inline constexpr const char* kCarrierHop = "192.0.2.1";
+
+// RouterOS 7: the carrier's networks through `gateway` while it answers pings. Only one route
+// is checked, kCarrierHop's through `gateway`; the networks resolve through that hop, so a
+// gateway that stops answering takes them all out of use at once and their traffic falls back
+// to the default route. Routes with `comment` from an earlier run go first. Each line ends in
+// CR LF.
+Gbk carrier_routes7(Carrier carrier, const Gbk& gateway, const Gbk& comment);
+
 }  // namespace rosgen

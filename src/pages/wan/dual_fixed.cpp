@@ -3,7 +3,7 @@
 #include "pages/builders.h"
 #include "pages/ros7.h"
 #include "pages/wan/carrier_routes.h"
-#include "pages/wan/multi_line.h"
+#include "pages/wan/wan7.h"
 #include "script/form.h"
 
 namespace rosgen {
@@ -41,31 +41,46 @@ Outcome generate(Ctx& c) {
   return Outcome::Done;
 }
 
-// The same installation for RouterOS 7: prefix lengths, one DNS server list.
+// RouterOS 7, on its default configuration: both lines up as uplinks, the default route
+// through the main line with failover to the other (both checked by ping), a routing table
+// per line for the connections that arrive on it, NAT per line, and LAN DNS answered by the
+// router. The carrier networks come from the route button.
 Outcome generate7(Ctx& c) {
-  Gbk lan_ip = c.trimmed("编辑框_双线固定IP_内网ip");
-  Gbk lan_mask = c.trimmed("编辑框_双线固定IP_内网子网");
-  Gbk lan_net = address_cidr7(c.trimmed("编辑框_双线固定IP_内网网段"), lan_mask);
-  Gbk telecom_dns = c.trimmed("编辑框_双线固定IP_电信DNS");
-  Gbk netcom_dns = c.trimmed("编辑框_双线固定IP_外网网通DNS");
-  bool telecom_main = c.checked(kTelecomMain);
+  const Gbk lan = c.trimmed("编辑框_双线固定IP_内网网卡");
+  const Gbk lan_mask = c.trimmed("编辑框_双线固定IP_内网子网");
+  const Gbk lan_net = network7(c.trimmed("编辑框_双线固定IP_内网网段"), lan_mask);
+  const Gbk telecom_dns = c.trimmed("编辑框_双线固定IP_电信DNS");
+  const Gbk netcom_dns = c.trimmed("编辑框_双线固定IP_外网网通DNS");
+  const bool telecom_main = c.checked(kTelecomMain);
+  const Uplink7 telecom{"telecom"_a, c.trimmed("编辑框_双线固定IP_电信网卡"), c.trimmed("编辑框_双线固定IP_电信网关")};
+  const Uplink7 netcom{"netcom"_a, c.trimmed("编辑框_双线固定IP_网通网卡"),
+                       c.trimmed("编辑框_双线固定IP_外网网通网关")};
 
-  Gbk s = "/ip address add address="_a + address_cidr7(lan_ip, lan_mask) + " interface="_a +
-          word7(c.trimmed("编辑框_双线固定IP_内网网卡")) + " comment=Lan\r\n"_a;
+  Gbk s = lan_port7(lan);
+  s += drop_default_uplink7();
+  s += "/ip address add address="_a + address_cidr7(c.trimmed("编辑框_双线固定IP_内网ip"), lan_mask) + " interface="_a +
+       word7(lan) + " comment=Lan\r\n"_a;
+  s += uplink_port7(telecom.interface);
   s += "/ip address add address="_a +
        address_cidr7(c.trimmed("编辑框_双线固定IP_外网电信ip"), c.trimmed("编辑框_双线固定IP_外网电信子网")) +
-       " interface="_a + word7(c.trimmed("编辑框_双线固定IP_电信网卡")) + " comment=Tel\r\n"_a;
+       " interface="_a + word7(telecom.interface) + " comment=Tel\r\n"_a;
+  s += masquerade7(telecom.interface, lan_net, telecom.name);
+  s += uplink_port7(netcom.interface);
   s += "/ip address add address="_a +
        address_cidr7(c.trimmed("编编辑框_双线固定IP_外网网通ip"), c.trimmed("编编辑框_双线固定IP_外网网通子网")) +
-       " interface="_a + word7(c.trimmed("编辑框_双线固定IP_网通网卡")) + " comment=Cnc\r\n"_a;
-  s += "/ip firewall nat add chain=srcnat src-address="_a + lan_net + " action=masquerade\r\n"_a;
-  s += "/ip firewall nat add chain=dstnat src-address="_a + lan_net +
-       " protocol=udp dst-port=53 action=dst-nat to-addresses="_a + word7(lan_ip) + " to-ports=53\r\n"_a;
-  s += "/ip firewall mangle add chain=forward protocol=tcp tcp-flags=syn action=change-mss new-mss="_a +
-       word7(c.trimmed("编编辑框_双线固定IP_MSS值")) + "\r\n"_a;
-  s += "/ip dns set servers="_a +
-       dns_list7(telecom_main ? telecom_dns : netcom_dns, telecom_main ? netcom_dns : telecom_dns) +
-       " allow-remote-requests=yes cache-size=2048 cache-max-ttl=1w"_a;
+       " interface="_a + word7(netcom.interface) + " comment=Cnc\r\n"_a;
+  s += masquerade7(netcom.interface, lan_net, netcom.name);
+  s += uplink_routes7(telecom_main ? std::vector<Uplink7>{telecom, netcom} : std::vector<Uplink7>{netcom, telecom});
+  s += reply_mark7(telecom) + reply_mark7(netcom);
+  s += route_marks7(telecom) + route_marks7(netcom);
+  s += fasttrack_spare_marked7();
+  // Every LAN DNS query goes to the router, whatever server the host asks.
+  s += "/ip firewall nat add chain=dstnat in-interface="_a + word7(lan) +
+       " protocol=udp dst-port=53 action=redirect to-ports=53 comment=dns\r\n"_a;
+  s += mss_clamp7(c.trimmed("编编辑框_双线固定IP_MSS值"));
+  const Gbk servers = dns_list7(telecom_main ? telecom_dns : netcom_dns, telecom_main ? netcom_dns : telecom_dns);
+  s += "/ip dns set"_a + (servers.empty() ? Gbk() : " servers="_a + servers) +
+       " allow-remote-requests=yes cache-size=2048 cache-max-ttl=1w\r\n"_a;
   c.write(std::move(s));
   return Outcome::Done;
 }
@@ -87,16 +102,19 @@ Outcome routes(Ctx& c) {
   return Outcome::Done;
 }
 
-// RouterOS 7: the same routes, one command a line.
+// RouterOS 7: the secondary carrier's networks through its line while its gateway answers;
+// the default routes are the install script's.
 Outcome routes7(Ctx& c) {
   routes_warning(c);
-  Gbk telecom_gw = c.trimmed("编辑框_双线固定IP_电信网关");
-  Gbk netcom_gw = c.trimmed("编辑框_双线固定IP_外网网通网关");
-  if (c.checked(kTelecomMain)) {
-    c.write(route_table7(Carrier::Netcom, netcom_gw) + backup_default_route7(telecom_gw));
-  } else {
-    c.write(route_table7(Carrier::Telecom, telecom_gw) + backup_default_route7(netcom_gw));
-  }
+  const bool telecom_main = c.checked(kTelecomMain);
+  const Gbk gateway =
+      telecom_main ? c.trimmed("编辑框_双线固定IP_外网网通网关") : c.trimmed("编辑框_双线固定IP_电信网关");
+  Gbk s =
+      telecom_main
+          ? "# Netcom networks through the Netcom line while its gateway answers; run after the 7.X install script.\r\n"_a
+          : "# Telecom networks through the Telecom line while its gateway answers; run after the 7.X install script.\r\n"_a;
+  s += carrier_routes7(telecom_main ? Carrier::Netcom : Carrier::Telecom, gateway, "carrier"_a);
+  c.write(std::move(s));
   return Outcome::Done;
 }
 

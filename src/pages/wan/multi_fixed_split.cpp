@@ -39,25 +39,24 @@ Outcome generate(Ctx& c) {
   return Outcome::Done;
 }
 
-// RouterOS 7: line k's range is marked for routing table wan<k>.
+// RouterOS 7: connections from line k's range take its routing table; each line has a
+// checked default route in `main`, a table backed up by the next line, and answers the
+// connections that arrive on it. Hosts outside every range use `main`.
 Outcome generate7(Ctx& c) {
   if (!enough_lines(c, kList)) return Outcome::Refused;
+  const Gbk lan_net = network7(c.trimmed(kLan.network), c.trimmed(kLan.mask));
+  const auto& rows = c.form.rows(kList);
 
-  const auto& lines = c.form.rows(kList);
-  Gbk s = lan_head7(c, kLan);
-  for (size_t i = 0; i < lines.size(); ++i) {
-    const Cells& line = lines[i];
-    Gbk k = number_text(static_cast<int>(i) + 1);
-    Gbk table = "wan"_a + k;
-    s += "/ip address add address="_a + address_cidr7(cell(line, 0), cell(line, 1)) + " interface="_a +
-         word7(cell(line, 3)) + " comment="_a + k + "\r\n"_a;
-    s += mark_table7(table);
-    s += "/ip firewall mangle add chain=prerouting src-address="_a + word7(cell(line, 4)) +
-         " action=mark-routing new-routing-mark="_a + table + " comment="_a + k + "\r\n"_a;
-    s += "/ip route add dst-address=0.0.0.0/0 gateway="_a + word7(cell(line, 2)) + " routing-table="_a + table +
-         " comment="_a + k + "\r\n"_a;
+  std::vector<Line7> lines;
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const Cells& row = rows[i];
+    const Gbk name = "wan"_a + number_text(static_cast<int>(i) + 1);
+    lines.push_back({{name, cell(row, 3), cell(row, 2)},
+                     fixed_line7(cell(row, 0), cell(row, 1), cell(row, 3), name, lan_net),
+                     network7(cell(row, 0), cell(row, 1)),
+                     split_rule7(cell(row, 4), name)});
   }
-  c.write(std::move(s));
+  c.write(lines_script7(lan_head7(c, kLan), lines));
   return Outcome::Done;
 }
 

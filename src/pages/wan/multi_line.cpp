@@ -91,78 +91,90 @@ Gbk refresh_bound(const Form& form, const std::string& list_id) {
   return number_text(std::max<std::int64_t>(2, lines));
 }
 
-Gbk address_cidr7(const Gbk& address, const Gbk& mask) { return word7(mask.empty() ? address : cidr7(address, mask)); }
-
-Gbk dns_list7(const Gbk& primary, const Gbk& secondary) {
-  Gbk list = primary;
-  if (!list.empty() && !secondary.empty()) list += ","_a;
-  list += secondary;
-  return word7(list);
-}
-
 Gbk lan_head7(const Ctx& c, const LanFields& f) {
-  const Gbk mask = c.trimmed(f.mask);
-  Gbk s = "/ip address add address="_a + address_cidr7(c.trimmed(f.ip), mask) + " interface="_a +
-          word7(c.trimmed(f.nic)) + " comment=lan\r\n"_a;
-  s += "/ip dns set servers="_a + dns_list7(c.trimmed(f.primary_dns), c.trimmed(f.secondary_dns)) +
-       " allow-remote-requests=yes\r\n"_a;
-  if (f.network != nullptr) {
-    s += "/ip firewall nat add chain=srcnat src-address="_a + address_cidr7(c.trimmed(f.network), mask) +
-         " action=masquerade\r\n"_a;
-  }
-  s += "/ip firewall mangle add chain=forward protocol=tcp tcp-flags=syn action=change-mss new-mss="_a +
-       word7(c.trimmed(f.mss)) + "\r\n"_a;
+  const Gbk nic = c.trimmed(f.nic);
+  Gbk s = lan_port7(nic);
+  s += drop_default_uplink7();
+  s += "/ip address add address="_a + address_cidr7(c.trimmed(f.ip), c.trimmed(f.mask)) + " interface="_a + word7(nic) +
+       " comment=lan\r\n"_a;
+  const Gbk servers = dns_list7(c.trimmed(f.primary_dns), c.trimmed(f.secondary_dns));
+  s += "/ip dns set"_a + (servers.empty() ? Gbk() : " servers="_a + servers) + " allow-remote-requests=yes\r\n"_a;
+  s += mss_clamp7(c.trimmed(f.mss));
+  s += fasttrack_spare_marked7();
   return s;
 }
 
-Gbk mark_table7(const Gbk& name) { return "/routing table add name="_a + word7(name) + " fib\r\n"_a; }
+// Routing marks come last: the first packet of a connection must already carry its
+// connection mark when they look at it, or it leaves by `main` and the rest by the line.
+Gbk lines_script7(const Gbk& head, const std::vector<Line7>& lines) {
+  std::vector<Uplink7> uplinks;
+  Gbk s = head;
+  for (const Line7& line : lines) {
+    s += line.setup;
+    uplinks.push_back(line.uplink);
+  }
+  s += uplink_routes7(uplinks);
+  for (const Line7& line : lines) s += reply_mark7(line.uplink);
+  for (const Line7& line : lines) {
+    if (line.network.empty()) continue;
+    s += "/ip firewall mangle add chain=prerouting in-interface-list=LAN dst-address="_a + line.network +
+         " action=accept comment="_a + word7(line.uplink.name) + "\r\n"_a;
+  }
+  for (const Line7& line : lines) s += line.classify;
+  for (const Line7& line : lines) s += route_marks7(line.uplink);
+  return s;
+}
 
-// Connections to the router itself stay unmarked, so they are answered from
-// the main table.
-Gbk balance_rules7(const Gbk& lan, std::size_t lines, std::size_t i, const Gbk& mark, const Gbk& address,
-                   const Gbk& comment) {
-  const Gbk nic = word7(lan);
+Gbk fixed_line7(const Gbk& address, const Gbk& mask, const Gbk& nic, const Gbk& name, const Gbk& source) {
+  Gbk s = uplink_port7(nic);
+  s += "/ip address add address="_a + address_cidr7(address, mask) + " interface="_a + word7(nic) + " comment="_a +
+       word7(name) + "\r\n"_a;
+  s += masquerade7(nic, source, name);
+  return s;
+}
+
+// The client's own default route goes with its session, so a line that drops leaves `main`.
+Gbk pppoe_line7(const Cells& line, const Gbk& nic, int k, const Gbk& name, const Gbk& source, bool peer_dns) {
+  const Gbk iface = "pppoe-out"_a + number_text(k);
+  Gbk s = uplink_port7(nic);
+  s += "/interface pppoe-client add name="_a + iface + " interface="_a + word7(nic) + " user="_a +
+       quoted7(cell(line, 0)) + " password="_a + quoted7(cell(line, 1)) +
+       " add-default-route=yes default-route-distance="_a + number_text(k) + " use-peer-dns="_a +
+       (peer_dns ? "yes"_a : "no"_a) + " disabled=no comment="_a + word7(name) + "\r\n"_a;
+  s += wan_member7(iface);
+  s += masquerade7(iface, source, name);
+  return s;
+}
+
+// Traffic for the router itself stays unmarked and is answered from `main`.
+Gbk pcc_rule7(const Gbk& lan, std::size_t lines, std::size_t i, const Gbk& mark) {
   const Gbk m = word7(mark);
-  Gbk s = "/ip firewall mangle add chain=prerouting in-interface="_a + nic +
-          " connection-state=new dst-address-type=!local per-connection-classifier=both-addresses:"_a +
-          number_text(static_cast<std::int64_t>(lines)) + "/"_a + number_text(static_cast<std::int64_t>(i)) +
-          " action=mark-connection new-connection-mark="_a + m + " passthrough=yes\r\n"_a;
-  s += "/ip firewall mangle add chain=prerouting in-interface="_a + nic + " connection-mark="_a + m +
-       " action=mark-routing new-routing-mark="_a + m + " passthrough=no\r\n"_a;
-  s += "/ip firewall nat add chain=srcnat connection-mark="_a + m + " action=src-nat to-addresses="_a + word7(address) +
-       " comment="_a + word7(comment) + "\r\n"_a;
-  return s;
+  return "/ip firewall mangle add chain=prerouting in-interface="_a + word7(lan) +
+         " connection-mark=no-mark dst-address-type=!local per-connection-classifier=both-addresses:"_a +
+         number_text(static_cast<std::int64_t>(lines)) + "/"_a + number_text(static_cast<std::int64_t>(i)) +
+         " action=mark-connection new-connection-mark="_a + m + " passthrough=yes comment="_a + m + "\r\n"_a;
 }
 
-Gbk pppoe_line7(const Cells& line, const Gbk& nic, const Gbk& k, const Gbk& comment) {
-  Gbk s = "/interface pppoe-client add name=pppoe-out"_a + k + " interface="_a + word7(nic) + " user="_a +
-          quoted7(cell(line, 0)) + " password="_a + quoted7(cell(line, 1)) + " add-default-route=no disabled=no\r\n"_a;
-  s += "/ip address add address="_a + placeholder_address(k) + "/32 interface=pppoe-out"_a + k + " comment="_a +
-       word7(comment) + "\r\n"_a;
-  return s;
+Gbk split_rule7(const Gbk& range, const Gbk& mark) {
+  const Gbk m = word7(mark);
+  return "/ip firewall mangle add chain=prerouting src-address="_a + word7(range) +
+         " connection-mark=no-mark dst-address-type=!local action=mark-connection new-connection-mark="_a + m +
+         " passthrough=yes comment="_a + m + "\r\n"_a;
 }
 
-// Variables without hyphens: RouterOS 7 would read $new-address as a subtraction.
-Gbk pppoe_refresh7(const Gbk& bound, const char* comment_prefix, bool nat) {
-  const Gbk prefix = Gbk::from_bytes(comment_prefix);
-  Gbk s = ":local lines "_a + bound + "\r\n"_a;
-  s += ":for i from=1 to=$lines do={\r\n"_a;
+// Nothing to move: NAT masquerades on each pppoe-out<i> and routes name the interface. What
+// is left worth running every 30 seconds is telling the log which line is down.
+Gbk pppoe_refresh7(const Gbk& bound) {
+  Gbk s =
+      "# RouterOS 7 needs no gateway refresh: each line masquerades on its own pppoe-outN and its routes name the "
+      "interface, so a new address from the carrier changes nothing. This script only logs the lines that are "
+      "down.\r\n"_a;
+  s += ":for i from=1 to="_a + bound + " do={\r\n"_a;
   s += "    :local iface (\"pppoe-out\" . $i)\r\n"_a;
-  s += "    :local tag (\""_a + prefix + "\" . $i)\r\n"_a;
-  s += "    :foreach dyn in=[/ip address find interface=$iface dynamic=yes] do={\r\n"_a;
-  s += "        :local newAddress [/ip address get $dyn address]\r\n"_a;
-  s += "        :set newAddress [:pick $newAddress 0 [:find $newAddress \"/\"]]\r\n"_a;
-  s += "        :foreach own in=[/ip address find comment=$tag dynamic=no] do={\r\n"_a;
-  s += "            :local oldAddress [/ip address get $own address]\r\n"_a;
-  s += "            :if ([:pick $oldAddress 0 [:find $oldAddress \"/\"]] != $newAddress) do={\r\n"_a;
-  s += "                /ip address set $own address=($newAddress . \"/32\") network=$newAddress\r\n"_a;
-  if (nat) {
-    s += "                /ip firewall nat set [/ip firewall nat find comment=$tag] to-addresses=$newAddress\r\n"_a;
-  }
-  s += "            }\r\n"_a;
-  s += "        }\r\n"_a;
+  s += "    :foreach id in=[/interface find name=$iface running=no] do={\r\n"_a;
+  s += "        :log warning ($iface . \" is down\")\r\n"_a;
   s += "    }\r\n"_a;
-  s += "}"_a;
+  s += "}\r\n"_a;
   return s;
 }
 

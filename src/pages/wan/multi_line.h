@@ -5,9 +5,11 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include "script/form.h"
 #include "script/page.h"
+#include "pages/wan/wan7.h"
 
 namespace rosgen {
 
@@ -63,32 +65,41 @@ Gbk refresh_bound(const Form& form, const std::string& list_id);
 
 // --- RouterOS 7 ---
 
-// "address=" value: the address with the mask as a prefix length; the address
-// alone when no mask is given.
-Gbk address_cidr7(const Gbk& address, const Gbk& mask);
+// One line of a multi-line RouterOS 7 script.
+struct Line7 {
+  Uplink7 uplink;
+  Gbk setup;     // its port, its address or PPPoE client, the WAN list and its NAT
+  Gbk network;   // its own network, which LAN traffic reaches unmarked; may be empty
+  Gbk classify;  // the mangle rule that gives LAN connections its mark
+};
 
-// "servers=" value: the non-empty servers, comma-separated.
-Gbk dns_list7(const Gbk& primary, const Gbk& secondary);
-
-// lan_head() for RouterOS 7.
+// The LAN port and address, the DNS servers, the MSS clamp, and the default fasttrack rule
+// told to leave marked connections alone.
 Gbk lan_head7(const Ctx& c, const LanFields& f);
 
-// The routing table that routing mark `name` selects; RouterOS 7 wants it
-// before any rule or route names it.
-Gbk mark_table7(const Gbk& name);
+// The whole script: `head`, every line's setup, the uplinks' routes, then the mangle rules:
+// reply marks, LAN traffic to the lines' own networks left unmarked, the classifiers, and the
+// routing marks after every rule that gives a connection mark.
+Gbk lines_script7(const Gbk& head, const std::vector<Line7>& lines);
 
-// balance_rules() for RouterOS 7: the per-connection classifier deals new LAN
-// connections out over the `lines` lines; line i + 1 gets connection mark and
-// routing mark `mark`, and a NAT rule to `address` commented `comment`.
-Gbk balance_rules7(const Gbk& lan, std::size_t lines, std::size_t i, const Gbk& mark, const Gbk& address,
-                   const Gbk& comment);
+// Fixed-IP line `name` on `nic`: an uplink with `address`, masquerading traffic from `source`
+// (all when empty).
+Gbk fixed_line7(const Gbk& address, const Gbk& mask, const Gbk& nic, const Gbk& name, const Gbk& source);
 
-// pppoe_client() for RouterOS 7.
-Gbk pppoe_line7(const Cells& line, const Gbk& nic, const Gbk& k, const Gbk& comment);
+// PPPoE line k (from 1) dialling through `nic` with the row's account (cells 0 and 1) as
+// pppoe-out<k>: its default route in `main` at distance k, in the WAN list, masquerading
+// traffic from `source` (all when empty). The carrier's DNS servers only when `peer_dns`.
+Gbk pppoe_line7(const Cells& line, const Gbk& nic, int k, const Gbk& name, const Gbk& source, bool peer_dns);
 
-// A RouterOS 7 refresh script for lines 1 .. `bound`: once pppoe-out<i> has
-// its address, the placeholder commented `comment_prefix` i moves there, and
-// so does the NAT rule of that comment when `nat`. No line end after the last line.
-Gbk pppoe_refresh7(const Gbk& bound, const char* comment_prefix, bool nat);
+// The per-connection classifier gives new LAN connections on `lan` share i of `lines` equal
+// shares (both addresses, so a host keeps one line per server) and `mark`.
+Gbk pcc_rule7(const Gbk& lan, std::size_t lines, std::size_t i, const Gbk& mark);
+
+// New connections from `range` (an address, network or a-b range) get `mark`.
+Gbk split_rule7(const Gbk& range, const Gbk& mark);
+
+// The RouterOS 7 companion of the refresh scripts for lines 1 .. `bound`: nothing needs
+// moving on RouterOS 7, which the first line says; it logs the lines that are down.
+Gbk pppoe_refresh7(const Gbk& bound);
 
 }  // namespace rosgen

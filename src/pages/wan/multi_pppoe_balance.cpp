@@ -68,32 +68,33 @@ Outcome refresh(Ctx& c) {
   return Outcome::Done;
 }
 
-// RouterOS 7: line k's route goes out through pppoe-out<k> itself, in
-// routing table adsl<k>; its NAT rule stands on the placeholder until the
-// refresh script moves it.
+// RouterOS 7: the per-connection classifier deals LAN connections out over the lines; each
+// line's client adds its default route to `main`, its table routes through pppoe-out<k>
+// itself (backed up by the next line), NAT masquerades on the interface, and connections that
+// arrive on a line are answered through it. Nothing waits for a refresh.
 Outcome generate7(Ctx& c) {
   if (!enough_lines(c, kList)) return Outcome::Refused;
-  Gbk lan = c.trimmed(kLan.nic);
-  const auto& lines = c.form.rows(kList);
+  const Gbk lan = c.trimmed(kLan.nic);
+  const bool peer_dns = dns_list7(c.trimmed(kLan.primary_dns), c.trimmed(kLan.secondary_dns)).empty();
+  const auto& rows = c.form.rows(kList);
 
-  Gbk s = lan_head7(c, kLan);
-  for (size_t i = 0; i < lines.size(); ++i) {
-    const Cells& line = lines[i];
-    Gbk k = number_text(static_cast<int>(i) + 1);
-    Gbk table = "adsl"_a + k;
-    s += pppoe_line7(line, cell(line, 2), k, k);
-    s += mark_table7(table);
-    s += "/ip route add dst-address=0.0.0.0/0 gateway=pppoe-out"_a + k + " routing-table="_a + table + " comment="_a +
-         k + "\r\n"_a;
-    s += balance_rules7(lan, lines.size(), i, table, placeholder_address(k), k);
+  std::vector<Line7> lines;
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const Cells& row = rows[i];
+    const int k = static_cast<int>(i) + 1;
+    const Gbk name = "adsl"_a + number_text(k);
+    lines.push_back({{name, "pppoe-out"_a + number_text(k), Gbk(), true},
+                     pppoe_line7(row, cell(row, 2), k, name, Gbk(), peer_dns),
+                     Gbk(),
+                     pcc_rule7(lan, rows.size(), i, name)});
   }
-  c.write(std::move(s));
+  c.write(lines_script7(lan_head7(c, kLan), lines));
   return Outcome::Done;
 }
 
-// RouterOS 7: moves line i's placeholder address and NAT rule (comment i).
+// RouterOS 7: nothing to refresh; logs the lines that are down.
 Outcome refresh7(Ctx& c) {
-  c.write(pppoe_refresh7(refresh_bound(c.form, kList), "", true));
+  c.write(pppoe_refresh7(refresh_bound(c.form, kList)));
   return Outcome::Done;
 }
 

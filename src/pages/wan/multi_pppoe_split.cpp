@@ -70,31 +70,33 @@ Outcome refresh(Ctx& c) {
   return Outcome::Done;
 }
 
-// RouterOS 7: line k's range is marked for routing table adsl<k>, whose
-// route goes out through pppoe-out<k> itself.
+// RouterOS 7: connections from line k's range take routing table adsl<k>, which routes
+// through pppoe-out<k> itself (backed up by the next line); each client adds its default
+// route to `main`, NAT masquerades on the interface, and connections that arrive on a line
+// are answered through it. Nothing waits for a refresh.
 Outcome generate7(Ctx& c) {
   if (!enough_lines(c, kList)) return Outcome::Refused;
+  const Gbk lan_net = network7(c.trimmed(kLan.network), c.trimmed(kLan.mask));
+  const bool peer_dns = dns_list7(c.trimmed(kLan.primary_dns), c.trimmed(kLan.secondary_dns)).empty();
+  const auto& rows = c.form.rows(kList);
 
-  const auto& lines = c.form.rows(kList);
-  Gbk s = lan_head7(c, kLan);
-  for (size_t i = 0; i < lines.size(); ++i) {
-    const Cells& line = lines[i];
-    Gbk k = number_text(static_cast<int>(i) + 1);
-    Gbk mark = "adsl"_a + k;
-    s += pppoe_line7(line, cell(line, 3), k, mark);
-    s += mark_table7(mark);
-    s += "/ip firewall mangle add chain=prerouting src-address="_a + word7(cell(line, 2)) +
-         " action=mark-routing new-routing-mark="_a + mark + " comment="_a + mark + "\r\n"_a;
-    s += "/ip route add dst-address=0.0.0.0/0 gateway=pppoe-out"_a + k + " routing-table="_a + mark + " comment="_a +
-         mark + "\r\n"_a;
+  std::vector<Line7> lines;
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const Cells& row = rows[i];
+    const int k = static_cast<int>(i) + 1;
+    const Gbk name = "adsl"_a + number_text(k);
+    lines.push_back({{name, "pppoe-out"_a + number_text(k), Gbk(), true},
+                     pppoe_line7(row, cell(row, 3), k, name, lan_net, peer_dns),
+                     Gbk(),
+                     split_rule7(cell(row, 2), name)});
   }
-  c.write(std::move(s));
+  c.write(lines_script7(lan_head7(c, kLan), lines));
   return Outcome::Done;
 }
 
-// RouterOS 7: moves line i's placeholder address (comment "adsl" i).
+// RouterOS 7: nothing to refresh; logs the lines that are down.
 Outcome refresh7(Ctx& c) {
-  c.write(pppoe_refresh7(refresh_bound(c.form, kList), "adsl", false));
+  c.write(pppoe_refresh7(refresh_bound(c.form, kList)));
   return Outcome::Done;
 }
 

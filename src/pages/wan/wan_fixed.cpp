@@ -1,7 +1,7 @@
 // Tab 4: first install with one fixed-IP uplink.
 #include "pages/builders.h"
 #include "pages/ros7.h"
-#include "pages/wan/wan_single7.h"
+#include "pages/wan/wan7.h"
 #include "script/form.h"
 
 namespace rosgen {
@@ -27,19 +27,28 @@ Outcome generate(Ctx& c) {
   return Outcome::Done;
 }
 
-// The same six commands for RouterOS 7: prefix lengths, an explicit default
-// route and one DNS server list.
+// RouterOS 7, on its default configuration: the LAN port leaves the default bridge for the
+// LAN list, the WAN port becomes an uplink (no bridge, no DHCP client, WAN list) with the
+// fixed address and the one default route; NAT masquerades on the WAN port.
 Outcome generate_7x(Ctx& c) {
+  const Gbk lan = c.trimmed("编辑框_安装_内网网卡");
+  const Gbk wan = c.trimmed("编辑框_安装_外网网卡");
   const Gbk lan_mask = c.trimmed("编辑框_安装_子网掩码");
-  Gbk s;
-  s += "/ip address add address="_a + word7(cidr7(c.trimmed("编辑框_安装_固定ip"), lan_mask)) + " interface="_a +
-       word7(c.trimmed("编辑框_安装_内网网卡")) + "\r\n"_a;
+  Gbk s = lan_port7(lan);
+  s += drop_default_uplink7();
+  s += "/ip address add address="_a + address_cidr7(c.trimmed("编辑框_安装_固定ip"), lan_mask) + " interface="_a +
+       word7(lan) + " comment=lan\r\n"_a;
+  s += uplink_port7(wan);
   s += "/ip address add address="_a +
-       word7(cidr7(c.trimmed("编辑框_安装_外网ip"), c.trimmed("编辑框_安装_外网子网掩码"))) + " interface="_a +
-       word7(c.trimmed("编辑框_安装_外网网卡")) + "\r\n"_a;
-  s += "/ip route add dst-address=0.0.0.0/0 gateway="_a + word7(c.trimmed("编辑框_安装_外网网关ip")) + "\r\n"_a;
-  s += masquerade7(c.trimmed("编辑框_安装_内网网段"), lan_mask) + "\r\n"_a;
-  s += dns_servers7(c.trimmed("编辑框_安装_首选DNS"), c.trimmed("编辑框_安装_备用DNS")) + "\r\n"_a;
+       address_cidr7(c.trimmed("编辑框_安装_外网ip"), c.trimmed("编辑框_安装_外网子网掩码")) + " interface="_a +
+       word7(wan) + " comment=wan\r\n"_a;
+  s += "/ip route add dst-address=0.0.0.0/0 gateway="_a + word7(c.trimmed("编辑框_安装_外网网关ip")) +
+       " comment=wan\r\n"_a;
+  s += masquerade7(wan, network7(c.trimmed("编辑框_安装_内网网段"), lan_mask), "wan"_a);
+  // No server given: the router keeps the ones it has.
+  if (Gbk servers = dns_list7(c.trimmed("编辑框_安装_首选DNS"), c.trimmed("编辑框_安装_备用DNS")); !servers.empty()) {
+    s += "/ip dns set servers="_a + servers + "\r\n"_a;
+  }
   s += mss_clamp7(c.trimmed("编辑框_安装_TCPMSS值"));
   c.write(std::move(s));
   return Outcome::Done;

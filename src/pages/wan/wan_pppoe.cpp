@@ -1,7 +1,7 @@
 // Tab 5: first install with one PPPoE dial-up uplink.
 #include "pages/builders.h"
 #include "pages/ros7.h"
-#include "pages/wan/wan_single7.h"
+#include "pages/wan/wan7.h"
 #include "script/form.h"
 
 namespace rosgen {
@@ -26,19 +26,29 @@ Outcome generate(Ctx& c) {
   return Outcome::Done;
 }
 
-// The same five commands for RouterOS 7. The DNS servers are set by hand, so
-// the client does not take the carrier's.
+// RouterOS 7, on its default configuration: the LAN port leaves the default bridge for the
+// LAN list, the dial-up port becomes an uplink (no bridge, no DHCP client, WAN list), and
+// the client joins the WAN list, so the default firewall guards it. Its default route and
+// address come with the session; NAT masquerades on the client, whatever address it gets.
 Outcome generate_7x(Ctx& c) {
+  const Gbk lan = c.trimmed("编辑框_ppoe_内网网卡");
+  const Gbk client = c.trimmed("编辑框_ppoe_拔号标志");
   const Gbk lan_mask = c.trimmed("编辑框_ppoe_子网掩码");
-  Gbk s;
-  s += "/ip address add address="_a + word7(cidr7(c.trimmed("编辑框_ppoe_内网ip"), lan_mask)) + " interface="_a +
-       word7(c.trimmed("编辑框_ppoe_内网网卡")) + " comment=lan\r\n"_a;
-  s += "/interface pppoe-client add name="_a + word7(c.trimmed("编辑框_ppoe_拔号标志")) + " interface="_a +
-       word7(c.trimmed("编辑框_ppoe_用于拔号的网卡")) + " user="_a + word7(c.trimmed("编辑框_ppoe_帐号")) +
-       " password="_a + word7(c.text("编辑框_ppoe_密码")) + " add-default-route=yes use-peer-dns=no disabled=no\r\n"_a;
-  s += masquerade7(c.trimmed("编辑框_ppoe_内网网段"), lan_mask) + "\r\n"_a;
-  s += dns_servers7(c.trimmed("编辑框_ppoe_首选DNS"), c.trimmed("编辑框_ppoe_备用dns")) + "\r\n"_a;
-  s += mss_clamp7(c.trimmed("编辑框_ppoe_tcpmss值")) + "\r\n"_a;
+  const Gbk servers = dns_list7(c.trimmed("编辑框_ppoe_首选DNS"), c.trimmed("编辑框_ppoe_备用dns"));
+  Gbk s = lan_port7(lan);
+  s += drop_default_uplink7();
+  s += "/ip address add address="_a + address_cidr7(c.trimmed("编辑框_ppoe_内网ip"), lan_mask) + " interface="_a +
+       word7(lan) + " comment=lan\r\n"_a;
+  const Gbk port = c.trimmed("编辑框_ppoe_用于拔号的网卡");
+  s += uplink_port7(port);
+  // No server given: the carrier's.
+  s += "/interface pppoe-client add name="_a + word7(client) + " interface="_a + word7(port) + " user="_a +
+       word7(c.trimmed("编辑框_ppoe_帐号")) + " password="_a + word7(c.text("编辑框_ppoe_密码")) +
+       " add-default-route=yes use-peer-dns="_a + (servers.empty() ? "yes"_a : "no"_a) + " disabled=no\r\n"_a;
+  s += wan_member7(client);
+  s += masquerade7(client, network7(c.trimmed("编辑框_ppoe_内网网段"), lan_mask), "wan"_a);
+  if (!servers.empty()) s += "/ip dns set servers="_a + servers + "\r\n"_a;
+  s += mss_clamp7(c.trimmed("编辑框_ppoe_tcpmss值"));
   c.write(std::move(s));
   return Outcome::Done;
 }
