@@ -129,6 +129,22 @@ TEST(Ros7Access, Outcomes) {
        {},
        {"service=pppoe"},
        {"profile="}},
+      {"pppoe account before its server: said so, nothing added, the script goes on",
+       "pppoe-accounts",
+       "single-7x",
+       {},
+       {},
+       {":if ([:len [/ppp profile find name=\"PPPoE_Profile\"]] = 0) do={:put \"没有PPP模板PPPoE_Profile",
+        "} else={\r\n/ppp secret add name=\"KETROVA5\" ", "\r\n}\r\n"},
+       {}},
+      {"pppoe server on an interface the router lacks: said so, the script goes on",
+       "pppoe-server",
+       "gen-7x",
+       {{"编辑框_pppoe_拔号网卡", "ether9"}},
+       {},
+       {":if ([:len [/interface find name=ether9]] = 0) do={:put \"没有接口ether9，PPPoE服务器未建立\"} else={\r\n",
+        "/interface pppoe-server server add ", "\r\n}\r\n"},
+       {}},
       {"pppoe server: its port leaves the bridge, where the server would never see a frame",
        "pppoe-server",
        "gen-7x",
@@ -319,15 +335,23 @@ TEST(Ros7Access, BatchSameAccountsAsClassic) {
                      quoted7(name) + " password="_a + quoted7(password) +
                      " service=pppoe profile=\"PPPoE_Profile\"}"_a);
     }
-    EXPECT_EQ(split(v7.form->output(), "\r\n"_a), want) << c.name;
+    // Inside one guard: nothing is added where the server's profile is missing.
+    std::vector<Gbk> lines = split(v7.form->output(), "\r\n"_a);
+    ASSERT_GE(lines.size(), 2u) << c.name;
+    EXPECT_TRUE(
+        to_utf8(lines.front()).starts_with(":if ([:len [/ppp profile find name=\"PPPoE_Profile\"]] = 0) do={:put "))
+        << c.name;
+    EXPECT_EQ(to_utf8(lines.back()), "}") << c.name;
+    EXPECT_EQ(std::vector<Gbk>(lines.begin() + 1, lines.end() - 1), want) << c.name;
     EXPECT_TRUE(v7.output().ends_with("\r\n")) << c.name;
   }
 }
 
 // Scripts pasted one after the other into a router that runs the default
 // configuration: the model of the router raises no error and no rule, where
-// PPTP's ports dropped, L2TP without IPsec, a reversed profile, a bridge port
-// as PPPoE port or a batch pasted twice would each raise one.
+// PPTP's ports dropped, L2TP without IPsec, a reversed profile, a batch pasted
+// twice, or a tunnel's default route taking the uplink's place would each
+// raise one.
 TEST(Ros7Access, OnTheDefaultConfiguration) {
   struct Step {
     std::string slug;
@@ -348,6 +372,11 @@ TEST(Ros7Access, OnTheDefaultConfiguration) {
        {"l2tp", "gen-server-7x", {}, {}},
        {"l2tp", "gen-account-7x", {{"编辑框_L2TP_MAC", "203.0.113.9"}}, {"选择框_P2TP_绑定MAC"}}},
       {{"pptp", "routes-telecom-main-7x", {}, {}}},
+      {{"pptp", "client-default-route-7x", {}, {}}},
+      // Accounts before their server, a server on a port the router lacks: said so, no error.
+      {{"pppoe-accounts", "batch-7x", {}, {}}, {"pptp", "gen-account-7x", {}, {}}},
+      {{"pppoe-server", "gen-7x", {{"编辑框_pppoe_拔号网卡", "ether9"}}, {}}},
+      {{"l2tp", "client-default-route-7x", {{"编辑框_L2TP_连接标识", ""}}, {}}},
       {{"l2tp", "routes-netcom-main-7x", {}, {}}},
       {{"ddns", "gen-7x", {}, {}}, {"ddns", "gen-7x", {}, {}}},
   };

@@ -42,6 +42,13 @@ Gbk ppp_secret7(const Gbk& name, const Gbk& password, Ascii service, const Gbk& 
   return s;
 }
 
+Gbk if_profile7(const Gbk& profile, const Gbk& lines) {
+  if (profile.empty() || lines.empty()) return lines;
+  return ":if ([:len [/ppp profile find name="_a + quoted7(profile) + "]] = 0) do={:put "_a +
+         quoted7(to_gbk("没有PPP模板") + profile + to_gbk("，请先运行服务器脚本，帐号未添加")) + "} else={\r\n"_a +
+         lines + "}\r\n"_a;
+}
+
 bool is_ipv4_7(const Gbk& text) {
   const std::string& b = text.bytes();
   int octets = 0;

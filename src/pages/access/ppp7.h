@@ -45,6 +45,12 @@ bool is_ipv4_7(const Gbk& text);
 // An empty profile is left out too: the account takes its server's default.
 Gbk ppp_secret7(const Gbk& name, const Gbk& password, Ascii service, const Gbk& caller_id, const Gbk& profile);
 
+// `lines` (each ending in CR LF) run only where the PPP profile `profile` is
+// there; otherwise the terminal says so and nothing is added. Accounts pasted
+// before their server's script, or naming a profile it does not make, would
+// stop the script at their first line. An empty profile needs no profile.
+Gbk if_profile7(const Gbk& profile, const Gbk& lines);
+
 // A MAC typed with dashes (00-0C-29-AB-CD-EF) in the colon form RouterOS 7
 // shows and compares caller ids in (00:0C:29:AB:CD:EF); other text unchanged.
 Gbk caller_id7(const Gbk& mac);

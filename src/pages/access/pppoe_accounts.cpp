@@ -47,9 +47,10 @@ Outcome single_account(Ctx& c, Syntax syntax) {
   }
   if (syntax == Syntax::V7) {
     const Gbk caller = bind ? caller_id7(c.trimmed("编辑框_添加PPPOE帐号_MAC")) : Gbk();
-    c.write(ppp_secret7(c.trimmed("编辑框_添加PPPOE帐号_用户名"), c.trimmed("编辑框_添加PPPOE帐号_密码"), "pppoe"_a,
-                        caller, c.trimmed("编辑框_添加PPPOE帐号_模板标识")) +
-            "\r\n"_a);
+    const Gbk profile = c.trimmed("编辑框_添加PPPOE帐号_模板标识");
+    c.write(if_profile7(profile, ppp_secret7(c.trimmed("编辑框_添加PPPOE帐号_用户名"),
+                                             c.trimmed("编辑框_添加PPPOE帐号_密码"), "pppoe"_a, caller, profile) +
+                                     "\r\n"_a));
     return Outcome::Done;
   }
   Gbk caller = bind ? " caller-id="_a + c.trimmed("编辑框_添加PPPOE帐号_MAC") : Gbk();
@@ -161,6 +162,7 @@ Outcome batch(Ctx& c, Syntax syntax) {
     if (now[i]) c.form.set_checked(kSwitches[i], true);
   }
   Gbk log;
+  Gbk lines7;
   for (int n = 1; n <= count; ++n) {
     Gbk name = draw(c.env, account_alphabet, account_length);
     Gbk password = draw(c.env, password_alphabet, password_length);
@@ -169,13 +171,14 @@ Outcome batch(Ctx& c, Syntax syntax) {
       // A name drawn twice, or one the router already has, would stop the
       // script there and lose the rest of the batch: such an account is skipped.
       const Gbk full = quoted7(prefix + name + suffix);
-      c.append(":if ([:len [/ppp secret find name="_a + full + "]] = 0) do={"_a +
-               ppp_secret7(prefix + name + suffix, password, "pppoe"_a, Gbk(), profile) + "}\r\n"_a);
+      lines7 += ":if ([:len [/ppp secret find name="_a + full + "]] = 0) do={"_a +
+                ppp_secret7(prefix + name + suffix, password, "pppoe"_a, Gbk(), profile) + "}\r\n"_a;
     } else {
       c.append(line);
     }
     log += line;
   }
+  if (syntax == Syntax::V7) c.write(if_profile7(profile, lines7));
   if (c.checked("选择框_添加PPPOE帐号_是否导出")) export_log(c, log);
   return Outcome::Done;
 }

@@ -68,11 +68,15 @@ Outcome generate7(Ctx& c) {
   Gbk s;
   s += "/ip pool add name="_a + word7(pool) + " ranges="_a + word7(c.trimmed("编辑框_pppoe_IP地址池")) + "\r\n"_a;
   s += ppp_profile7(profile) + "\r\n"_a;
+  // An interface that is not there is said so, instead of stopping the script.
+  s += ":if ([:len [/interface find name="_a + port + "]] = 0) do={:put "_a +
+       quoted7(to_gbk("没有接口") + c.trimmed("编辑框_pppoe_拔号网卡") + to_gbk("，PPPoE服务器未建立")) +
+       "} else={\r\n"_a;
   s += "/interface pppoe-server server add service-name="_a + word7(c.trimmed("编辑框_pppoe_服务名称")) +
        " interface="_a + port + " default-profile="_a + word7(profile_name) +
        " one-session-per-host=yes disabled=no\r\n"_a;
   // Last: a session pasting the script through that port ends here, with all else done.
-  s += "/interface bridge port remove [find interface="_a + port + "]\r\n"_a;
+  s += "/interface bridge port remove [find interface="_a + port + "]\r\n}\r\n"_a;
   c.write(std::move(s));
   return Outcome::Done;
 }

@@ -143,8 +143,9 @@ Outcome write_vpn_account(Ctx& c, const VpnFields& f, Syntax syntax) {
              " sees the caller's IP address, not its MAC: the account is not bound to the MAC\r\n"_a;
       }
     }
-    s += ppp_secret7(c.trimmed(f.user), c.trimmed(f.password), f.protocol, caller, c.trimmed(f.account_profile)) +
-         "\r\n"_a;
+    const Gbk profile = c.trimmed(f.account_profile);
+    s += if_profile7(profile,
+                     ppp_secret7(c.trimmed(f.user), c.trimmed(f.password), f.protocol, caller, profile) + "\r\n"_a);
     c.write(std::move(s));
     return Outcome::Done;
   }
