@@ -1,5 +1,5 @@
-// RouterOS 7 buttons of the access pages: PPTP, L2TP, PPPoE server and PPPoE
-// accounts.
+// RouterOS 7 buttons of the access pages: PPTP, L2TP, PPPoE server, PPPoE
+// accounts and DDNS.
 #include <gtest/gtest.h>
 
 #include "pages/ros7.h"
