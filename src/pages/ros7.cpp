@@ -103,23 +103,23 @@ Outcome refuse7(Ctx& c, const std::string& what) {
   return c.refuse("RouterOS 7 没有" + what + "，无法生成7.X系列脚本。");
 }
 
-Gbk uplink_port7(const Gbk& port) {
+namespace {
+
+// `port` off the default bridge, without a DHCP client, in `list` and no other.
+Gbk port_in_list7(const Gbk& port, Ascii list) {
   const Gbk p = word7(port);
   Gbk s = "/interface bridge port remove [find interface="_a + p + "]\r\n"_a;
   s += "/ip dhcp-client remove [find interface="_a + p + "]\r\n"_a;
   s += "/interface list member remove [find interface="_a + p + "]\r\n"_a;
-  s += "/interface list member add list=WAN interface="_a + p + "\r\n"_a;
+  s += "/interface list member add list="_a + Gbk(list) + " interface="_a + p + "\r\n"_a;
   return s;
 }
 
-Gbk lan_port7(const Gbk& port) {
-  const Gbk p = word7(port);
-  Gbk s = "/interface bridge port remove [find interface="_a + p + "]\r\n"_a;
-  s += "/ip dhcp-client remove [find interface="_a + p + "]\r\n"_a;
-  s += "/interface list member remove [find interface="_a + p + "]\r\n"_a;
-  s += "/interface list member add list=LAN interface="_a + p + "\r\n"_a;
-  return s;
-}
+}  // namespace
+
+Gbk uplink_port7(const Gbk& port) { return port_in_list7(port, "WAN"_a); }
+
+Gbk lan_port7(const Gbk& port) { return port_in_list7(port, "LAN"_a); }
 
 Gbk wan_member7(const Gbk& interface) {
   return "/interface list member add list=WAN interface="_a + word7(interface) + "\r\n"_a;

@@ -3,6 +3,7 @@
 // others are not finished and say so. The RouterOS 7 buttons block the
 // applications' host names instead of their long-gone addresses.
 #include <algorithm>
+#include <span>
 #include <string_view>
 
 #include "pages/builders.h"
@@ -101,8 +102,10 @@ constexpr std::string_view kXuanFengNames[] = {"cloudplayer.xf.qq.com", "xflx.st
 
 // The redirect of the LAN's DNS queries to the router, once however many presets are pressed.
 Gbk dns_to_router7() {
+  // A named array: some compilers leave a literal in a braced list to run time.
+  static constexpr Ascii kProtocols[] = {"udp"_a, "tcp"_a};
   Gbk s;
-  for (Ascii protocol : {"udp"_a, "tcp"_a}) {
+  for (Ascii protocol : kProtocols) {
     const Gbk match =
         " chain=dstnat in-interface-list=LAN protocol="_a + Gbk(protocol) + " dst-port=53 action=redirect"_a;
     s += unless_found7("/ip firewall nat find"_a + match,
@@ -112,8 +115,8 @@ Gbk dns_to_router7() {
   return s;
 }
 
-template <size_t N>
-Gbk preset_text_7x(const Preset& p, const std::string_view (&names)[N]) {
+// Not a template: some compilers leave a literal in a template's body to run time.
+Gbk preset_text_7x(const Preset& p, std::span<const std::string_view> names) {
   Gbk s = to_gbk(
       "# 按2009年的服务器IP列表封锁在今天已无效：这些地址早已更换，照抄到RouterOS 7上什么也封不住。\r\n"
       "# 改为按域名封锁：路由器对下列域名回答NXDOMAIN，局域网的DNS查询一律转给路由器"

@@ -64,7 +64,8 @@ Outcome delete_all_7x(Ctx& c) {
 Gbk arp_mode7(const Gbk& nic, Ascii mode) {
   const Gbk name = word7(nic);
   Gbk s = to_gbk("# ARP由带IP地址的接口应答：网桥端口的设置落在它的网桥上\r\n");
-  for (Ascii menu : {"ethernet"_a, "bridge"_a, "vlan"_a, "bonding"_a}) {
+  static constexpr Ascii kMenus[] = {"ethernet"_a, "bridge"_a, "vlan"_a, "bonding"_a};
+  for (Ascii menu : kMenus) {
     s += "/interface "_a + Gbk(menu) + " set [find name="_a + name + "] arp="_a + Gbk(mode) + "\r\n"_a;
   }
   s += ":foreach ketrova5 in=[/interface bridge port find interface="_a + name +
