@@ -19,6 +19,7 @@
 #include <QScrollBar>
 #include <QScrollArea>
 #include <QSplitter>
+#include <QStyleOptionGroupBox>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -112,6 +113,22 @@ class FlowLayout : public QLayout {
   std::vector<QLayoutItem*> items_;
 };
 
+// A group box at least as wide as its title where the style draws it: a
+// skin may start the title further in than the box's own size allows for.
+class TitledBox : public QGroupBox {
+ public:
+  using QGroupBox::QGroupBox;
+  QSize minimumSizeHint() const override {
+    QSize size = QGroupBox::minimumSizeHint();
+    if (title().isEmpty()) return size;
+    QStyleOptionGroupBox option;
+    initStyleOption(&option);
+    const QRect text = style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, this);
+    // As much room after the title as before it.
+    return size.expandedTo(QSize(text.right() + 1 + std::max(text.left(), 0), 0));
+  }
+};
+
 void hide_all(std::initializer_list<QWidget*> widgets) {
   for (QWidget* w : widgets) {
     if (w) w->hide();
@@ -131,7 +148,7 @@ PageView::PageView(Form& form, Env& env, OutputPanel::StartTool start_tool, QWid
   const Page& page = form.page();
   setObjectName(q(page.slug));
 
-  upper_ = new QGroupBox(q(page.caption), this);
+  upper_ = new TitledBox(q(page.caption), this);
   auto* scroll = new QScrollArea(upper_);
   scroll->setFrameShape(QFrame::NoFrame);
   scroll->setWidgetResizable(true);
@@ -283,7 +300,7 @@ void PageView::place_inline(const Item& item, QHBoxLayout* line, QWidget* parent
 }
 
 QWidget* PageView::make_group(const Group& g, QWidget* parent) {
-  auto* box = new QGroupBox(q(g.caption), parent);
+  auto* box = new TitledBox(q(g.caption), parent);
   auto* inner = new QVBoxLayout(box);
   inner->setContentsMargins(0, 0, 0, 0);
   inner->addWidget(render(g.items, box, {4, 0, 4, 1}));

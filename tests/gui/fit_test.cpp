@@ -1,18 +1,31 @@
 // At the window's default size every page shows its whole upper box without
-// scrolling, no caption is cut, and the tab key walks a page in the order
-// its declaration reads. Checked in the system font and in the CJK font a
-// Chinese desktop shows, whose glyphs are wider and taller.
+// scrolling, no caption is cut, no group box title meets another title, a
+// frame line or a field, and the tab key walks a page in the order its
+// declaration reads. Checked without a skin and in every shipped skin, each
+// in the system font and in the CJK font a Chinese desktop shows, whose
+// glyphs are wider and taller.
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QDir>
 #include <QFontDatabase>
+#include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStyleOptionGroupBox>
 
 #include "app/main_window.h"
 #include "app/page_view.h"
+#include "appearance/appearance.h"
+#include "appearance/skin_engine.h"
 #include "gui_support.h"
+#include "os/os.h"
 #include "pages/registry.h"
 #include "script/text.h"
 
@@ -25,6 +38,19 @@ namespace {
 
 const QSize kDefaultSize(828, 655);
 const QString kCjkFamily = QStringLiteral("WenQuanYi Micro Hei");
+const QString kNoSkin = QStringLiteral("none");
+
+// The skins the program ships, read from the source tree.
+QStringList shipped_skins() {
+  return QDir(QStringLiteral(ROSGEN_SKINS_SRC)).entryList({QStringLiteral("*.she")}, QDir::Files, QDir::Name);
+}
+
+// The skin engine module beside the test, as the program loads it beside itself.
+rosgen::appearance::SkinEngine* skin_engine() {
+  static std::unique_ptr<rosgen::appearance::SkinEngine> engine =
+      rosgen::appearance::load_skin_engine(rosgen::os::program_dir());
+  return engine.get();
+}
 
 QString describe(const QWidget* w) {
   QString text;
@@ -34,6 +60,111 @@ QString describe(const QWidget* w) {
 }
 
 QString size_text(QSize s) { return QStringLiteral("%1x%2").arg(s.width()).arg(s.height()); }
+QString rect_text(QRect r) { return QStringLiteral("%1,%2 %3").arg(r.x()).arg(r.y()).arg(size_text(r.size())); }
+
+// Two pixels a person tells apart; the faint fringe of a smoothed glyph is not.
+bool seen_apart(QRgb a, QRgb b) {
+  return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b)),
+                   std::abs(qAlpha(a) - qAlpha(b))}) >= 48;
+}
+
+// A group box as its style draws it, children left out: the title's
+// rectangle as the pixels its text covers, and the frame's pixels.
+struct DrawnBox {
+  const QGroupBox* box;
+  QRect area;    // the box, in the view's coordinates
+  QRect title;   // where its title's text is drawn, in the view's coordinates; empty without one
+  QImage frame;  // the box drawn with a blank title: the frame alone
+  QPoint frame_at;
+};
+
+DrawnBox draw_box(const QGroupBox* box, const QWidget* view) {
+  QStyleOptionGroupBox opt;
+  opt.initFrom(box);
+  opt.lineWidth = 1;
+  opt.textAlignment = box->alignment();
+  opt.subControls = QStyle::SC_GroupBoxFrame;
+  if (!box->title().isEmpty()) opt.subControls |= QStyle::SC_GroupBoxLabel;
+  if (box->isFlat()) opt.features |= QStyleOptionFrame::Flat;
+  opt.textColor = QColor(box->style()->styleHint(QStyle::SH_GroupBox_TextLabelColor, &opt, box));
+  // Drawn unclipped with room all round, so a title reaching out of its box shows.
+  const int room = 16 + box->fontMetrics().horizontalAdvance(box->title());
+  auto draw = [&](const QString& text) {
+    QImage image(box->size() + QSize(2 * room, 2 * room), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setFont(box->font());
+    painter.translate(room, room);
+    opt.text = text;
+    box->style()->drawComplexControl(QStyle::CC_GroupBox, &opt, &painter, box);
+    return image;
+  };
+  const QImage with = draw(box->title());
+  // A blank title keeps the frame where a titled box has it.
+  const QImage without = box->title().isEmpty() ? with : draw(QStringLiteral(" "));
+  QRect text;
+  for (int y = 0; y < with.height(); ++y) {
+    for (int x = 0; x < with.width(); ++x) {
+      if (seen_apart(with.pixel(x, y), without.pixel(x, y))) text |= QRect(x, y, 1, 1);
+    }
+  }
+  const QPoint at = box->mapTo(view, QPoint(0, 0));
+  const QPoint origin = at - QPoint(room, room);
+  return {box, QRect(at, box->size()), text.isEmpty() ? QRect() : text.translated(origin), without, origin};
+}
+
+// A pixel of a frame line, not the faint shading beside it.
+bool on_frame(const DrawnBox& b, QPoint view_point) {
+  const QPoint p = view_point - b.frame_at;
+  return b.frame.valid(p) && qAlpha(b.frame.pixel(p)) >= 64;
+}
+
+// Every title drawn whole inside its box, clear of every other title, of
+// every frame line and of whatever its box holds.
+QStringList title_problems(const PageView* view) {
+  QStringList out;
+  std::vector<DrawnBox> boxes;
+  for (const QGroupBox* box : view->findChildren<QGroupBox*>()) {
+    if (box->isVisibleTo(view)) boxes.push_back(draw_box(box, view));
+  }
+  auto name = [](const QGroupBox* box) { return QStringLiteral("\"%1\"").arg(box->title()); };
+  for (size_t i = 0; i < boxes.size(); ++i) {
+    const DrawnBox& b = boxes[i];
+    if (b.box->title().isEmpty()) continue;
+    if (b.title.isEmpty()) {
+      out << QStringLiteral("title %1 is not drawn").arg(name(b.box));
+      continue;
+    }
+    if (!b.area.contains(b.title)) {
+      out << QStringLiteral("title %1 at %2 is cut by its box at %3")
+                 .arg(name(b.box), rect_text(b.title), rect_text(b.area));
+    }
+    for (size_t j = 0; j < boxes.size(); ++j) {
+      const DrawnBox& other = boxes[j];
+      bool crossed = false;
+      for (int y = b.title.top(); y <= b.title.bottom() && !crossed; ++y) {
+        for (int x = b.title.left(); x <= b.title.right() && !crossed; ++x) crossed = on_frame(other, {x, y});
+      }
+      if (crossed) {
+        out << QStringLiteral("title %1 at %2 crosses the frame of %3")
+                   .arg(name(b.box), rect_text(b.title), name(other.box));
+      }
+      if (j > i && other.title.intersects(b.title)) {
+        out << QStringLiteral("titles %1 and %2 overlap").arg(name(b.box), name(other.box));
+      }
+    }
+    for (const QWidget* w : b.box->findChildren<QWidget*>()) {
+      // Plain holders and nested boxes draw nothing here of their own; what they hold is checked.
+      if (!w->isVisibleTo(view) || qobject_cast<const QGroupBox*>(w) || w->metaObject() == &QWidget::staticMetaObject ||
+          w->parentWidget()->inherits("QAbstractScrollArea") || w->inherits("QScrollArea")) {
+        continue;
+      }
+      const QRect at(w->mapTo(view, QPoint(0, 0)), w->size());
+      if (at.intersects(b.title)) out << QStringLiteral("title %1 is covered by %2").arg(name(b.box), describe(w));
+    }
+  }
+  return out;
+}
 
 // What a person cannot see whole on one page's upper box.
 QStringList problems(const PageView* view) {
@@ -114,13 +245,27 @@ class FitTest : public QObject {
 
  private slots:
   void every_page_fits_the_default_window_data() {
+    QTest::addColumn<QString>("skin");
     QTest::addColumn<QString>("family");
-    QTest::newRow("system font") << QString();
-    QTest::newRow("CJK font") << kCjkFamily;
+    const QStringList skins = shipped_skins();
+    QVERIFY2(skins.contains(QString::fromUtf8(rosgen::appearance::kDefaultSkin)), ROSGEN_SKINS_SRC);
+    for (const QString& skin : QStringList{kNoSkin} + skins) {
+      QTest::addRow("%s, system font", qPrintable(skin)) << skin << QString();
+      QTest::addRow("%s, CJK font", qPrintable(skin)) << skin << kCjkFamily;
+    }
   }
 
   void every_page_fits_the_default_window() {
+    QFETCH(QString, skin);
     QFETCH(QString, family);
+    rosgen::appearance::SkinEngine* engine = skin_engine();
+    QVERIFY2(engine, "no skin engine module beside the test");
+    if (skin == kNoSkin) {
+      engine->detach();
+    } else {
+      const QString file = QDir(QStringLiteral(ROSGEN_SKINS_SRC)).filePath(skin);
+      QCOMPARE(engine->attach_ext(file.toStdString(), "", 0, 0, 0), 0);
+    }
     const QFont before = QApplication::font();
     if (!family.isEmpty()) {
       QVERIFY2(QFontDatabase::families().contains(family), qPrintable(family + QStringLiteral(" is not installed")));
@@ -140,7 +285,7 @@ class FitTest : public QObject {
         window.show_page(i);
         // The view is built on first show; its layout settles over a few passes.
         QTest::qWait(20);
-        for (const QString& p : problems(window.view(i))) {
+        for (const QString& p : problems(window.view(i)) + title_problems(window.view(i))) {
           report << QStringLiteral("%1: %2").arg(q(window.form(i).page().slug), p);
         }
         ++checked;
@@ -148,6 +293,7 @@ class FitTest : public QObject {
       QCOMPARE(checked, 25);
     }
     QApplication::setFont(before);
+    engine->detach();
     for (const QString& line : report) qInfo().noquote() << line;
     QVERIFY2(report.isEmpty(), qPrintable(QStringLiteral("%1 problems, listed above").arg(report.size())));
   }

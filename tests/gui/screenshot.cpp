@@ -6,6 +6,9 @@
 //   rosgen_gui_screenshot --all DIR                 every page, DIR/NN-slug.png, and
 //                                                   DIR/NN-slug-whole.png its whole upper box
 //   rosgen_gui_screenshot --message OUT.png         the copy button's message box
+//
+// The window wears the skin a first start shows (skins/china.she beside the
+// program); --skin NAME before the rest picks skins/NAME.she, --skin none none.
 #include <cstdio>
 #include <QDir>
 #include <QMessageBox>
@@ -22,6 +25,9 @@
 #include "app/output_panel.h"
 #include "app/page_view.h"
 #include "app/single_instance.h"
+#include "appearance/appearance.h"
+#include "appearance/skin_engine.h"
+#include "os/os.h"
 #include "pages/registry.h"
 
 namespace {
@@ -45,8 +51,21 @@ bool shoot(MainWindow& window, const QString& file) {
 int main(int argc, char** argv) {
   Application app(argc, argv);
   QStringList args = QApplication::arguments().mid(1);
+  QString skin = QString::fromUtf8(rosgen::appearance::kDefaultSkin).chopped(4);
+  if (args.size() >= 2 && args[0] == QStringLiteral("--skin")) {
+    skin = args[1];
+    args = args.mid(2);
+  }
+  auto engine = rosgen::appearance::load_skin_engine(rosgen::os::program_dir());
+  if (skin != QStringLiteral("none") && !args.isEmpty()) {
+    const auto file = rosgen::os::program_dir() / "skins" / (skin + QStringLiteral(".she")).toStdString();
+    if (!engine || engine->attach_ext(file.string(), "", 0, 0, 0) != 0) {
+      std::fprintf(stderr, "cannot apply the skin %s\n", qPrintable(skin));
+      return 1;
+    }
+  }
   if (args.isEmpty()) {
-    std::fprintf(stderr, "usage: rosgen_gui_screenshot OUT.png [PAGE [BUTTON]] | --all DIR\n");
+    std::fprintf(stderr, "usage: rosgen_gui_screenshot [--skin NAME|none] OUT.png [PAGE [BUTTON]] | --all DIR\n");
     return 2;
   }
   StderrDesktop desktop;
