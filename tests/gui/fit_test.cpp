@@ -4,12 +4,8 @@
 // declaration reads. Checked without a skin and in every shipped skin, each
 // in the system font and in the CJK font a Chinese desktop shows, whose
 // glyphs are wider and taller.
-#include <algorithm>
-#include <cstdlib>
-#include <memory>
 #include <QAbstractButton>
 #include <QComboBox>
-#include <QDir>
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QImage>
@@ -23,9 +19,7 @@
 #include "app/main_window.h"
 #include "app/page_view.h"
 #include "appearance/appearance.h"
-#include "appearance/skin_engine.h"
 #include "gui_support.h"
-#include "os/os.h"
 #include "pages/registry.h"
 #include "script/text.h"
 
@@ -33,24 +27,14 @@ using namespace rosgen;
 using namespace rosgen::app;
 using rosgen::test::FakeDesktop;
 using rosgen::test::q;
+using rosgen::test::seen_apart;
+using rosgen::test::shipped_skins;
+using rosgen::test::wear;
 
 namespace {
 
 const QSize kDefaultSize(828, 655);
 const QString kCjkFamily = QStringLiteral("WenQuanYi Micro Hei");
-const QString kNoSkin = QStringLiteral("none");
-
-// The skins the program ships, read from the source tree.
-QStringList shipped_skins() {
-  return QDir(QStringLiteral(ROSGEN_SKINS_SRC)).entryList({QStringLiteral("*.she")}, QDir::Files, QDir::Name);
-}
-
-// The skin engine module beside the test, as the program loads it beside itself.
-rosgen::appearance::SkinEngine* skin_engine() {
-  static std::unique_ptr<rosgen::appearance::SkinEngine> engine =
-      rosgen::appearance::load_skin_engine(rosgen::os::program_dir());
-  return engine.get();
-}
 
 QString describe(const QWidget* w) {
   QString text;
@@ -61,12 +45,6 @@ QString describe(const QWidget* w) {
 
 QString size_text(QSize s) { return QStringLiteral("%1x%2").arg(s.width()).arg(s.height()); }
 QString rect_text(QRect r) { return QStringLiteral("%1,%2 %3").arg(r.x()).arg(r.y()).arg(size_text(r.size())); }
-
-// Two pixels a person tells apart; the faint fringe of a smoothed glyph is not.
-bool seen_apart(QRgb a, QRgb b) {
-  return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b)),
-                   std::abs(qAlpha(a) - qAlpha(b))}) >= 48;
-}
 
 // A group box as its style draws it, children left out: the title's
 // rectangle as the pixels its text covers, and the frame's pixels.
@@ -249,7 +227,7 @@ class FitTest : public QObject {
     QTest::addColumn<QString>("family");
     const QStringList skins = shipped_skins();
     QVERIFY2(skins.contains(QString::fromUtf8(rosgen::appearance::kDefaultSkin)), ROSGEN_SKINS_SRC);
-    for (const QString& skin : QStringList{kNoSkin} + skins) {
+    for (const QString& skin : QStringList{QStringLiteral("none")} + skins) {
       QTest::addRow("%s, system font", qPrintable(skin)) << skin << QString();
       QTest::addRow("%s, CJK font", qPrintable(skin)) << skin << kCjkFamily;
     }
@@ -258,14 +236,7 @@ class FitTest : public QObject {
   void every_page_fits_the_default_window() {
     QFETCH(QString, skin);
     QFETCH(QString, family);
-    rosgen::appearance::SkinEngine* engine = skin_engine();
-    QVERIFY2(engine, "no skin engine module beside the test");
-    if (skin == kNoSkin) {
-      engine->detach();
-    } else {
-      const QString file = QDir(QStringLiteral(ROSGEN_SKINS_SRC)).filePath(skin);
-      QCOMPARE(engine->attach_ext(file.toStdString(), "", 0, 0, 0), 0);
-    }
+    QVERIFY2(wear(skin), qPrintable(skin));
     const QFont before = QApplication::font();
     if (!family.isEmpty()) {
       QVERIFY2(QFontDatabase::families().contains(family), qPrintable(family + QStringLiteral(" is not installed")));
@@ -293,7 +264,7 @@ class FitTest : public QObject {
       QCOMPARE(checked, 25);
     }
     QApplication::setFont(before);
-    engine->detach();
+    wear(QStringLiteral("none"));
     for (const QString& line : report) qInfo().noquote() << line;
     QVERIFY2(report.isEmpty(), qPrintable(QStringLiteral("%1 problems, listed above").arg(report.size())));
   }

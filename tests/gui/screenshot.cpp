@@ -2,7 +2,9 @@
 // screen shows it, so anyone can check that nothing is clipped and the
 // Chinese text is readable. Run it under a display (scripts/screenshot.sh).
 //
-//   rosgen_gui_screenshot OUT.png [PAGE [BUTTON]]   one page, BUTTON pressed first
+//   rosgen_gui_screenshot OUT.png [PAGE [BUTTON [FIELD=VALUE|FIELD ...]]]
+//                                                   one page, BUTTON pressed first; each FIELD=VALUE
+//                                                   typed into its field after, a FIELD focused
 //   rosgen_gui_screenshot --all DIR                 every page, DIR/NN-slug.png, and
 //                                                   DIR/NN-slug-whole.png its whole upper box
 //   rosgen_gui_screenshot --message OUT.png         the copy button's message box
@@ -25,6 +27,7 @@
 #include "app/output_panel.h"
 #include "app/page_view.h"
 #include "app/single_instance.h"
+#include "app/window_env.h"
 #include "appearance/appearance.h"
 #include "appearance/skin_engine.h"
 #include "os/os.h"
@@ -138,5 +141,20 @@ int main(int argc, char** argv) {
   }
   window.show_page(page->index);
   press(page->index, args.value(2, QStringLiteral("gen-3x")));
+  // Values typed after the press, as a person would: their warnings show.
+  for (const QString& arg : args.mid(3)) {
+    const qsizetype eq = arg.indexOf(u'=');
+    const rosgen::Field* field = rosgen::find_field_named(*page, arg.left(eq).toStdString());
+    QWidget* w = field ? window.view(page->index)->findChild<QWidget*>(QString::fromStdString(field->id)) : nullptr;
+    if (!w) {
+      std::fprintf(stderr, "no field %s\n", qPrintable(arg.left(eq)));
+      return 2;
+    }
+    if (eq < 0) {
+      w->setFocus();
+    } else {
+      window.form(page->index).set_text(field->id, typed(arg.mid(eq + 1), true));
+    }
+  }
   return shoot(window, args[0]) ? 0 : 1;
 }
