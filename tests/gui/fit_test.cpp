@@ -46,13 +46,12 @@ QString describe(const QWidget* w) {
 QString size_text(QSize s) { return QStringLiteral("%1x%2").arg(s.width()).arg(s.height()); }
 QString rect_text(QRect r) { return QStringLiteral("%1,%2 %3").arg(r.x()).arg(r.y()).arg(size_text(r.size())); }
 
-// A group box as its style draws it, children left out: the title's
-// rectangle as the pixels its text covers, and the frame's pixels.
+// A group box as its style draws it, children left out: its title's
+// rectangle as the pixels the text covers, and the frame alone.
 struct DrawnBox {
   const QGroupBox* box;
-  QRect area;    // the box, in the view's coordinates
-  QRect title;   // where its title's text is drawn, in the view's coordinates; empty without one
-  QImage frame;  // the box drawn with a blank title: the frame alone
+  QRect title;   // in the view's coordinates; empty without a title
+  QImage frame;  // the box drawn with a blank title
   QPoint frame_at;
 };
 
@@ -63,7 +62,6 @@ DrawnBox draw_box(const QGroupBox* box, const QWidget* view) {
   opt.textAlignment = box->alignment();
   opt.subControls = QStyle::SC_GroupBoxFrame;
   if (!box->title().isEmpty()) opt.subControls |= QStyle::SC_GroupBoxLabel;
-  if (box->isFlat()) opt.features |= QStyleOptionFrame::Flat;
   opt.textColor = QColor(box->style()->styleHint(QStyle::SH_GroupBox_TextLabelColor, &opt, box));
   // Drawn unclipped with room all round, so a title reaching out of its box shows.
   const int room = 16 + box->fontMetrics().horizontalAdvance(box->title());
@@ -86,19 +84,12 @@ DrawnBox draw_box(const QGroupBox* box, const QWidget* view) {
       if (seen_apart(with.pixel(x, y), without.pixel(x, y))) text |= QRect(x, y, 1, 1);
     }
   }
-  const QPoint at = box->mapTo(view, QPoint(0, 0));
-  const QPoint origin = at - QPoint(room, room);
-  return {box, QRect(at, box->size()), text.isEmpty() ? QRect() : text.translated(origin), without, origin};
-}
-
-// A pixel of a frame line, not the faint shading beside it.
-bool on_frame(const DrawnBox& b, QPoint view_point) {
-  const QPoint p = view_point - b.frame_at;
-  return b.frame.valid(p) && qAlpha(b.frame.pixel(p)) >= 64;
+  const QPoint origin = box->mapTo(view, QPoint(0, 0)) - QPoint(room, room);
+  return {box, text.translated(origin), without, origin};
 }
 
 // Every title drawn whole inside its box, clear of every other title, of
-// every frame line and of whatever its box holds.
+// every frame line (not the faint shading beside it) and of what its box holds.
 QStringList title_problems(const PageView* view) {
   QStringList out;
   std::vector<DrawnBox> boxes;
@@ -109,24 +100,21 @@ QStringList title_problems(const PageView* view) {
   for (size_t i = 0; i < boxes.size(); ++i) {
     const DrawnBox& b = boxes[i];
     if (b.box->title().isEmpty()) continue;
-    if (b.title.isEmpty()) {
-      out << QStringLiteral("title %1 is not drawn").arg(name(b.box));
-      continue;
-    }
-    if (!b.area.contains(b.title)) {
-      out << QStringLiteral("title %1 at %2 is cut by its box at %3")
-                 .arg(name(b.box), rect_text(b.title), rect_text(b.area));
+    const QRect area(b.box->mapTo(view, QPoint(0, 0)), b.box->size());
+    if (b.title.isEmpty() || !area.contains(b.title)) {
+      out << QStringLiteral("title %1 at %2 is not whole inside its box at %3")
+                 .arg(name(b.box), rect_text(b.title), rect_text(area));
     }
     for (size_t j = 0; j < boxes.size(); ++j) {
       const DrawnBox& other = boxes[j];
       bool crossed = false;
       for (int y = b.title.top(); y <= b.title.bottom() && !crossed; ++y) {
-        for (int x = b.title.left(); x <= b.title.right() && !crossed; ++x) crossed = on_frame(other, {x, y});
+        for (int x = b.title.left(); x <= b.title.right() && !crossed; ++x) {
+          const QPoint p = QPoint(x, y) - other.frame_at;
+          crossed = other.frame.valid(p) && qAlpha(other.frame.pixel(p)) >= 64;
+        }
       }
-      if (crossed) {
-        out << QStringLiteral("title %1 at %2 crosses the frame of %3")
-                   .arg(name(b.box), rect_text(b.title), name(other.box));
-      }
+      if (crossed) out << QStringLiteral("title %1 crosses the frame of %2").arg(name(b.box), name(other.box));
       if (j > i && other.title.intersects(b.title)) {
         out << QStringLiteral("titles %1 and %2 overlap").arg(name(b.box), name(other.box));
       }
@@ -137,8 +125,9 @@ QStringList title_problems(const PageView* view) {
           w->parentWidget()->inherits("QAbstractScrollArea") || w->inherits("QScrollArea")) {
         continue;
       }
-      const QRect at(w->mapTo(view, QPoint(0, 0)), w->size());
-      if (at.intersects(b.title)) out << QStringLiteral("title %1 is covered by %2").arg(name(b.box), describe(w));
+      if (QRect(w->mapTo(view, QPoint(0, 0)), w->size()).intersects(b.title)) {
+        out << QStringLiteral("title %1 is covered by %2").arg(name(b.box), describe(w));
+      }
     }
   }
   return out;

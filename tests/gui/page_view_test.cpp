@@ -2,7 +2,6 @@
 // in step both ways. Tested with a small page declared here, which uses
 // every kind of item a page can hold.
 #include <algorithm>
-#include <cmath>
 #include <map>
 #include <memory>
 #include <stdexcept>
@@ -25,6 +24,7 @@
 #include "app/window_env.h"
 #include "gui_support.h"
 #include "script/text.h"
+#include "skin/skin_file.h"
 
 using namespace rosgen;
 using namespace rosgen::app;
@@ -190,18 +190,11 @@ int marked_at_end(const QImage& image) {
 
 // WCAG contrast of the field's text with its fill: the strongest of its left half's pixels.
 double text_contrast(QWidget* w) {
-  auto luminance = [](QRgb c) {
-    auto channel = [](int v) { return v <= 10 ? v / 3294.6 : std::pow((v / 255.0 + 0.055) / 1.055, 2.4); };
-    return 0.2126 * channel(qRed(c)) + 0.7152 * channel(qGreen(c)) + 0.0722 * channel(qBlue(c));
-  };
   const QImage image = w->grab().toImage();
-  const double back = luminance(fill_of(image));
+  const QColor back = QColor::fromRgb(fill_of(image));
   double best = 1;
   for (int y = 4; y < std::min(image.height(), 24) - 4; ++y) {
-    for (int x = 4; x < image.width() / 2; ++x) {
-      const double l = luminance(image.pixel(x, y));
-      best = std::max(best, (std::max(l, back) + 0.05) / (std::min(l, back) + 0.05));
-    }
+    for (int x = 4; x < image.width() / 2; ++x) best = std::max(best, skin::contrast(image.pixel(x, y), back));
   }
   return best;
 }
