@@ -528,7 +528,8 @@ void PageView::changed(const Change& c) {
       break;
     case Change::Rows: show_rows(c.id); break;
     case Change::Selection: show_selection(c.id); break;
-    case Change::Output: break;  // the output panel follows it
+    case Change::Output:
+    case Change::Files: break;  // the output panel follows them
   }
 }
 

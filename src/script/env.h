@@ -2,10 +2,12 @@
 // command line and the tests each provide their own.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "script/gbk.h"
 
@@ -15,6 +17,12 @@ struct Date {
   int year = 1970;
   int month = 1;
   int day = 1;
+};
+
+// An X25519 key pair as WireGuard uses it: 32 bytes each.
+struct KeyPair {
+  std::array<std::uint8_t, 32> secret{};
+  std::array<std::uint8_t, 32> public_key{};
 };
 
 // The caption of a message box when none is given.
@@ -42,6 +50,9 @@ class Env {
   // Appends bytes to a file, creating it (and its folder) when missing; never
   // truncates. False when it cannot be written.
   virtual bool append_file(const std::filesystem::path& file, const std::string& bytes) = 0;
+  // `n` new key pairs, made from the system's secure random source by a well-kept
+  // cryptography library; empty when this front end cannot make them (now).
+  virtual std::vector<KeyPair> new_key_pairs(std::size_t n) = 0;
 };
 
 }  // namespace rosgen

@@ -107,6 +107,7 @@ struct Page {
   std::array<std::string, 4> panel;  // designer names: copy, Winbox, terminal, web site
   std::vector<Item> items;           // inside the upper group box, top to bottom
   FormHook on_startup;               // initial field states set when the program starts
+  bool ros7_only = false;            // a RouterOS 7 job alone: no 2.9.x/3.x buttons beside its 7.x ones
 
   bool built() const { return !items.empty(); }
 };

@@ -264,6 +264,14 @@ class WebEnv : public Env {
       answers_.push_back(a.is_null() ? std::nullopt : std::optional<std::string>(a.get<std::string>()));
     }
     for (const json& r : request.value("random", json::array())) replay_.push_back(r.get<std::uint32_t>());
+    for (const json& k : request.value("keys", json::array())) {
+      KeyPair p;
+      for (std::size_t i = 0; i < 32; ++i) {
+        p.secret[i] = k.at("secret").at(i).get<std::uint8_t>();
+        p.public_key[i] = k.at("public").at(i).get<std::uint8_t>();
+      }
+      keys_.push_back(p);
+    }
   }
 
   void message(const std::string& text, const std::string& caption) override {
@@ -309,8 +317,21 @@ class WebEnv : public Env {
     return true;
   }
 
+  // The page makes key pairs with the browser's WebCrypto, which answers later: a press that
+  // needs more than it was given says how many, and the page presses again with them.
+  std::vector<KeyPair> new_key_pairs(std::size_t n) override {
+    if (waiting) return {};
+    if (keys_.size() < n) {
+      keys_wanted = n;
+      waiting = true;
+      return {};
+    }
+    return {keys_.begin(), keys_.begin() + static_cast<std::ptrdiff_t>(n)};
+  }
+
   json events = json::array();
-  bool waiting = false;  // an input box is waiting for its answer
+  bool waiting = false;  // an input box is waiting for its answer, or the press for its keys
+  std::size_t keys_wanted = 0;
   const std::vector<std::uint32_t>& draws() const { return replay_; }
 
  private:
@@ -329,6 +350,7 @@ class WebEnv : public Env {
   size_t answered_ = 0;
   std::vector<std::uint32_t> replay_;
   size_t drawn_ = 0;
+  std::vector<KeyPair> keys_;
 };
 
 const Page& need_page(const json& request) {
@@ -390,7 +412,11 @@ json handle(const json& request) {
     WebEnv env(request);
     std::vector<FieldWarning> warnings;
     Outcome outcome = run_button(*form, env, *b, &warnings);
-    if (env.waiting) {
+    if (env.keys_wanted) {
+      reply["outcome"] = "keys";
+      reply["keys"] = env.keys_wanted;
+      warnings.clear();
+    } else if (env.waiting) {
       reply["outcome"] = "input";
       warnings.clear();
     } else {
@@ -399,6 +425,15 @@ json handle(const json& request) {
     reply["events"] = std::move(env.events);
     reply["random"] = env.draws();
     reply["warnings"] = warnings_of(warnings);
+    // The files go with the press that made them (the form is new for every call) and are
+    // not sent back: they hold private keys.
+    if (outcome == Outcome::Done && !env.waiting && !form->files().empty()) {
+      json files = json::array();
+      for (const OutputFile& f : form->files()) {
+        files.push_back({{"name", f.name}, {"text", f.text}, {"secret", f.secret}, {"qr", f.qr}});
+      }
+      reply["files"] = std::move(files);
+    }
   } else if (op == "toggle") {
     toggle(*form, request.at("field").get<std::string>(), request.at("on").get<bool>());
   } else if (op == "choose") {
