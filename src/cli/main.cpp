@@ -17,6 +17,7 @@
 #include "engine/driver.h"
 #include "os/system_env.h"
 #include "pages/registry.h"
+#include "qr/qr.h"
 #include "routeros/checker.h"
 #include "routeros/model.h"
 #include "script/text.h"
@@ -198,12 +199,14 @@ struct RunArgs {
   bool strict = false;
   bool json = false;
   std::optional<std::string> output_file;  // -o
+  std::optional<std::string> peers_dir;    // --peers-dir: where the press's client files go
 };
 
 // Replaces `file` with `bytes` in one step: they go to a new file in the same folder, which is
 // then renamed over it, so a failure leaves no half-written script and the old file as it was.
-// Empty on success, else the reason.
-std::string write_file_atomically(const std::string& file, const std::string& bytes) {
+// The file keeps its mode, or takes `mode` when one is given. Empty on success, else the reason.
+std::string write_file_atomically(const std::string& file, const std::string& bytes,
+                                  std::optional<mode_t> fixed_mode = std::nullopt) {
   namespace fs = std::filesystem;
   fs::path target = file;
   std::error_code ec;
@@ -213,7 +216,9 @@ std::string write_file_atomically(const std::string& file, const std::string& by
   }
   mode_t mode = 0;
   struct stat old {};
-  if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+  if (fixed_mode) {
+    mode = *fixed_mode;
+  } else if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
     mode = old.st_mode & 07777;
   } else {
     mode_t mask = ::umask(0);
@@ -241,6 +246,32 @@ std::string write_file_atomically(const std::string& file, const std::string& by
   fd = -1;
   if (closed != 0) return fail(errno);
   if (::rename(temp.c_str(), target.c_str()) != 0) return fail(errno);
+  return {};
+}
+
+// The client files of a press, each readable by its owner only (they hold private keys), and a
+// PNG of its QR code beside it: `phone.conf` and `phone.png`. A missing folder is made for the
+// owner alone. Empty on success, else what could not be written and why.
+std::string write_peer_files(const std::string& dir, const std::vector<OutputFile>& files) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  if (!fs::is_directory(dir, ec)) {
+    if (::mkdir(dir.c_str(), 0700) != 0) return dir + ": " + std::strerror(errno);
+  }
+  for (const OutputFile& f : files) {
+    const fs::path conf = fs::path(dir) / f.name;
+    const mode_t mode = f.secret ? 0600 : 0644;
+    if (std::string e = write_file_atomically(conf.string(), f.text, mode); !e.empty()) {
+      return conf.string() + ": " + e;
+    }
+    if (!f.qr) continue;
+    const fs::path png = fs::path(conf).replace_extension(".png");
+    const std::optional<qr::Code> code = qr::encode(f.text);
+    if (!code) return png.string() + ": too long for a QR code";
+    if (std::string e = write_file_atomically(png.string(), qr::png(*code), mode); !e.empty()) {
+      return png.string() + ": " + e;
+    }
+  }
   return {};
 }
 
@@ -295,6 +326,24 @@ int run_command(const RunArgs& a) {
   } else if (!a.json) {
     std::fwrite(out.data(), 1, out.size(), stdout);
   }
+  const std::vector<OutputFile>& files = form->files();
+  if (code != 1 && files.empty() && a.peers_dir) {
+    std::cerr << "rosgen: this press made no clients' files; nothing was written to " << *a.peers_dir << '\n';
+  }
+  if (code != 1 && !files.empty()) {
+    if (a.peers_dir) {
+      std::string error = write_peer_files(*a.peers_dir, files);
+      if (!error.empty()) {
+        std::cerr << "rosgen: cannot write " << error << '\n';
+        code = 3;
+      }
+    } else if (!a.json) {
+      // Their keys are in the script: without the files it is of no use to its clients.
+      std::cerr << "rosgen: the clients' files were not written (--peers-dir DIR writes them):";
+      for (const OutputFile& f : files) std::cerr << ' ' << f.name;
+      std::cerr << '\n';
+    }
+  }
   if (a.json) {
     // JSON is UTF-8 whatever the script's encoding.
     nlohmann::ordered_json j{{"output", to_utf8(form->output())},
@@ -306,6 +355,11 @@ int run_command(const RunArgs& a) {
       for (const FieldWarning& w : warnings)
         list.push_back({{"field", w.id}, {"label", w.label}, {"reason", w.reason}});
       j["warnings"] = std::move(list);
+    }
+    if (code != 1 && !files.empty()) {
+      nlohmann::ordered_json names = nlohmann::ordered_json::array();
+      for (const OutputFile& f : files) names.push_back(f.name);
+      j["files"] = std::move(names);
     }
     std::cout << j.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
   }
@@ -384,6 +438,8 @@ int main_impl(int argc, char** argv) {
   run->add_flag("--strict", a.strict, "exit 4 when a field the script was made from does not fit its kind");
   run->add_flag("--json", a.json, "print one JSON object: output, exit, messages, opened, warnings");
   run->add_option("-o,--output", a.output_file, "write the output box to this file instead of stdout");
+  run->add_option("--peers-dir", a.peers_dir,
+                  "write the clients' files the press makes (NAME.conf, and its QR code NAME.png) into this folder");
 
   auto* check = app.add_subcommand(
       "check", "check a RouterOS 7 script: RouterOS 7's command tree, then what it does to a router's configuration");
