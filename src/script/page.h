@@ -44,6 +44,7 @@ struct Field {
   ValueRule value;          // what kind of value the field holds, for warnings
   std::string key;          // short English name, unique on the page; the CLI takes it for the id
   bool hint_below = false;  // the hint on its own line under the field, where beside it would widen the row
+  int width = 0;            // characters an edit box shows, where its default text is no guide (a key)
 };
 
 struct Button {

@@ -366,6 +366,12 @@ Outcome generate(Ctx& c) {
   return Outcome::Done;
 }
 
+// A key's 44 characters in view.
+Field wide(Field f, int characters) {
+  f.width = characters;
+  return f;
+}
+
 }  // namespace
 
 void build_wireguard(Page& page) {
@@ -409,7 +415,7 @@ void build_wireguard(Page& page) {
                     edit({kPeerAddress, "peer-address"}, "隧道地址:", v::addresses(""), "(留空自动分配)"),
                 }),
                 row({
-                    edit({kPeerKey, "peer-public-key"}, "公钥:", v::text(""), "(客户端自己生成密钥时填写)"),
+                    wide(edit({kPeerKey, "peer-public-key"}, "公钥:", v::text(""), "(客户端自己生成密钥时填写)"), 44),
                 }),
                 row({
                     button("delete", "", "删除客户端", delete_line_handler(kList)),
