@@ -96,6 +96,10 @@ nlohmann::ordered_json describe(const Page& page) {
               {"hint", f->hint},
               {"group", group}};
           if (f->value.kind == ValueKind::Integer) j["value_range"] = {f->value.min, f->value.max};
+          if (f->kind == FieldKind::Edit || f->kind == FieldKind::Multiline) {
+            j["writing"] = {{dialect_name(Dialect::Classic), writing_name(f->value.classic)},
+                            {dialect_name(Dialect::V7), writing_name(f->value.v7)}};
+          }
           switch (f->kind) {
             case FieldKind::Edit:
             case FieldKind::Multiline: j["default"] = f->text; break;
@@ -113,7 +117,8 @@ nlohmann::ordered_json describe(const Page& page) {
                              {"designer", b->designer.empty() ? nlohmann::ordered_json(nullptr)
                                                               : nlohmann::ordered_json(b->designer)},
                              {"caption", b->caption},
-                             {"group", group}});
+                             {"group", group},
+                             {"dialect", dialect_name(dialect_of(page, *b))}});
         } else if (const auto* l = std::get_if<LineList>(&item.v)) {
           nlohmann::ordered_json columns = nlohmann::ordered_json::array();
           for (const Column& c : l->columns) {

@@ -216,30 +216,3 @@ Gbk day_list(const Form& form) {
 }
 
 }  // namespace rosgen
-
-namespace rosgen {
-
-std::vector<FieldWarning> field_warnings(const Form& form, const std::set<std::string>* read) {
-  std::vector<FieldWarning> out;
-  // A field without a label of its own stands beside the one that says what it is
-  // (a check box "绑定MAC" before its address box).
-  std::string last_label;
-  walk(form.page().items, [&](const Item& item, const std::string&) {
-    const auto* f = std::get_if<Field>(&item.v);
-    if (!f) return;
-    const std::string& said = f->label.empty() ? last_label : f->label;
-    last_label = said;
-    if (f->kind != FieldKind::Edit && f->kind != FieldKind::Multiline) return;
-    if (!form.enabled(f->id) || (read && read->count(f->id) == 0)) return;
-    if (auto reason = value_problem(f->value, form.text(f->id))) {
-      std::string label = said.empty() ? f->key : said;
-      for (const char* colon : {":", "\xEF\xBC\x9A"}) {  // ASCII or full-width
-        if (label.ends_with(colon)) label.resize(label.size() - std::string_view(colon).size());
-      }
-      out.push_back({f->id, label, *reason});
-    }
-  });
-  return out;
-}
-
-}  // namespace rosgen
