@@ -144,9 +144,16 @@ OutputPanel::OutputPanel(Form& form, Env& env, StartTool start_tool, QWidget* pa
   warning_line_->setStyleSheet(QStringLiteral("color: #b3261e;"));
   warning_line_->hide();
 
+  status_line_ = new QLabel(this);
+  status_line_->setObjectName(QStringLiteral("press-status"));
+  status_line_->setTextFormat(Qt::PlainText);
+  status_line_->setWordWrap(true);
+  status_line_->hide();
+
   auto* left = new QVBoxLayout;
   left->setContentsMargins(0, 0, 0, 0);
   left->addWidget(box_, 1);
+  left->addWidget(status_line_);
   left->addWidget(warning_line_);
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(6, 6, 6, 6);
@@ -310,6 +317,24 @@ void OutputPanel::show_warnings(const std::vector<FieldWarning>& warnings) {
   }
   warning_line_->setText(text);
   warning_line_->show();
+}
+
+void OutputPanel::show_status(const QString& text) {
+  status_line_->setText(text);
+  status_line_->setVisible(!text.isEmpty());
+}
+
+void OutputPanel::pressing() {
+  show_warnings({});
+  show_status({});
+}
+
+void OutputPanel::pressed(const PressReport& report) {
+  show_warnings(report.warnings);
+  if (report.outcome != Outcome::Refused) return;
+  QString reason = QString::fromStdString(report.refusal).simplified();
+  show_status(reason.isEmpty() ? QStringLiteral("没有生成新脚本，输出框中仍是之前的内容。")
+                               : QStringLiteral("没有生成新脚本：%1　输出框中仍是之前的内容。").arg(reason));
 }
 
 void OutputPanel::clear_marks() {

@@ -12,6 +12,7 @@
 #include <QStringList>
 
 #include "app/launch.h"
+#include "engine/driver.h"
 #include "script/form.h"
 
 class QLabel;
@@ -60,6 +61,15 @@ class OutputPanel : public QGroupBox {
   // its script; empty warnings clear it.
   void show_warnings(const std::vector<FieldWarning>& warnings);
   QLabel* warning_line() const { return warning_line_; }
+  // The line under the box that says what the last action left; empty clears it.
+  void show_status(const QString& text);
+  QLabel* status_line() const { return status_line_; }
+
+  // A press of one of the page's buttons. Before it runs, the lines under the
+  // box are cleared, so nothing of the last press stands beside a refusal's
+  // message; after it, they tell what it left.
+  void pressing();
+  void pressed(const PressReport& report);
 
  private:
   void output_changed();
@@ -72,6 +82,7 @@ class OutputPanel : public QGroupBox {
   StartTool start_tool_;
   QPlainTextEdit* box_ = nullptr;
   QLabel* warning_line_ = nullptr;
+  QLabel* status_line_ = nullptr;
   int token_ = 0;
   bool dirty_ = false;
   bool queued_ = false;

@@ -423,6 +423,67 @@ class OutputPanelTest : public QObject {
     QVERIFY(line->isHidden());
   }
 
+  // A refused press clears the last press's warnings before its message shows, keeps the
+  // box as it was, and says under the box that no script was made, and why. The warnings
+  // are those of the pressed button's dialect.
+  void refused_press_clears_warnings_and_says_so() {
+    struct Watching : FakeDesktop {
+      QLabel* line = nullptr;
+      bool line_shown_at_message = false;
+      bool message(QWidget* owner, const QString& text, const QString& caption, Icon icon, Buttons buttons) override {
+        if (line) line_shown_at_message = line_shown_at_message || !line->isHidden();
+        return FakeDesktop::message(owner, text, caption, icon, buttons);
+      }
+    } watching;
+    MainWindow own(watching, StartupHooks{}, pages());
+    own.show_page(1);
+    PageView* users = own.view(1);
+    auto* name = named<QLineEdit>(users, "编辑框_系统_用户名");
+    auto* password = named<QLineEdit>(users, "编辑框_系统_密码");
+    QLabel* warnings = users->panel()->warning_line();
+    QLabel* status = users->panel()->status_line();
+    watching.line = warnings;
+    auto press = [&](const char* button) {
+      QPushButton* b = users->findChild<QPushButton*>(QString::fromUtf8(button));
+      if (!b) {
+        for (auto* candidate : users->findChildren<QPushButton*>())
+          if (candidate->property("buttonId").toString() == QString::fromUtf8(button)) b = candidate;
+      }
+      QVERIFY2(b, button);
+      QTest::mouseClick(b, Qt::LeftButton);
+    };
+
+    auto erase = [](QLineEdit* e) {
+      e->selectAll();
+      QTest::keyClick(e, Qt::Key_Delete);
+    };
+    own.form(1).set_index("组合框_系统_等级", 1);
+    erase(name);
+    QTest::keyClicks(name, QStringLiteral("my admin"));  // 3.x writes the name without quotes
+    QTest::keyClicks(password, QStringLiteral("s3cret"));
+    press("gen-3x");
+    QVERIFY(!warnings->isHidden());
+    QVERIFY2(warnings->text().contains(QStringLiteral("用户名")), qPrintable(warnings->text()));
+    QVERIFY(status->isHidden());
+    const Gbk written = own.form(1).output();
+
+    erase(password);
+    press("gen-3x");
+    QCOMPARE(watching.captions(), QStringList{QStringLiteral("信息：")});
+    QVERIFY(!watching.line_shown_at_message);
+    QVERIFY(warnings->isHidden());
+    QVERIFY(!status->isHidden());
+    QCOMPARE(status->text(), QStringLiteral("没有生成新脚本：密码不能为空!　输出框中仍是之前的内容。"));
+    QCOMPARE(own.form(1).output(), written);
+
+    // RouterOS 7 quotes the name: nothing to warn of, and the refusal is gone with the press.
+    QTest::keyClicks(password, QStringLiteral("s3cret"));
+    press("gen-7x");
+    QVERIFY(warnings->isHidden());
+    QVERIFY(status->isHidden());
+    QVERIFY(own.form(1).output() != written);
+  }
+
   // The check marks the lines with findings and lists them, and never touches the text.
   void check_button_marks_and_lists_findings_data() {
     QTest::addColumn<QString>("script");
