@@ -222,6 +222,10 @@ void OutputPanel::copy() {
     return;
   }
   QString text = QString::fromStdString(to_utf8(form_.output()));
+  // Typed characters GBK has not are "?" in the Form: such a box is copied as it shows.
+  if (const QString shown_text = box_->toPlainText(); first_not_in_gbk(shown_text.toStdString())) {
+    text = QString::fromUtf8(script_file_bytes(shown_text));
+  }
   QClipboard* clipboard = QGuiApplication::clipboard();
   bool ok = false;
   if (clipboard) {

@@ -356,6 +356,11 @@ class OutputPanelTest : public QObject {
     QTest::keyClicks(box, "/system");
     QTest::mouseClick(copy_button(4), Qt::LeftButton);
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("/ip\r\n/system"));
+    // Characters GBK has not are copied as typed, not as the Form's "?".
+    box->moveCursor(QTextCursor::End);
+    box->insertPlainText(QStringLiteral(" # 😀 ع"));  // as an input method or a paste puts it
+    QTest::mouseClick(copy_button(4), Qt::LeftButton);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("/ip\r\n/system # 😀 ع"));
   }
 
   void a_generated_script_is_copied_byte_for_byte() {
