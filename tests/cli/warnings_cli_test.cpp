@@ -1,5 +1,6 @@
 // Field warnings on the command line: one stderr line per field, the script
-// unchanged, and exit 4 only with --strict; show lists each field's key and kind.
+// unchanged, and exit 4 only with --strict, judged as the pressed button's dialect
+// writes each value; show lists each field's key, kind and writing.
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
