@@ -11,12 +11,13 @@
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSaveFile>
+#include <QFile>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
 #include "app/fatal.h"
 #include "app/window_env.h"
+#include "os/os.h"
 #include "qr/qr.h"
 
 namespace rosgen::app {
@@ -28,15 +29,9 @@ std::optional<QByteArray> qr_png(const OutputFile& file, int scale) {
 }
 
 std::optional<QString> write_private_file(const QString& path, const QByteArray& bytes) {
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) return file.errorString();
-  // Before any byte is written: the new file holds a private key.
-  if (!file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) || file.write(bytes) != bytes.size()) {
-    QString reason = file.errorString();
-    file.cancelWriting();
-    return reason;
+  if (auto failure = os::replace_file(QFile::encodeName(path).toStdString(), bytes.toStdString(), 0600)) {
+    return QString::fromLocal8Bit(failure->c_str());
   }
-  if (!file.commit()) return file.errorString();
   return std::nullopt;
 }
 

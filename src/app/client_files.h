@@ -18,8 +18,8 @@ class WindowEnv;
 // long for one.
 std::optional<QByteArray> qr_png(const OutputFile& file, int scale = 8);
 
-// Writes the whole file or nothing, readable and writable by its owner only from the
-// moment it exists. The reason of a failure, or nothing when written.
+// Writes the whole file or nothing (os::replace_file), readable and writable by its owner only
+// from the moment it exists. The reason of a failure, or nothing when written.
 std::optional<QString> write_private_file(const QString& path, const QByteArray& bytes);
 
 class ClientFilesDialog : public QDialog {

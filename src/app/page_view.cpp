@@ -465,9 +465,9 @@ QWidget* PageView::make_button(const Button& b, QWidget* parent) {
   connect(button, &QPushButton::clicked, this, [this, decl] {
     act([&] {
       if (!decl->run) return;
-      std::vector<FieldWarning> warnings;
-      run_button(form_, env_, *decl, &warnings);
-      if (panel_) panel_->show_warnings(warnings);
+      if (panel_) panel_->pressing(*decl);
+      const PressReport report = press_button(form_, env_, *decl);
+      if (panel_) panel_->pressed(report);
     });
   });
   return button;

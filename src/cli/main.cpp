@@ -3,7 +3,6 @@
 #include <nlohmann/json.hpp>
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -15,11 +14,13 @@
 #include <regex>
 
 #include "engine/driver.h"
+#include "os/os.h"
 #include "os/system_env.h"
 #include "pages/registry.h"
 #include "qr/qr.h"
 #include "routeros/checker.h"
 #include "routeros/model.h"
+#include "script/product.h"
 #include "script/text.h"
 
 namespace rosgen {
@@ -97,6 +98,10 @@ nlohmann::ordered_json describe(const Page& page) {
               {"hint", f->hint},
               {"group", group}};
           if (f->value.kind == ValueKind::Integer) j["value_range"] = {f->value.min, f->value.max};
+          if (f->kind == FieldKind::Edit || f->kind == FieldKind::Multiline) {
+            j["writing"] = {{dialect_name(Dialect::Classic), writing_name(f->value.classic)},
+                            {dialect_name(Dialect::V7), writing_name(f->value.v7)}};
+          }
           switch (f->kind) {
             case FieldKind::Edit:
             case FieldKind::Multiline: j["default"] = f->text; break;
@@ -114,7 +119,8 @@ nlohmann::ordered_json describe(const Page& page) {
                              {"designer", b->designer.empty() ? nlohmann::ordered_json(nullptr)
                                                               : nlohmann::ordered_json(b->designer)},
                              {"caption", b->caption},
-                             {"group", group}});
+                             {"group", group},
+                             {"dialect", dialect_name(dialect_of(page, *b))}});
         } else if (const auto* l = std::get_if<LineList>(&item.v)) {
           nlohmann::ordered_json columns = nlohmann::ordered_json::array();
           for (const Column& c : l->columns) {
@@ -202,53 +208,6 @@ struct RunArgs {
   std::optional<std::string> peers_dir;    // --peers-dir: where the press's client files go
 };
 
-// Replaces `file` with `bytes` in one step: they go to a new file in the same folder, which is
-// then renamed over it, so a failure leaves no half-written script and the old file as it was.
-// The file keeps its mode, or takes `mode` when one is given. Empty on success, else the reason.
-std::string write_file_atomically(const std::string& file, const std::string& bytes,
-                                  std::optional<mode_t> fixed_mode = std::nullopt) {
-  namespace fs = std::filesystem;
-  fs::path target = file;
-  std::error_code ec;
-  if (fs::is_symlink(target, ec)) {
-    fs::path resolved = fs::weakly_canonical(target, ec);  // writing through a link keeps the link
-    if (!ec) target = resolved;
-  }
-  mode_t mode = 0;
-  struct stat old {};
-  if (fixed_mode) {
-    mode = *fixed_mode;
-  } else if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
-    mode = old.st_mode & 07777;
-  } else {
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    mode = 0666 & ~mask;
-  }
-  fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
-  std::string temp = (folder / ".rosgen-XXXXXX").string();
-  int fd = ::mkstemp(temp.data());
-  if (fd < 0) return std::strerror(errno);
-  auto fail = [&](int error) {
-    if (fd >= 0) ::close(fd);
-    ::unlink(temp.c_str());
-    return std::string(std::strerror(error));
-  };
-  if (::fchmod(fd, mode) != 0) return fail(errno);
-  for (size_t done = 0; done < bytes.size();) {
-    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return fail(errno);
-    done += static_cast<size_t>(n);
-  }
-  if (::fsync(fd) != 0) return fail(errno);
-  int closed = ::close(fd);
-  fd = -1;
-  if (closed != 0) return fail(errno);
-  if (::rename(temp.c_str(), target.c_str()) != 0) return fail(errno);
-  return {};
-}
-
 // The client files of a press, each readable by its owner only (they hold private keys), and a
 // PNG of its QR code beside it: `phone.conf` and `phone.png`. A missing folder is made for the
 // owner alone. Empty on success, else what could not be written and why.
@@ -261,16 +220,12 @@ std::string write_peer_files(const std::string& dir, const std::vector<OutputFil
   for (const OutputFile& f : files) {
     const fs::path conf = fs::path(dir) / f.name;
     const mode_t mode = f.secret ? 0600 : 0644;
-    if (std::string e = write_file_atomically(conf.string(), f.text, mode); !e.empty()) {
-      return conf.string() + ": " + e;
-    }
+    if (auto e = os::replace_file(conf, f.text, mode)) return conf.string() + ": " + *e;
     if (!f.qr) continue;
     const fs::path png = fs::path(conf).replace_extension(".png");
     const std::optional<qr::Code> code = qr::encode(f.text);
     if (!code) return png.string() + ": too long for a QR code";
-    if (std::string e = write_file_atomically(png.string(), qr::png(*code), mode); !e.empty()) {
-      return png.string() + ": " + e;
-    }
+    if (auto e = os::replace_file(png, qr::png(*code), mode)) return png.string() + ": " + *e;
   }
   return {};
 }
@@ -317,9 +272,8 @@ int run_command(const RunArgs& a) {
   if (a.output_file) {
     // A refused press leaves the file as it was: there is no new script to put there.
     if (code != 1) {
-      std::string error = write_file_atomically(*a.output_file, out);
-      if (!error.empty()) {
-        std::cerr << "rosgen: cannot write " << *a.output_file << ": " << error << '\n';
+      if (auto error = os::replace_file(*a.output_file, out)) {
+        std::cerr << "rosgen: cannot write " << *a.output_file << ": " << *error << '\n';
         code = 3;
       }
     }
@@ -410,9 +364,9 @@ int check_command(const CheckArgs& a) {
 }
 
 int main_impl(int argc, char** argv) {
-  CLI::App app{"rosgen: RouterOS 2.9.x/3.x script generator"};
+  CLI::App app{"rosgen: RouterOS script generator: 2.9.x/3.x and 7.x scripts, and a RouterOS 7 script checker"};
   app.require_subcommand(1);
-  app.set_version_flag("--version", std::string("rosgen ") + ROSGEN_VERSION);
+  app.set_version_flag("--version", std::string("rosgen ") + product::kVersion);
 
   app.add_subcommand("list", "list the pages: index, slug, tab text");
 

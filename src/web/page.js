@@ -229,6 +229,7 @@
     box.addEventListener('input', function () { self.outputEdited = true; });
     this.output = box;
     this.warnings = el('p', { class: 'warnings', 'data-warnings': '' });
+    this.status = el('p', { class: 'status', 'data-status': '' });
     var copy = el('button', { type: 'button', 'data-panel': 'copy', 'data-designer': this.decl.panel[0], text: '复制生成脚本' });
     var save = el('button', { type: 'button', 'data-panel': 'save', text: '保存脚本' });
     var check = el('button', { type: 'button', 'data-panel': 'check', text: '检查脚本' });
@@ -240,7 +241,7 @@
     log.addEventListener('click', function () { download('log.TXT', logBytes); });
     web.addEventListener('click', function () { window.open(site, '_blank', 'noopener'); });
     this.logButton = log;
-    return el('div', { class: 'output' }, [el('div', { class: 'box' }, [box, this.warnings]),
+    return el('div', { class: 'output' }, [el('div', { class: 'box' }, [box, this.status, this.warnings]),
       el('div', { class: 'actions' }, [copy, save, check, log, web])]);
   };
 
@@ -279,6 +280,9 @@
     if (this.busy) return;
     this.busy = true;
     this.section.setAttribute('data-busy', '');
+    // Nothing of the last press stands beside this one's messages.
+    if (this.warnings) this.warnings.textContent = '';
+    if (this.status) this.status.textContent = '';
     try {
       var request = { op: 'press', page: this.slug, button: button, state: this.request(), today: today(),
         answers: [], random: [] };
@@ -319,6 +323,11 @@
         if (!asked) {
           this.show(reply.state, reply.problems, reply.warnings);
           if (reply.files) this.showFiles(reply.files);
+          if (reply.outcome === 'refused' && this.status) {
+            var said = reply.events.filter(function (e) { return e.kind === 'message'; }).pop();
+            this.status.textContent = '没有生成新脚本' + (said ? '：' + said.text.replace(/\s+/g, ' ').trim() + '　' : '，') +
+              '输出框中仍是之前的内容。';
+          }
           break;
         }
         started = performance.now();
