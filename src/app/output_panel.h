@@ -31,6 +31,8 @@ QString script_file_name(const std::string& slug, const QDateTime& at);
 QStringList script_file_types();
 enum class ScriptEncoding { Gbk, Utf8 };
 QByteArray script_file_bytes(const Gbk& script, ScriptEncoding encoding);
+// The same in UTF-8 from the text the box shows, for what the Form cannot hold.
+QByteArray script_file_bytes(const QString& shown_text);
 // Writes the whole file or nothing: a failure leaves what was there before.
 // The reason of a failure, or nothing when written.
 std::optional<QString> write_whole_file(const QString& path, const QByteArray& bytes);
@@ -56,6 +58,9 @@ class OutputPanel : public QGroupBox {
   // Checks what the box holds now as a RouterOS 7 script: marks the lines with
   // findings and lists the first of them; the text itself is left alone.
   void check_script();
+  // A button of the page is being pressed (nullptr: the press is over). A script written by a
+  // 2.9.x/3.x button is still checked, but the check says first that it judges RouterOS 7.
+  void pressing(const Button* button) { pressing_ = button; }
   // The line under the box naming the fields of the last press that may break
   // its script; empty warnings clear it.
   void show_warnings(const std::vector<FieldWarning>& warnings);
@@ -77,6 +82,8 @@ class OutputPanel : public QGroupBox {
   bool queued_ = false;
   int changes_ = 0;  // output changes since the last flush
   bool syncing_ = false;
+  const Button* pressing_ = nullptr;
+  bool older_dialect_ = false;       // the box's script was written by a 2.9.x/3.x button
   Gbk shown_;                        // what the box shows
   std::map<int, QString> findings_;  // 0-based line -> its findings, for the tooltip
 };

@@ -465,7 +465,9 @@ QWidget* PageView::make_button(const Button& b, QWidget* parent) {
     act([&] {
       if (!decl->run) return;
       std::vector<FieldWarning> warnings;
+      if (panel_) panel_->pressing(decl);
       run_button(form_, env_, *decl, &warnings);
+      if (panel_) panel_->pressing(nullptr);
       if (panel_) panel_->show_warnings(warnings);
     });
   });

@@ -126,6 +126,12 @@ Outcome press(Form& form, Env& env, const Press& given, std::vector<FieldWarning
   }
   for (const auto& [id, n] : p.select) {
     if (form.has_list(id)) {
+      // Rows count from 1 and exist only once added: a row that is not there is a usage error,
+      // as an item a combo box does not have.
+      if (n < 1 || n > static_cast<int>(form.rows(id).size())) {
+        throw UsageError(id + " has no row " + std::to_string(n) + " (it has " + std::to_string(form.rows(id).size()) +
+                         ")");
+      }
       form.select(id, n - 1);
       const LineList* l = find_list(page, id);
       if (l && l->on_click && form.selected(id) >= 0) l->on_click(form);

@@ -201,16 +201,13 @@ Gbk Ctx::yes_no(const std::string& id) const { return rosgen::yes_no(form.checke
 
 Gbk Ctx::rate(const std::string& id) const { return rate_bits(form.text(id)); }
 
-Gbk day_list(const Form& form) {
-  static const char* const kDays[][2] = {
-      {"选择框_星期天", "sun"}, {"选择框_星期一", "mon"}, {"选择框_星期二", "tue"}, {"选择框_星期三", "wed"},
-      {"选择框_星期四", "thu"}, {"选择框_星期五", "fri"}, {"选择框_星期六", "sat"},
-  };
+Gbk day_list(const Form& form, const DayBoxes& boxes) {
+  static const char* const kDays[] = {"sun", "mon", "tue", "wed", "thu", "fri", "sat"};
   std::string out;
-  for (const auto& day : kDays) {
-    if (!form.checked(day[0])) continue;
+  for (std::size_t i = 0; i < boxes.size(); ++i) {
+    if (!form.checked(boxes[i])) continue;
     if (!out.empty()) out += ',';
-    out += day[1];
+    out += kDays[i];
   }
   return Gbk::from_bytes(std::move(out));
 }

@@ -3,6 +3,7 @@
 // it; a view follows it through change notifications.
 #pragma once
 
+#include <array>
 #include <functional>
 #include <map>
 #include <set>
@@ -138,7 +139,9 @@ class Ctx {
   }
 };
 
-// The weekday list of the per-host queue page: "sun,mon,..." for the ticked day boxes.
-Gbk day_list(const Form& form);
+// The check boxes of the seven weekdays, Sunday first.
+using DayBoxes = std::array<const char*, 7>;
+// "sun,mon,..." for the ticked day boxes, in weekday order.
+Gbk day_list(const Form& form, const DayBoxes& boxes);
 
 }  // namespace rosgen
