@@ -492,7 +492,6 @@ TEST(Ros7Wan, Ipv6BehindTheUplinks) {
     std::vector<std::string> clients;  // where the DHCPv6 clients run, first line first
   } cases[] = {
       {"wan-fixed", {}, {}, "ether2", {"ether1"}},
-      {"wan-fixed", {}, {{"lan-nic", "bridge"}, {"wan-nic", "ether5"}}, "bridge", {"ether5"}},
       {"wan-pppoe", {}, {{"pppoe-name", "dsl"}}, "ether2", {"dsl"}},
       {"multi-fixed-balance",
        {"1.1.1.2|29|1.1.1.1|ether2", "2.2.2.2|29|2.2.2.1|ether3", "3.3.3.2|29|3.3.3.1|ether4"},
