@@ -129,6 +129,7 @@ Gbk multi_script7(const Ctx& c, const LanFields& f, const std::vector<Line7>& li
   Gbk s = lines_script7(lan_head7(c, f), lines);
   if (f.ipv6 == nullptr || !c.checked(f.ipv6)) return s;
   std::vector<Uplink7> uplinks;
+  uplinks.reserve(lines.size());
   for (const Line7& line : lines) uplinks.push_back(line.uplink);
   return s + ipv6_7(c.trimmed(f.nic), uplinks);
 }
