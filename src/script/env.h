@@ -2,6 +2,7 @@
 // command line and the tests each provide their own.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -42,6 +43,9 @@ class Env {
   // Appends bytes to a file, creating it (and its folder) when missing; never
   // truncates. False when it cannot be written.
   virtual bool append_file(const std::filesystem::path& file, const std::string& bytes) = 0;
+  // The largest script a generator may build whole (an account batch), in bytes: what this
+  // front end's output box can show without standing still.
+  virtual std::size_t script_limit() { return std::size_t{16} << 20; }
 };
 
 }  // namespace rosgen
