@@ -19,6 +19,11 @@ for p in "${packages[@]}"; do
     missing+=("$p")
   fi
 done
+# The web tests run node and `npm ci`. Debian's nodejs comes without npm, which is a package of its
+# own there; a node from elsewhere may bring npm along (and would conflict with Debian's), so they
+# are looked for as commands.
+command -v node >/dev/null || missing+=(nodejs)
+command -v npm >/dev/null || missing+=(npm)
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 sudo=()

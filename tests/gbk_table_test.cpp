@@ -12,6 +12,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 #include <vector>
@@ -228,6 +229,25 @@ TEST(GbkTable, EveryCharacterEncodesAsIconvDoes) {
       ADD_FAILURE() << "U+" << std::hex << static_cast<std::uint32_t>(u) << ": " << hex(got) << "want " << hex(want);
   }
   if (bad) offer_fresh_table();
+}
+
+// Saving refuses what GBK cannot hold: the first character iconv cannot convert (or converts to
+// nothing) is the one named, wherever it stands.
+TEST(GbkTable, TheFirstCharacterGbkCannotHoldIsTheOneIconvRefuses) {
+  Iconv enc("CP936", "UTF-8");
+  int bad = 0;
+  std::string out;
+  for (char32_t u = 0x80; u < 0x110000; ++u) {
+    if (u >= 0xD800 && u < 0xE000) continue;
+    const std::string c = utf8_of(u);
+    const bool held = enc.once(c, out) == 0 && !out.empty();
+    // After it, "b" and an emoji, which GBK has not.
+    const size_t want = held ? 4 + c.size() + 1 : 4;
+    if (first_not_in_gbk("a\xE4\xB8\xAD" + c + "b\xF0\x9F\x98\x80") != std::optional<size_t>(want) && bad++ < 10)
+      ADD_FAILURE() << "U+" << std::hex << static_cast<std::uint32_t>(u);
+  }
+  EXPECT_EQ(first_not_in_gbk("ok \xE4\xB8\xAD"), std::nullopt);
+  EXPECT_EQ(first_not_in_gbk("ab\xE4\xB8"), std::optional<size_t>(2));  // cut off
 }
 
 TEST(GbkTable, EveryByteAndPairDecodesAsIconvDoes) {

@@ -35,6 +35,52 @@ TEST(Os, AppendCreatesThePrivateFileAndNeverTruncates) {
   fs::remove_all(dir);
 }
 
+// The one-step replacement the command line's -o and the window's save share: the old file's
+// permissions stay, a link stays a link, and a failure leaves the old file and no stray one.
+TEST(Os, ReplaceFileIsWholeOrNothing) {
+  const fs::path dir = fs::temp_directory_path() / ("rosgen-replace-" + std::to_string(::getpid()));
+  struct Case {
+    const char* what;
+    std::string target;    // relative to dir
+    std::string existing;  // written first, mode 0640, when not empty
+    bool via_link;         // the target is a link to "real.rsc"
+    bool written;
+  } cases[] = {
+      {"new file", "new.rsc", "", false, true},
+      {"replaced, mode kept", "old.rsc", "old contents\r\n", false, true},
+      {"through a link", "link.rsc", "old\r\n", true, true},
+      {"missing folder", "missing/new.rsc", "", false, false},
+      {"a folder in the way", "folder", "", false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::remove_all(dir);
+    fs::create_directories(dir / "folder");
+    const fs::path target = dir / c.target;
+    const fs::path real = c.via_link ? dir / "real.rsc" : target;
+    if (!c.existing.empty()) {
+      std::ofstream(real, std::ios::binary) << c.existing;
+      fs::permissions(real, fs::perms(0640));
+    }
+    if (c.via_link) fs::create_symlink("real.rsc", target);
+    const auto failure = os::replace_file(target, "new\r\n");
+    EXPECT_EQ(!failure, c.written) << failure.value_or("");
+    if (c.written) {
+      EXPECT_EQ(read(real), "new\r\n");
+      EXPECT_EQ(fs::is_symlink(target), c.via_link);
+      if (!c.existing.empty()) {
+        EXPECT_EQ(fs::status(real).permissions(), fs::perms(0640));
+      }
+    } else {
+      EXPECT_FALSE(failure->empty());
+    }
+    int files = 0;
+    for (const auto& e : fs::recursive_directory_iterator(dir)) files += e.is_regular_file() || e.is_symlink();
+    EXPECT_EQ(files, (c.written ? 1 : 0) + (c.via_link ? 1 : 0)) << "no stray temporary file";
+  }
+  fs::remove_all(dir);
+}
+
 TEST(Os, SecureRandomStaysInRangeAndCoversIt) {
   std::array<int, 7> seen{};
   for (int i = 0; i < 7000; ++i) {

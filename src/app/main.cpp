@@ -10,13 +10,14 @@
 #include <memory>
 #include <QElapsedTimer>
 
+#include "app/appearance_hooks.h"
 #include "app/application.h"
 #include "app/desktop.h"
 #include "app/fatal.h"
 #include "app/main_window.h"
 #include "app/single_instance.h"
-#include "appearance/hooks.h"
 #include "pages/registry.h"
+#include "script/product.h"
 
 namespace {
 
@@ -43,7 +44,7 @@ int main(int argc, char** argv) {
   // Answered before Qt starts, so it needs no display and never meets the single-instance guard.
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--version") == 0) {
-      std::printf("rosgen-gui %s\n", ROSGEN_VERSION);
+      std::printf("rosgen-gui %s\n", rosgen::product::kVersion);
       return std::fflush(stdout) == 0 ? 0 : 3;
     }
   }
@@ -74,7 +75,7 @@ int main(int argc, char** argv) {
     desktop->start({program, arguments});
     return true;
   };
-  MainWindow window(*desktop, rosgen::appearance::make_hooks(options), rosgen::pages());
+  MainWindow window(*desktop, startup_hooks(rosgen::appearance::make_hooks(options)), rosgen::pages());
   if (auto code = window.start_up(guard)) return *code;
 
   FirstPaint first_paint(clock);

@@ -1,5 +1,6 @@
 #include "app/output_panel.h"
 
+#include <algorithm>
 #include <QClipboard>
 #include <QDir>
 #include <QFileInfo>
@@ -9,10 +10,11 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QHelpEvent>
 #include <QLabel>
+#include <QMainWindow>
 #include <QTextBlock>
 #include <QTextDocumentFragment>
 #include <QTimer>
@@ -21,6 +23,7 @@
 
 #include "app/fatal.h"
 #include "app/window_env.h"
+#include "os/os.h"
 #include "routeros/checker.h"
 #include "routeros/model.h"
 #include "script/product.h"
@@ -60,6 +63,9 @@ class ScriptBox : public QPlainTextEdit {
 
 bool blank(const Gbk& text) { return text.bytes().find_first_not_of(" \t\r\n") == std::string::npos; }
 
+// The RouterOS 7 buttons: "gen-7x", "gen-server-7x", ...
+bool writes_ros7(const Button& b) { return b.id.ends_with("-7x"); }
+
 }  // namespace
 
 QString script_file_name(const std::string& slug, const QDateTime& at) {
@@ -88,16 +94,20 @@ QByteArray script_file_bytes(const Gbk& script, ScriptEncoding encoding) {
   return QByteArray::fromStdString(out);
 }
 
+QByteArray script_file_bytes(const QString& shown_text) {
+  QString text = shown_text;
+  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+  text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+  return text.toUtf8();
+}
+
 std::optional<QString> write_whole_file(const QString& path, const QByteArray& bytes) {
-  // Written beside the file under another name and renamed over it at the end.
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) return file.errorString();
-  if (file.write(bytes) != bytes.size()) {
-    QString reason = file.errorString();
-    file.cancelWriting();
-    return reason;
+  // The same replacement in one step as the command line's -o.
+  if (auto failure = os::replace_file(QFile::encodeName(path).toStdString(), bytes.toStdString())) {
+    return QString::fromLocal8Bit(failure->c_str());
   }
-  if (!file.commit()) return file.errorString();
   return std::nullopt;
 }
 
@@ -144,9 +154,16 @@ OutputPanel::OutputPanel(Form& form, Env& env, StartTool start_tool, QWidget* pa
   warning_line_->setStyleSheet(QStringLiteral("color: #b3261e;"));
   warning_line_->hide();
 
+  status_line_ = new QLabel(this);
+  status_line_->setObjectName(QStringLiteral("press-status"));
+  status_line_->setTextFormat(Qt::PlainText);
+  status_line_->setWordWrap(true);
+  status_line_->hide();
+
   auto* left = new QVBoxLayout;
   left->setContentsMargins(0, 0, 0, 0);
   left->addWidget(box_, 1);
+  left->addWidget(status_line_);
   left->addWidget(warning_line_);
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(6, 6, 6, 6);
@@ -163,6 +180,7 @@ OutputPanel::OutputPanel(Form& form, Env& env, StartTool start_tool, QWidget* pa
 OutputPanel::~OutputPanel() { form_.unsubscribe(token_); }
 
 void OutputPanel::output_changed() {
+  if (pressing_) older_dialect_ = !writes_ros7(*pressing_);
   if (syncing_) return;
   dirty_ = true;
   ++changes_;
@@ -211,6 +229,10 @@ void OutputPanel::copy() {
     return;
   }
   QString text = QString::fromStdString(to_utf8(form_.output()));
+  // Typed characters GBK has not are "?" in the Form: such a box is copied as it shows.
+  if (const QString shown_text = box_->toPlainText(); first_not_in_gbk(shown_text.toStdString())) {
+    text = QString::fromUtf8(script_file_bytes(shown_text));
+  }
   QClipboard* clipboard = QGuiApplication::clipboard();
   bool ok = false;
   if (clipboard) {
@@ -240,14 +262,41 @@ void OutputPanel::save() {
   auto answer =
       window->desktop().save_file(window->owner(), QString::fromStdString(caption), proposed, script_file_types());
   if (!answer) return;
-  const auto encoding = answer->type == 1 ? ScriptEncoding::Utf8 : ScriptEncoding::Gbk;
-  if (auto failure = write_whole_file(answer->path, script_file_bytes(form_.output(), encoding))) {
+  auto encoding = answer->type == 1 ? ScriptEncoding::Utf8 : ScriptEncoding::Gbk;
+  // What was typed into the box may hold characters GBK has not; the Form holds "?" for them,
+  // so such a box is saved from its own text, and never as GBK, which would lose them.
+  const QString text = box_->toPlainText();
+  const std::string text_utf8 = text.toStdString();
+  const std::optional<std::size_t> lost = first_not_in_gbk(text_utf8);
+  if (lost && encoding == ScriptEncoding::Gbk) {
+    const QString rest = QString::fromUtf8(text_utf8.data() + *lost, static_cast<qsizetype>(text_utf8.size() - *lost));
+    const char32_t c = rest.toUcs4().value(0);
+    const QString character = QString::fromUcs4(&c, 1);
+    const auto line = std::count(text_utf8.begin(), text_utf8.begin() + static_cast<std::ptrdiff_t>(*lost), '\n') + 1;
+    const bool utf8 = window->desktop().message(
+        window->owner(),
+        QStringLiteral("第%1行的字符“%2”（U+%3）不能用 GBK 编码保存，存成 GBK 会变成“?”。\r\n\r\n"
+                       "按“确定”改存为 UTF-8 编码（RouterOS 7 导入 UTF-8 文件），按“取消”不保存。")
+            .arg(line)
+            .arg(character, QString::number(static_cast<uint>(c), 16).toUpper().rightJustified(4, QLatin1Char('0'))),
+        QString::fromStdString(caption), Desktop::Icon::Warning, Desktop::Buttons::OkCancel);
+    if (!utf8) return;
+    encoding = ScriptEncoding::Utf8;
+  }
+  const QByteArray bytes = lost ? script_file_bytes(text) : script_file_bytes(form_.output(), encoding);
+  if (auto failure = write_whole_file(answer->path, bytes)) {
     window->tell(QStringLiteral("脚本没有保存。\r\n\r\n文件：") + QDir::toNativeSeparators(answer->path) +
                      QStringLiteral("\r\n原因：") + *failure,
                  QString::fromStdString(caption), Desktop::Icon::Error);
     return;
   }
   window->save_folder = QFileInfo(answer->path).absolutePath();
+  if (auto* main = qobject_cast<QMainWindow*>(window->owner())) {
+    main->statusBar()->showMessage(
+        QStringLiteral("脚本已保存到 %1（%2 编码）")
+            .arg(QDir::toNativeSeparators(QFileInfo(answer->path).absoluteFilePath()),
+                 encoding == ScriptEncoding::Utf8 ? QStringLiteral("UTF-8") : QStringLiteral("GBK")));
+  }
 }
 
 void OutputPanel::open_web_site() { env_.open_address(product::kWebSite); }
@@ -257,7 +306,13 @@ void OutputPanel::check_script() {
   clear_marks();
   // The 7.x scripts are written for a router on RouterOS 7's default configuration.
   const std::vector<ros7::Finding> found = ros7::check(to_utf8(form_.output()), ros7::Base::Defconf);
-  const std::string basis = "按 RouterOS 7 的命令树检查，并在默认配置的路由器上模拟运行：";
+  std::string basis = "按 RouterOS 7 的命令树检查，并在默认配置的路由器上模拟运行：";
+  if (older_dialect_) {
+    basis =
+        "注意：这项检查针对 RouterOS 7，而输出框中的脚本是 2.9.x/3.x 按钮生成的，"
+        "它的写法在 RouterOS 7 上可能不被接受；要检查 7.x 脚本，请按本页的 7.x 生成按钮。\r\n\r\n" +
+        basis;
+  }
   if (found.empty()) {
     env_.message(basis + "没有发现问题", "检查脚本");
     return;
@@ -310,6 +365,26 @@ void OutputPanel::show_warnings(const std::vector<FieldWarning>& warnings) {
   }
   warning_line_->setText(text);
   warning_line_->show();
+}
+
+void OutputPanel::show_status(const QString& text) {
+  status_line_->setText(text);
+  status_line_->setVisible(!text.isEmpty());
+}
+
+void OutputPanel::pressing(const Button& button) {
+  pressing_ = &button;
+  show_warnings({});
+  show_status({});
+}
+
+void OutputPanel::pressed(const PressReport& report) {
+  pressing_ = nullptr;
+  show_warnings(report.warnings);
+  if (report.outcome != Outcome::Refused) return;
+  QString reason = QString::fromStdString(report.refusal).simplified();
+  show_status(reason.isEmpty() ? QStringLiteral("没有生成新脚本，输出框中仍是之前的内容。")
+                               : QStringLiteral("没有生成新脚本：%1　输出框中仍是之前的内容。").arg(reason));
 }
 
 void OutputPanel::clear_marks() {

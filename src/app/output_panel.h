@@ -12,6 +12,7 @@
 #include <QStringList>
 
 #include "app/launch.h"
+#include "engine/driver.h"
 #include "script/form.h"
 
 class QLabel;
@@ -31,6 +32,8 @@ QString script_file_name(const std::string& slug, const QDateTime& at);
 QStringList script_file_types();
 enum class ScriptEncoding { Gbk, Utf8 };
 QByteArray script_file_bytes(const Gbk& script, ScriptEncoding encoding);
+// The same in UTF-8 from the text the box shows, for what the Form cannot hold.
+QByteArray script_file_bytes(const QString& shown_text);
 // Writes the whole file or nothing: a failure leaves what was there before.
 // The reason of a failure, or nothing when written.
 std::optional<QString> write_whole_file(const QString& path, const QByteArray& bytes);
@@ -60,6 +63,17 @@ class OutputPanel : public QGroupBox {
   // its script; empty warnings clear it.
   void show_warnings(const std::vector<FieldWarning>& warnings);
   QLabel* warning_line() const { return warning_line_; }
+  // The line under the box that says what the last action left; empty clears it.
+  void show_status(const QString& text);
+  QLabel* status_line() const { return status_line_; }
+
+  // A press of one of the page's buttons, around its run. Before it, the lines
+  // under the box are cleared, so nothing of the last press stands beside a
+  // refusal's message; after it, they tell what it left. A script written
+  // meanwhile by a 2.9.x/3.x button is still checked, but the check says first
+  // that it judges RouterOS 7.
+  void pressing(const Button& button);
+  void pressed(const PressReport& report);
 
  private:
   void output_changed();
@@ -72,11 +86,14 @@ class OutputPanel : public QGroupBox {
   StartTool start_tool_;
   QPlainTextEdit* box_ = nullptr;
   QLabel* warning_line_ = nullptr;
+  QLabel* status_line_ = nullptr;
   int token_ = 0;
   bool dirty_ = false;
   bool queued_ = false;
   int changes_ = 0;  // output changes since the last flush
   bool syncing_ = false;
+  const Button* pressing_ = nullptr;
+  bool older_dialect_ = false;       // the box's script was written by a 2.9.x/3.x button
   Gbk shown_;                        // what the box shows
   std::map<int, QString> findings_;  // 0-based line -> its findings, for the tooltip
 };

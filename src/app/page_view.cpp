@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 #include <vector>
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -13,12 +14,14 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QMargins>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QScrollArea>
 #include <QSplitter>
+#include <QStyleOptionGroupBox>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -44,7 +47,38 @@ int edit_width(const QWidget* w, const std::string& text, bool in_row) {
   return std::clamp(wanted, in_row ? 56 : 150, in_row ? 180 : 260);
 }
 
+// The warning sign: an amber triangle with a dark edge and mark, drawn here
+// so it looks the same in every skin and icon theme.
+QIcon warning_icon() {
+  QIcon icon;
+  for (int scale : {1, 2}) {
+    QPixmap pixmap(16 * scale, 16 * scale);
+    pixmap.setDevicePixelRatio(scale);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(0x6b, 0x3f, 0x00), 1.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(QColor(0xf5, 0x9f, 0x00));
+    p.drawPolygon(QPolygonF({QPointF(8, 1.5), QPointF(15, 14.5), QPointF(1, 14.5)}));
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0x1a, 0x12, 0x00));
+    p.drawRoundedRect(QRectF(7.1, 5, 1.8, 5.6), 0.9, 0.9);
+    p.drawEllipse(QRectF(7, 11.6, 2, 2));
+    icon.addPixmap(pixmap);
+  }
+  return icon;
+}
+
+// A warned field's fill and text: a warm tint no shipped skin gives its
+// fields, with dark text, so it reads in light and dark skins alike. Only the
+// fill and text change: a skin's focus frame stays the focus frame.
+QString warning_sheet(const QWidget* field) {
+  return QStringLiteral("%1 { background-color: #ffe08a; color: #221a00; }")
+      .arg(QLatin1String(field->metaObject()->className()));
+}
+
 // A multi-line box asks for a few lines; the page's other fields stay in view.
+// A warning puts the sign in its top right corner, beside the text.
 class TextBox : public QPlainTextEdit {
  public:
   using QPlainTextEdit::QPlainTextEdit;
@@ -53,7 +87,58 @@ class TextBox : public QPlainTextEdit {
     size.setHeight(fontMetrics().lineSpacing() * 6 + 2 * frameWidth() + 8);
     return size;
   }
+  void set_sign(bool on) {
+    if (on && !sign_) {
+      sign_ = new QLabel(this);
+      sign_->setObjectName(QStringLiteral("valueWarningSign"));
+      sign_->setPixmap(warning_icon().pixmap(16, 16));
+      sign_->setFixedSize(16, 16);
+      setViewportMargins(0, 0, 20, 0);
+      place_sign();
+      sign_->show();
+    } else if (!on && sign_) {
+      delete sign_;
+      sign_ = nullptr;
+      setViewportMargins(0, 0, 0, 0);
+    }
+  }
+  QLabel* sign() const { return sign_; }
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override {
+    QPlainTextEdit::resizeEvent(event);
+    place_sign();
+  }
+
+ private:
+  void place_sign() {
+    if (sign_) sign_->move(width() - frameWidth() - 18, frameWidth() + 2);
+  }
+  QLabel* sign_ = nullptr;
 };
+
+// Shows or clears the warning on a text field: the tint, the sign at its end
+// and the reason as tooltip (on the sign too, where the pointer rests).
+void show_warning(QWidget* w, const std::optional<std::string>& problem) {
+  const QString reason = problem ? q(*problem) : QString();
+  w->setToolTip(reason);
+  if (auto* e = qobject_cast<QLineEdit*>(w)) {
+    auto* sign = e->findChild<QAction*>(QStringLiteral("valueWarningSign"), Qt::FindDirectChildrenOnly);
+    if (problem && !sign) {
+      sign = e->addAction(warning_icon(), QLineEdit::TrailingPosition);
+      sign->setObjectName(QStringLiteral("valueWarningSign"));
+    } else if (!problem) {
+      delete sign;
+      sign = nullptr;
+    }
+    if (sign) sign->setToolTip(reason);
+  } else if (auto* box = dynamic_cast<TextBox*>(w)) {
+    box->set_sign(problem.has_value());
+    if (box->sign()) box->sign()->setToolTip(reason);
+  }
+  // Set on the field's own class only, so a multi-line box's scroll bars keep the skin's look.
+  w->setStyleSheet(problem ? warning_sheet(w) : QString());
+}
 
 // Items left to right, starting a new line where the next one would not fit.
 class FlowLayout : public QLayout {
@@ -112,6 +197,22 @@ class FlowLayout : public QLayout {
   std::vector<QLayoutItem*> items_;
 };
 
+// A group box at least as wide as its title where the style draws it: a
+// skin may start the title further in than the box's own size allows for.
+class TitledBox : public QGroupBox {
+ public:
+  using QGroupBox::QGroupBox;
+  QSize minimumSizeHint() const override {
+    QSize size = QGroupBox::minimumSizeHint();
+    if (title().isEmpty()) return size;
+    QStyleOptionGroupBox option;
+    initStyleOption(&option);
+    const QRect text = style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, this);
+    // As much room after the title as before it.
+    return size.expandedTo(QSize(text.right() + 1 + std::max(text.left(), 0), 0));
+  }
+};
+
 void hide_all(std::initializer_list<QWidget*> widgets) {
   for (QWidget* w : widgets) {
     if (w) w->hide();
@@ -131,7 +232,7 @@ PageView::PageView(Form& form, Env& env, OutputPanel::StartTool start_tool, QWid
   const Page& page = form.page();
   setObjectName(q(page.slug));
 
-  upper_ = new QGroupBox(q(page.caption), this);
+  upper_ = new TitledBox(q(page.caption), this);
   auto* scroll = new QScrollArea(upper_);
   scroll->setFrameShape(QFrame::NoFrame);
   scroll->setWidgetResizable(true);
@@ -283,7 +384,7 @@ void PageView::place_inline(const Item& item, QHBoxLayout* line, QWidget* parent
 }
 
 QWidget* PageView::make_group(const Group& g, QWidget* parent) {
-  auto* box = new QGroupBox(q(g.caption), parent);
+  auto* box = new TitledBox(q(g.caption), parent);
   auto* inner = new QVBoxLayout(box);
   inner->setContentsMargins(0, 0, 0, 0);
   inner->addWidget(render(g.items, box, {4, 0, 4, 1}));
@@ -363,9 +464,9 @@ QWidget* PageView::make_button(const Button& b, QWidget* parent) {
   connect(button, &QPushButton::clicked, this, [this, decl] {
     act([&] {
       if (!decl->run) return;
-      std::vector<FieldWarning> warnings;
-      run_button(form_, env_, *decl, &warnings);
-      if (panel_) panel_->show_warnings(warnings);
+      if (panel_) panel_->pressing(*decl);
+      const PressReport report = press_button(form_, env_, *decl);
+      if (panel_) panel_->pressed(report);
     });
   });
   return button;
@@ -454,8 +555,8 @@ void PageView::show_text(const std::string& id) {
   }
 }
 
-// A quiet red frame, with the reason as tooltip, on a text field whose value
-// would likely break the script; it never stops typing or pressing.
+// A warning, with the reason as tooltip, on a text field whose value would
+// likely break the script; it never stops typing or pressing.
 void PageView::mark(const std::string& id) {
   auto it = fields_.find(id);
   if (it == fields_.end()) return;
@@ -469,8 +570,7 @@ void PageView::mark(const std::string& id) {
   const bool was = w->property("valueWarning").toBool();
   if (problem.has_value() == was && (!problem || w->toolTip() == q(*problem))) return;
   w->setProperty("valueWarning", problem.has_value());
-  w->setToolTip(problem ? q(*problem) : QString());
-  w->setStyleSheet(problem ? QStringLiteral("border: 1px solid #d9363e;") : QString());
+  show_warning(w, problem);
 }
 
 void PageView::show_checked(const std::string& id) {

@@ -52,7 +52,7 @@ void Appearance::load_and_apply(const SettingsFile& settings) {
   if (!engine_) return;
   settings_ = settings;
   const Look look = read_look(settings_);
-  const std::string name = settings_.text(key::kSection, key::kSkinName, "china.she");
+  const std::string name = settings_.text(key::kSection, key::kSkinName, kDefaultSkin);
   const fs::path file = skin_file(name);
   std::error_code ec;
   if (file.empty() || !fs::is_regular_file(file, ec)) {

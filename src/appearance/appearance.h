@@ -18,6 +18,9 @@ namespace rosgen::appearance {
 
 class AppearanceWindow;
 
+// The skin applied when the settings name none.
+inline constexpr const char* kDefaultSkin = "china.she";
+
 // Section and keys of the settings file.
 namespace key {
 inline constexpr const char* kSection = "skin";

@@ -46,11 +46,11 @@ HookOptions default_hook_options() {
   return o;
 }
 
-app::StartupHooks make_hooks(HookOptions options) {
+Hooks make_hooks(HookOptions options) {
   if (!options.message) options.message = show_message_box;
   if (!options.start) options.start = start_detached;
   auto state = std::make_shared<State>(std::move(options));
-  app::StartupHooks hooks;
+  Hooks hooks;
 
   hooks.announcement = [state]() -> std::string {
     auto server = state->server();

@@ -1,11 +1,16 @@
-// The appearance and update parts as the window's start-up hooks.
+// What the appearance and update parts offer the window: the start-up steps that download,
+// check versions and apply the saved look, and the two menu items that belong to them. The window
+// (src/app) decides where each one plugs in; this part knows nothing of the window.
 #pragma once
 
 #include <filesystem>
+#include <functional>
+#include <string>
 
-#include "app/startup_hooks.h"
 #include "appearance/message.h"
 #include "appearance/update.h"
+
+class QWidget;
 
 namespace rosgen::appearance {
 
@@ -22,6 +27,19 @@ struct HookOptions {
   DownloadLimits limits;
 };
 
+struct Hooks {
+  // The announcement text (GBK bytes).
+  std::function<std::string()> announcement;
+  // The version check; false when the process must end now (the updater was started).
+  std::function<bool(QWidget* window)> keep_running;
+  // Reads the settings file and applies the saved skin.
+  std::function<void(QWidget* window)> apply_look;
+  // The appearance window.
+  std::function<void(QWidget* window)> open_appearance;
+  // Starts the updater; the program keeps running.
+  std::function<void(QWidget* window)> check_update;
+};
+
 // The options of the running program: its own folder and the user's.
 HookOptions default_hook_options();
 
@@ -34,6 +52,6 @@ HookOptions default_hook_options();
 // - check_update: starts the updater.
 // The update server is "server" in section "update" of the settings file; the
 // check and the announcement are left out when there is none.
-app::StartupHooks make_hooks(HookOptions options = default_hook_options());
+Hooks make_hooks(HookOptions options = default_hook_options());
 
 }  // namespace rosgen::appearance

@@ -15,8 +15,10 @@
 
 namespace rosgen::appearance {
 
-// The version the update server's version text is compared with.
-inline constexpr const char* kBuiltInVersion = "1.1.0.3";
+// The version this program states to the update server: the server's version text is compared
+// with it. It belongs to the update protocol, not to the program's own version (ROSGEN_VERSION):
+// servers that answer "1.1.0.3" let every copy run.
+inline constexpr const char* kProtocolVersion = "1.1.0.3";
 
 inline constexpr const char* kAnnouncementPath = "/ros/rosgd.txt";
 inline constexpr const char* kVersionPath = "/ros/ver.txt";
@@ -38,7 +40,7 @@ enum class VersionCheck { kNoVersion, kNewer, kNotNewer };
 // 1.1.0.3; 1.2 is newer than 1.1.0.3). Leading blanks are skipped and the
 // reading stops at the first character that does not continue the version. A
 // text that does not begin with a digit, or holds only zeros, is no version.
-VersionCheck check_version(std::string_view server_text, std::string_view built_in = kBuiltInVersion);
+VersionCheck check_version(std::string_view server_text, std::string_view built_in = kProtocolVersion);
 
 // The update server from the settings ("http://host:port", a path allowed);
 // an address without a scheme is taken as http. Nothing for an empty or

@@ -2,9 +2,6 @@
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -16,10 +13,12 @@
 
 #include "engine/describe.h"
 #include "engine/driver.h"
+#include "os/os.h"
 #include "os/system_env.h"
 #include "pages/registry.h"
 #include "routeros/checker.h"
 #include "routeros/model.h"
+#include "script/product.h"
 #include "script/text.h"
 
 namespace rosgen {
@@ -137,50 +136,6 @@ struct RunArgs {
   std::optional<std::string> output_file;  // -o
 };
 
-// Replaces `file` with `bytes` in one step: they go to a new file in the same folder, which is
-// then renamed over it, so a failure leaves no half-written script and the old file as it was.
-// Empty on success, else the reason.
-std::string write_file_atomically(const std::string& file, const std::string& bytes) {
-  namespace fs = std::filesystem;
-  fs::path target = file;
-  std::error_code ec;
-  if (fs::is_symlink(target, ec)) {
-    fs::path resolved = fs::weakly_canonical(target, ec);  // writing through a link keeps the link
-    if (!ec) target = resolved;
-  }
-  mode_t mode = 0;
-  struct stat old {};
-  if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
-    mode = old.st_mode & 07777;
-  } else {
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    mode = 0666 & ~mask;
-  }
-  fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
-  std::string temp = (folder / ".rosgen-XXXXXX").string();
-  int fd = ::mkstemp(temp.data());
-  if (fd < 0) return std::strerror(errno);
-  auto fail = [&](int error) {
-    if (fd >= 0) ::close(fd);
-    ::unlink(temp.c_str());
-    return std::string(std::strerror(error));
-  };
-  if (::fchmod(fd, mode) != 0) return fail(errno);
-  for (size_t done = 0; done < bytes.size();) {
-    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return fail(errno);
-    done += static_cast<size_t>(n);
-  }
-  if (::fsync(fd) != 0) return fail(errno);
-  int closed = ::close(fd);
-  fd = -1;
-  if (closed != 0) return fail(errno);
-  if (::rename(temp.c_str(), target.c_str()) != 0) return fail(errno);
-  return {};
-}
-
 int run_command(const RunArgs& a) {
   const Page& page = need_page(a.page);
   bool gbk = a.encoding == "gbk";
@@ -223,9 +178,8 @@ int run_command(const RunArgs& a) {
   if (a.output_file) {
     // A refused press leaves the file as it was: there is no new script to put there.
     if (code != 1) {
-      std::string error = write_file_atomically(*a.output_file, out);
-      if (!error.empty()) {
-        std::cerr << "rosgen: cannot write " << *a.output_file << ": " << error << '\n';
+      if (auto error = os::replace_file(*a.output_file, out)) {
+        std::cerr << "rosgen: cannot write " << *a.output_file << ": " << *error << '\n';
         code = 3;
       }
     }
@@ -293,9 +247,9 @@ int check_command(const CheckArgs& a) {
 }
 
 int main_impl(int argc, char** argv) {
-  CLI::App app{"rosgen: RouterOS 2.9.x/3.x script generator"};
+  CLI::App app{"rosgen: RouterOS script generator: 2.9.x/3.x and 7.x scripts, and a RouterOS 7 script checker"};
   app.require_subcommand(1);
-  app.set_version_flag("--version", std::string("rosgen ") + ROSGEN_VERSION);
+  app.set_version_flag("--version", std::string("rosgen ") + product::kVersion);
 
   app.add_subcommand("list", "list the pages: index, slug, tab text");
 

@@ -56,6 +56,10 @@ json describe_field(const Field& f, const Form& form, const std::string& group) 
          {"hint", f.hint},
          {"group", group}};
   if (f.value.kind == ValueKind::Integer) j["value_range"] = {f.value.min, f.value.max};
+  if (f.kind == FieldKind::Edit || f.kind == FieldKind::Multiline) {
+    j["writing"] = {{dialect_name(Dialect::Classic), writing_name(f.value.classic)},
+                    {dialect_name(Dialect::V7), writing_name(f.value.v7)}};
+  }
   switch (f.kind) {
     case FieldKind::Edit:
     case FieldKind::Multiline: j["default"] = f.text; break;
@@ -96,8 +100,11 @@ json describe_page(const Page& page) {
         if (const auto* f = std::get_if<Field>(&item.v)) {
           fields.push_back(describe_field(*f, *form, group));
         } else if (const auto* b = std::get_if<Button>(&item.v)) {
-          buttons.push_back(
-              {{"id", b->id}, {"designer", or_null(b->designer)}, {"caption", b->caption}, {"group", group}});
+          buttons.push_back({{"id", b->id},
+                             {"designer", or_null(b->designer)},
+                             {"caption", b->caption},
+                             {"group", group},
+                             {"dialect", dialect_name(dialect_of(page, *b))}});
         } else if (const auto* l = std::get_if<LineList>(&item.v)) {
           lists.push_back(describe_list(*l, page));
         }

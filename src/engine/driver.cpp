@@ -32,25 +32,66 @@ Gbk with_crlf(const Gbk& text) {
 
 Outcome run(Ctx& ctx, const Button& b) { return b.run ? b.run(ctx) : Outcome::Done; }
 
+// Passes everything on, and keeps the last message shown: a refusal's reason.
+class Witness : public Env {
+ public:
+  explicit Witness(Env& inner) : inner_(inner) {}
+  void message(const std::string& text, const std::string& caption) override {
+    last = text;
+    inner_.message(text, caption);
+  }
+  std::optional<Gbk> input_box(const std::string& prompt, const std::string& title, const Gbk& initial) override {
+    return inner_.input_box(prompt, title, initial);
+  }
+  void open_address(const std::string& address) override { inner_.open_address(address); }
+  std::filesystem::path program_dir() override { return inner_.program_dir(); }
+  std::filesystem::path user_data_dir() override { return inner_.user_data_dir(); }
+  Date today() override { return inner_.today(); }
+  std::uint32_t tick_count() override { return inner_.tick_count(); }
+  std::uint32_t random_below(std::uint32_t n) override { return inner_.random_below(n); }
+  bool append_file(const std::filesystem::path& file, const std::string& bytes) override {
+    return inner_.append_file(file, bytes);
+  }
+
+  std::string last;
+
+ private:
+  Env& inner_;
+};
+
 }  // namespace
 
-Outcome run_button(Form& form, Env& env, const Button& b, std::vector<FieldWarning>* warnings) {
-  Ctx ctx(form, env);
+Dialect dialect_of(const Page& page, const Button& b) {
+  if (b.id.ends_with("-7x")) return Dialect::V7;
+  if (b.id.ends_with("-2x") || b.id.ends_with("-3x") || find_button(page, b.id + "-7x")) return Dialect::Classic;
+  return Dialect::Any;
+}
+
+PressReport press_button(Form& form, Env& env, const Button& b) {
+  Witness witness(env);
+  Ctx ctx(form, witness);
   std::set<std::string> read;
   form.note_reads(&read);
-  Outcome out = Outcome::Done;
+  PressReport report;
   try {
-    out = run(ctx, b);
+    report.outcome = run(ctx, b);
   } catch (...) {
     form.note_reads(nullptr);
     throw;
   }
   form.note_reads(nullptr);
-  if (warnings) {
-    warnings->clear();
-    if (out == Outcome::Done) *warnings = field_warnings(form, &read);
+  if (report.outcome == Outcome::Done) {
+    report.warnings = field_warnings(form, &read, dialect_of(form.page(), b));
+  } else {
+    report.refusal = std::move(witness.last);
   }
-  return out;
+  return report;
+}
+
+Outcome run_button(Form& form, Env& env, const Button& b, std::vector<FieldWarning>* warnings) {
+  PressReport report = press_button(form, env, b);
+  if (warnings) *warnings = std::move(report.warnings);
+  return report.outcome;
 }
 
 std::unique_ptr<Form> start_form(const Page& page) {
@@ -126,6 +167,12 @@ Outcome press(Form& form, Env& env, const Press& given, std::vector<FieldWarning
   }
   for (const auto& [id, n] : p.select) {
     if (form.has_list(id)) {
+      // Rows count from 1 and exist only once added: a row that is not there is a usage error,
+      // as an item a combo box does not have.
+      if (n < 1 || n > static_cast<int>(form.rows(id).size())) {
+        throw UsageError(id + " has no row " + std::to_string(n) + " (it has " + std::to_string(form.rows(id).size()) +
+                         ")");
+      }
       form.select(id, n - 1);
       const LineList* l = find_list(page, id);
       if (l && l->on_click && form.selected(id) >= 0) l->on_click(form);

@@ -42,6 +42,23 @@ Outcome press(Form& form, Env& env, const Press& p, std::vector<FieldWarning>* w
 // Presses one button as the window does; `warnings` as for press().
 Outcome run_button(Form& form, Env& env, const Button& b, std::vector<FieldWarning>* warnings = nullptr);
 
+// What a press left besides the form.
+struct PressReport {
+  Outcome outcome = Outcome::Done;
+  // When the press wrote its script: the fields it read whose values do not fit, as its dialect writes them.
+  std::vector<FieldWarning> warnings;
+  // When it was refused: the message it showed last (UTF-8), the reason.
+  std::string refusal;
+};
+
+// run_button(), with what the window and the web page tell after the press.
+PressReport press_button(Form& form, Env& env, const Button& b);
+
+// The scripts a button writes: a 7.X button's ("...-7x") RouterOS 7's; a
+// 2.9.X/3.X one (with a 7.X sibling, or "-2x"/"-3x") the 2.9.x/3.x text; any
+// other (a line list's add, modify and delete) none of its own.
+Dialect dialect_of(const Page& page, const Button& b);
+
 // Runs a check box's click behaviour after its state changed.
 void toggle(Form& form, const std::string& field, bool on);
 

@@ -14,8 +14,10 @@
 #else
 #include <fcntl.h>
 #include <sys/random.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
+#include <cstring>
 #endif
 
 namespace rosgen::os {
@@ -137,6 +139,60 @@ bool append_to_file(const fs::path& file, const std::string& bytes) {
   bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
   ok = (std::fclose(f) == 0) && ok;
   return ok;
+}
+
+std::optional<std::string> replace_file(const fs::path& file, const std::string& bytes) {
+  std::error_code ec;
+  fs::path target = file;
+  if (fs::is_symlink(target, ec)) {
+    fs::path resolved = fs::weakly_canonical(target, ec);
+    if (!ec) target = resolved;
+  }
+  const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
+#ifdef _WIN32
+  const fs::path temp = folder / (L".rosgen-" + std::to_wstring(GetCurrentProcessId()) + L".tmp");
+  FILE* f = _wfopen(temp.c_str(), L"wb");
+  if (!f) return std::string("cannot create a file in ") + folder.string();
+  bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  ok = std::fflush(f) == 0 && ok;
+  ok = std::fclose(f) == 0 && ok;
+  if (!ok || !MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    fs::remove(temp, ec);
+    return std::string(ok ? "cannot replace " : "cannot write ") + target.string();
+  }
+  return std::nullopt;
+#else
+  mode_t mode = 0;
+  struct stat old {};
+  if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+    mode = old.st_mode & 07777;
+  } else {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    mode = 0666 & ~mask;
+  }
+  std::string temp = (folder / ".rosgen-XXXXXX").string();
+  int fd = ::mkstemp(temp.data());
+  if (fd < 0) return std::string(std::strerror(errno));
+  auto fail = [&](int error) {
+    if (fd >= 0) ::close(fd);
+    ::unlink(temp.c_str());
+    return std::optional<std::string>(std::strerror(error));
+  };
+  if (::fchmod(fd, mode) != 0) return fail(errno);
+  for (std::size_t done = 0; done < bytes.size();) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return fail(errno);
+    done += static_cast<std::size_t>(n);
+  }
+  if (::fsync(fd) != 0) return fail(errno);
+  const int closed = ::close(fd);
+  fd = -1;
+  if (closed != 0) return fail(errno);
+  if (::rename(temp.c_str(), target.c_str()) != 0) return fail(errno);
+  return std::nullopt;
+#endif
 }
 
 }  // namespace rosgen::os

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "script/env.h"
@@ -21,5 +22,10 @@ Date local_today();
 std::uint32_t secure_random_below(std::uint32_t n);
 // Appends to a file, creating it and its folder when missing; never truncates.
 bool append_to_file(const std::filesystem::path& file, const std::string& bytes);
+// Replaces `file` with `bytes` in one step: they go to a new file in the same folder, which is then
+// renamed over it, so a failure leaves no half-written file and the old one as it was. A link is
+// written through (the link stays); an existing file keeps its permissions. The reason of a
+// failure, or nothing when written.
+std::optional<std::string> replace_file(const std::filesystem::path& file, const std::string& bytes);
 
 }  // namespace rosgen::os

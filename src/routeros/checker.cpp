@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <optional>
+#include <set>
+#include <span>
 
 #include "routeros/tree.h"
 
@@ -67,6 +69,117 @@ constexpr ScriptArg kScriptArgs[] = {
     {"/execute", "script"},
 };
 
+// Closed lists RouterOS keeps for the IPv4 firewall where its command tree gives no description,
+// as MikroTik's manual has them: the pages "Filter", "NAT", "Mangle" and "RAW" (each table's
+// actions and predefined chains) and "Common Firewall Matchers and Actions" (the actions all tables
+// share; a protocol by name or number).
+constexpr std::string_view kFilterActions[] = {"accept",
+                                               "add-dst-to-address-list",
+                                               "add-src-to-address-list",
+                                               "drop",
+                                               "fasttrack-connection",
+                                               "jump",
+                                               "log",
+                                               "passthrough",
+                                               "reject",
+                                               "return",
+                                               "tarpit"};
+constexpr std::string_view kNatActions[] = {"accept",
+                                            "add-dst-to-address-list",
+                                            "add-src-to-address-list",
+                                            "dst-nat",
+                                            "endpoint-independent-nat",
+                                            "jump",
+                                            "log",
+                                            "masquerade",
+                                            "netmap",
+                                            "passthrough",
+                                            "redirect",
+                                            "return",
+                                            "same",
+                                            "src-nat"};
+constexpr std::string_view kMangleActions[] = {"accept",
+                                               "add-dst-to-address-list",
+                                               "add-src-to-address-list",
+                                               "change-dscp",
+                                               "change-mss",
+                                               "change-ttl",
+                                               "clear-df",
+                                               "fasttrack-connection",
+                                               "jump",
+                                               "log",
+                                               "mark-connection",
+                                               "mark-packet",
+                                               "mark-routing",
+                                               "passthrough",
+                                               "return",
+                                               "route",
+                                               "set-priority",
+                                               "sniff-pc",
+                                               "sniff-tzsp",
+                                               "strip-ipv4-options"};
+constexpr std::string_view kRawActions[] = {
+    "accept", "add-dst-to-address-list", "add-src-to-address-list", "drop", "jump", "log", "notrack", "passthrough",
+    "return"};
+constexpr std::string_view kFilterChains[] = {"input", "forward", "output"};
+constexpr std::string_view kNatChains[] = {"srcnat", "dstnat", "input", "output"};
+constexpr std::string_view kMangleChains[] = {"prerouting", "input", "forward", "output", "postrouting"};
+constexpr std::string_view kRawChains[] = {"prerouting", "output"};
+constexpr std::string_view kProtocols[] = {
+    "dccp", "ddp",        "egp",       "encap",      "etherip",   "ggp",        "gre",      "hmp",
+    "icmp", "icmpv6",     "idpr-cmtp", "igmp",       "ipencap",   "ipip",       "ipsec-ah", "ipsec-esp",
+    "ipv6", "ipv6-encap", "ipv6-frag", "ipv6-nonxt", "ipv6-opts", "ipv6-route", "iso-tp4",  "l2tp",
+    "ospf", "pim",        "pup",       "rdp",        "rspf",      "rsvp",       "sctp",     "st",
+    "tcp",  "udp",        "udp-lite",  "vmtp",       "vrrp",      "xns-idp",    "xtp"};
+
+struct FirewallTable {
+  std::string_view menu;
+  std::span<const std::string_view> actions;
+  std::span<const std::string_view> chains;
+};
+constexpr FirewallTable kFirewallTables[] = {
+    {"/ip/firewall/filter", kFilterActions, kFilterChains},
+    {"/ip/firewall/nat", kNatActions, kNatChains},
+    {"/ip/firewall/mangle", kMangleActions, kMangleChains},
+    {"/ip/firewall/raw", kRawActions, kRawChains},
+};
+
+// The table a rule is added to or changed in; nullptr for any other command.
+const FirewallTable* firewall_table(Node command) {
+  if (command.name() != "add" && command.name() != "set") return nullptr;
+  const std::string menu = command.parent().path();
+  for (const FirewallTable& t : kFirewallTables) {
+    if (t.menu == menu) return &t;
+  }
+  return nullptr;
+}
+
+bool contains(std::span<const std::string_view> words, std::string_view word) {
+  return std::find(words.begin(), words.end(), word) != words.end();
+}
+
+std::string joined(std::span<const std::string_view> words, std::string_view separator) {
+  std::string out;
+  for (std::string_view w : words) {
+    if (!out.empty()) out += separator;
+    out += w;
+  }
+  return out;
+}
+
+// Chains that are not built in are the script's own; one that nothing jumps to is most likely a
+// misspelt built-in chain, whose rules would never see a packet.
+struct ChainUse {
+  const FirewallTable* table;
+  std::string name;
+  std::size_t at;  // in the whole script
+};
+struct Chains {
+  std::vector<ChainUse> custom;
+  std::set<std::pair<const FirewallTable*, std::string>> jumped_to;
+  std::set<const FirewallTable*> any_jump;  // a jump whose target is only known when run
+};
+
 // Properties every item has, whether or not a command lists them.
 constexpr std::string_view kCommonArgs[] = {"comment", "disabled", "numbers", "place-before", "copy-from"};
 
@@ -104,8 +217,8 @@ class Reader {
  public:
   // `origin`, when given, maps each byte of `text` (and its end) to its offset in the whole script.
   Reader(std::string_view text, const std::vector<std::uint32_t>* origin, const Lines& lines, std::vector<Raw>& out,
-         int depth)
-      : s_(text), origin_(origin), lines_(lines), out_(out), depth_(depth) {}
+         Chains& chains, int depth)
+      : s_(text), origin_(origin), lines_(lines), out_(out), chains_(chains), depth_(depth) {}
 
   void script(Node menu) { block(menu, 0, false); }
 
@@ -448,8 +561,46 @@ class Reader {
       embedded_script(*quoted);
       return;
     }
+    const FirewallTable* table = firewall_table(*command);
+    if (table && arg->name() == "jump-target") {
+      if (dynamic) {
+        chains_.any_jump.insert(table);
+      } else {
+        chains_.jumped_to.emplace(table, text);
+      }
+    }
     if (dynamic) return;
     check_words(*command, *arg, text, text_at);
+    if (table) check_firewall(*command, *table, *arg, text, text_at);
+  }
+
+  // The firewall's own closed lists: a wrong action or protocol is refused by the router; a chain
+  // that is not built in is judged once the whole script has been read.
+  void check_firewall(Node command, const FirewallTable& table, Node arg, std::string_view text,
+                      const std::vector<std::size_t>& text_at) {
+    const std::size_t begin = !text.empty() && text.front() == '!' ? 1 : 0;
+    const std::string_view word = text.substr(begin);
+    if (!is_plain_word(word)) return;
+    const std::string_view name = arg.name();
+    if (name == "action" && !contains(table.actions, word)) {
+      const std::string allowed = joined(table.actions, "|");
+      error(text_at[begin],
+            "invalid value " + quote(word) + " for 'action' of " + command.path() + " (allowed: " + allowed + ")",
+            command.path() + " 的 'action' 不能取值 " + quote(word) + "（可取：" + allowed + "）");
+    } else if (name == "protocol" && !contains(kProtocols, word) && !is_protocol_number(word)) {
+      error(text_at[begin],
+            "unknown protocol " + quote(word) + " for " + command.path() +
+                " (a name such as tcp, udp, icmp, or a number 0-255)",
+            command.path() + " 中未知的协议 " + quote(word) + "（应为 tcp、udp、icmp 等名称或 0-255 的数字）");
+    } else if (name == "chain" && begin == 0 && !contains(table.chains, word)) {
+      chains_.custom.push_back({&table, std::string(word), outer(text_at[0])});
+    }
+  }
+  static bool is_protocol_number(std::string_view word) {
+    if (word.empty() || word.size() > 3 ||
+        !std::all_of(word.begin(), word.end(), [](char c) { return c >= '0' && c <= '9'; }))
+      return false;
+    return std::stoi(std::string(word)) <= 255;
   }
 
   // A closed word list takes only its words; `!` negates, and list arguments take a comma list.
@@ -482,7 +633,7 @@ class Reader {
     if (std::all_of(u.text.begin(), u.text.end(), [](char c) { return is_name_char(static_cast<unsigned char>(c)); }))
       return;
     if (depth_ + 1 > kMaxDepth) return;
-    Reader inner(u.text, &u.origin, lines_, out_, depth_ + 1);
+    Reader inner(u.text, &u.origin, lines_, out_, chains_, depth_ + 1);
     inner.script(Node::root());
   }
 
@@ -544,6 +695,7 @@ class Reader {
   const std::vector<std::uint32_t>* origin_;
   const Lines& lines_;
   std::vector<Raw>& out_;
+  Chains& chains_;
   int depth_;
   std::size_t pos_ = 0;
   std::vector<char> open_;  // the closers the open groups wait for, innermost last
@@ -554,9 +706,19 @@ class Reader {
 
 std::vector<Finding> check_script(std::string_view script) {
   std::vector<Raw> raw;
+  Chains chains;
   Lines lines(script);
-  Reader reader(script, nullptr, lines, raw, 0);
+  Reader reader(script, nullptr, lines, raw, chains, 0);
   reader.script(Node::root());
+  for (const ChainUse& use : chains.custom) {
+    if (chains.any_jump.contains(use.table) || chains.jumped_to.contains({use.table, use.name})) continue;
+    const std::string builtin = joined(use.table->chains, ", ");
+    const std::string menu(use.table->menu);
+    raw.push_back(
+        {use.at, Severity::Warning,
+         "chain " + quote(use.name) + " of " + menu + " is not built in (" + builtin + ") and no rule jumps to it",
+         menu + " 的链 " + quote(use.name) + " 不是内置链（" + builtin + "），也没有规则跳转到它"});
+  }
   std::stable_sort(raw.begin(), raw.end(), [](const Raw& a, const Raw& b) { return a.at < b.at; });
   std::vector<Finding> out;
   out.reserve(raw.size());

@@ -201,45 +201,15 @@ Gbk Ctx::yes_no(const std::string& id) const { return rosgen::yes_no(form.checke
 
 Gbk Ctx::rate(const std::string& id) const { return rate_bits(form.text(id)); }
 
-Gbk day_list(const Form& form) {
-  static const char* const kDays[][2] = {
-      {"选择框_星期天", "sun"}, {"选择框_星期一", "mon"}, {"选择框_星期二", "tue"}, {"选择框_星期三", "wed"},
-      {"选择框_星期四", "thu"}, {"选择框_星期五", "fri"}, {"选择框_星期六", "sat"},
-  };
+Gbk day_list(const Form& form, const DayBoxes& boxes) {
+  static const char* const kDays[] = {"sun", "mon", "tue", "wed", "thu", "fri", "sat"};
   std::string out;
-  for (const auto& day : kDays) {
-    if (!form.checked(day[0])) continue;
+  for (std::size_t i = 0; i < boxes.size(); ++i) {
+    if (!form.checked(boxes[i])) continue;
     if (!out.empty()) out += ',';
-    out += day[1];
+    out += kDays[i];
   }
   return Gbk::from_bytes(std::move(out));
-}
-
-}  // namespace rosgen
-
-namespace rosgen {
-
-std::vector<FieldWarning> field_warnings(const Form& form, const std::set<std::string>* read) {
-  std::vector<FieldWarning> out;
-  // A field without a label of its own stands beside the one that says what it is
-  // (a check box "绑定MAC" before its address box).
-  std::string last_label;
-  walk(form.page().items, [&](const Item& item, const std::string&) {
-    const auto* f = std::get_if<Field>(&item.v);
-    if (!f) return;
-    const std::string& said = f->label.empty() ? last_label : f->label;
-    last_label = said;
-    if (f->kind != FieldKind::Edit && f->kind != FieldKind::Multiline) return;
-    if (!form.enabled(f->id) || (read && read->count(f->id) == 0)) return;
-    if (auto reason = value_problem(f->value, form.text(f->id))) {
-      std::string label = said.empty() ? f->key : said;
-      for (const char* colon : {":", "\xEF\xBC\x9A"}) {  // ASCII or full-width
-        if (label.ends_with(colon)) label.resize(label.size() - std::string_view(colon).size());
-      }
-      out.push_back({f->id, label, *reason});
-    }
-  });
-  return out;
 }
 
 }  // namespace rosgen

@@ -3,6 +3,7 @@
 // it; a view follows it through change notifications.
 #pragma once
 
+#include <array>
 #include <functional>
 #include <map>
 #include <set>
@@ -104,12 +105,21 @@ class Form {
 // A text field whose value does not fit its kind.
 struct FieldWarning {
   std::string id;
-  std::string label;   // UTF-8, without its trailing colon
+  std::string label;   // UTF-8: the field's name as field_names() gives it
   std::string reason;  // UTF-8
 };
 
-// The warnings of the enabled text fields, in page order; only those in `read` when it is given.
-std::vector<FieldWarning> field_warnings(const Form& form, const std::set<std::string>* read = nullptr);
+// The warnings of the enabled text fields, in page order, for the scripts of
+// `dialect`; only those in `read` when it is given.
+std::vector<FieldWarning> field_warnings(const Form& form, const std::set<std::string>* read = nullptr,
+                                         Dialect dialect = Dialect::Any);
+
+// Each text field's name as the user finds it on the page (UTF-8, without a
+// trailing colon): its label, or the text before it on its line. A name the
+// page shows more than once also says where: the note that starts its part of
+// the line, its group's title, the line's first label, its place in the line
+// or the field above it.
+std::map<std::string, std::string> field_names(const Page& page);
 
 // What a generator works with: its page's form, the outside world, and the
 // toolkit's field access.
@@ -138,7 +148,9 @@ class Ctx {
   }
 };
 
-// The weekday list of the per-host queue page: "sun,mon,..." for the ticked day boxes.
-Gbk day_list(const Form& form);
+// The check boxes of the seven weekdays, Sunday first.
+using DayBoxes = std::array<const char*, 7>;
+// "sun,mon,..." for the ticked day boxes, in weekday order.
+Gbk day_list(const Form& form, const DayBoxes& boxes);
 
 }  // namespace rosgen

@@ -156,6 +156,21 @@ Gbk to_gbk(std::string_view utf8) {
   return Gbk::from_bytes(std::move(out));
 }
 
+std::optional<std::size_t> first_not_in_gbk(std::string_view utf8) {
+  const Tables& t = tables();
+  for (size_t i = 0; i < utf8.size();) {
+    char32_t u = 0;
+    size_t n = 1;
+    if (read_utf8(utf8.substr(i), u, n) != Read::Ok) return i;
+    if (u >= 0x80) {
+      const std::uint16_t code = u < 0x10000 ? t.encode[u] : encode_wide(u);
+      if (code == kNone || code == kDrop) return i;
+    }
+    i += n;
+  }
+  return std::nullopt;
+}
+
 std::string to_utf8(const Gbk& text) {
   const Tables& t = tables();
   const std::string& s = text.bytes();

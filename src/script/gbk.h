@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -58,6 +59,10 @@ inline Gbk operator+(Gbk a, const Gbk& b) {
 // UTF-8 -> GBK. Characters GBK cannot hold, and bytes that are not valid
 // UTF-8, become "?".
 Gbk to_gbk(std::string_view utf8);
+
+// Where to_gbk() would lose something: the byte offset in `utf8` of the first character GBK
+// cannot hold (or of the first byte that is not valid UTF-8); nothing when all of it converts.
+std::optional<std::size_t> first_not_in_gbk(std::string_view utf8);
 
 // GBK -> UTF-8. Bytes that are not valid GBK become "?".
 std::string to_utf8(const Gbk& text);

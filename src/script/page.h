@@ -127,32 +127,59 @@ struct FieldName {
 struct Typed {
   ValueRule rule;
   std::string text;
+
+  // How the 2.9.x/3.x and the 7.x scripts write the value, where a page writes
+  // it otherwise than its kind usually is.
+  Typed written(Writing classic, Writing v7) const {
+    Typed t = *this;
+    t.rule.classic = classic;
+    t.rule.v7 = v7;
+    return t;
+  }
+  // An Integer: what a value below the least does, said instead of the range.
+  Typed below_min(const char* why) const {
+    Typed t = *this;
+    t.rule.below_min = why;
+    return t;
+  }
 };
 
 namespace v {
-inline Typed ipv4(std::string t) { return {{ValueKind::Ipv4}, std::move(t)}; }
-inline Typed address(std::string t) { return {{ValueKind::Address}, std::move(t)}; }
-inline Typed netmask(std::string t) { return {{ValueKind::Netmask}, std::move(t)}; }
-inline Typed range(std::string t) { return {{ValueKind::Range}, std::move(t)}; }
-inline Typed addresses(std::string t) { return {{ValueKind::AddressList}, std::move(t)}; }
-inline Typed prefix3(std::string t) { return {{ValueKind::Prefix3}, std::move(t)}; }
-inline Typed iface(std::string t) { return {{ValueKind::Interface}, std::move(t)}; }
-inline Typed name(std::string t) { return {{ValueKind::Name}, std::move(t)}; }
-inline Typed text(std::string t) { return {{ValueKind::Text}, std::move(t)}; }
-inline Typed rate(std::string t) { return {{ValueKind::Rate}, std::move(t)}; }
+// The usual writing per kind: 2.9.x/3.x put addresses, names and numbers as
+// typed and free text between quotes; RouterOS 7 escapes every value; rates are
+// read as numbers by both.
+inline Typed word(ValueKind kind, std::string t) {
+  return {{kind, 0, 0, Writing::Plain, Writing::Escaped}, std::move(t)};
+}
+inline Typed quoted(ValueKind kind, std::string t) {
+  return {{kind, 0, 0, Writing::Quoted, Writing::Escaped}, std::move(t)};
+}
+inline Typed ipv4(std::string t) { return word(ValueKind::Ipv4, std::move(t)); }
+inline Typed address(std::string t) { return word(ValueKind::Address, std::move(t)); }
+inline Typed netmask(std::string t) { return word(ValueKind::Netmask, std::move(t)); }
+inline Typed range(std::string t) { return word(ValueKind::Range, std::move(t)); }
+inline Typed addresses(std::string t) { return word(ValueKind::AddressList, std::move(t)); }
+inline Typed prefix3(std::string t) { return word(ValueKind::Prefix3, std::move(t)); }
+inline Typed iface(std::string t) { return word(ValueKind::Interface, std::move(t)); }
+inline Typed name(std::string t) { return word(ValueKind::Name, std::move(t)); }
+inline Typed text(std::string t) { return quoted(ValueKind::Text, std::move(t)); }
+inline Typed rate(std::string t) { return {{ValueKind::Rate, 0, 0, Writing::Number, Writing::Number}, std::move(t)}; }
 inline Typed integer(std::int64_t min, std::int64_t max, std::string t) {
-  return {{ValueKind::Integer, min, max}, std::move(t)};
+  return {{ValueKind::Integer, min, max, Writing::Plain, Writing::Escaped}, std::move(t)};
 }
 inline Typed count(std::string t) { return integer(0, 1'000'000, std::move(t)); }
 inline Typed port(std::string t) { return integer(1, 65535, std::move(t)); }
-inline Typed hour(std::string t) { return integer(0, 23, std::move(t)); }
-inline Typed minute(std::string t) { return integer(0, 59, std::move(t)); }  // and seconds
-inline Typed time(std::string t) { return {{ValueKind::Time}, std::move(t)}; }
-inline Typed date(std::string t) { return {{ValueKind::Date}, std::move(t)}; }
-inline Typed mac(std::string t) { return {{ValueKind::Mac}, std::move(t)}; }
-inline Typed ports(std::string t) { return {{ValueKind::PortRange}, std::move(t)}; }
-inline Typed domain(std::string t) { return {{ValueKind::Domain}, std::move(t)}; }
-inline Typed password(std::string t) { return {{ValueKind::Password}, std::move(t)}; }
+// Hours, minutes and seconds are read as numbers and written as a time of day.
+inline Typed hour(std::string t) { return integer(0, 23, std::move(t)).written(Writing::Number, Writing::Number); }
+inline Typed minute(std::string t) {  // and seconds
+  return integer(0, 59, std::move(t)).written(Writing::Number, Writing::Number);
+}
+inline Typed time(std::string t) { return word(ValueKind::Time, std::move(t)); }
+inline Typed date(std::string t) { return word(ValueKind::Date, std::move(t)); }
+inline Typed mac(std::string t) { return word(ValueKind::Mac, std::move(t)); }
+inline Typed ports(std::string t) { return word(ValueKind::PortRange, std::move(t)); }
+inline Typed domain(std::string t) { return quoted(ValueKind::Domain, std::move(t)); }
+inline Typed password(std::string t) { return quoted(ValueKind::Password, std::move(t)); }
 }  // namespace v
 
 inline Field edit(FieldName name, std::string label, std::string text, std::string hint = {}) {

@@ -81,6 +81,8 @@ std::int64_t decimal_magnitude(std::string_view number) {
 
 }  // namespace
 
+Gbk half_width(const Gbk& text) { return Gbk::from_bytes(map_full_width(text.bytes())); }
+
 Gbk trim(const Gbk& text) {
   const std::string& s = text.bytes();
   // Walk forward in character units, remembering where the last non-blank ends.

@@ -16,6 +16,10 @@ namespace rosgen {
 // taken for a blank. Tabs and line ends stay.
 Gbk trim(const Gbk& text);
 
+// The text as the number readers see it: full-width characters as their ASCII
+// forms, other double-byte characters left out.
+Gbk half_width(const Gbk& text);
+
 // The longest leading decimal number after the full-width mapping and leading
 // white space, as atof reads it; 0 when there is none.
 double to_number(const Gbk& text);

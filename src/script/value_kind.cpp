@@ -1,9 +1,14 @@
 #include "script/value_kind.h"
 
+#include <cctype>
 #include <cstdint>
+#include <functional>
+#include <map>
+#include <set>
 #include <string_view>
 #include <vector>
 
+#include "script/form.h"
 #include "script/text.h"
 
 namespace rosgen {
@@ -69,13 +74,6 @@ bool address(std::string_view s) {
   return ipv4(s.substr(0, slash)) && netmask(s.substr(slash + 1));
 }
 
-bool has_blank_or_quote(std::string_view s) {
-  for (char c : s) {
-    if (c == ' ' || c == '\t' || c == '"' || c == '\'' || c == '\r' || c == '\n') return true;
-  }
-  return false;
-}
-
 bool identifier(std::string_view s) {
   for (char c : s) {
     const bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || is_digit(c) ||
@@ -119,49 +117,15 @@ std::optional<std::string> non_ascii(const std::string& s) {
   return std::nullopt;
 }
 
-}  // namespace
-
-const char* value_kind_name(ValueKind kind) {
-  switch (kind) {
-    case ValueKind::Unset: return "unset";
-    case ValueKind::Flag: return "flag";
-    case ValueKind::Choice: return "choice";
-    case ValueKind::Ipv4: return "ipv4";
-    case ValueKind::Address: return "address";
-    case ValueKind::Netmask: return "netmask";
-    case ValueKind::Range: return "range";
-    case ValueKind::AddressList: return "address-list";
-    case ValueKind::Prefix3: return "prefix3";
-    case ValueKind::Interface: return "interface";
-    case ValueKind::Name: return "name";
-    case ValueKind::Text: return "text";
-    case ValueKind::Rate: return "rate";
-    case ValueKind::Integer: return "integer";
-    case ValueKind::Time: return "time";
-    case ValueKind::Date: return "date";
-    case ValueKind::Mac: return "mac";
-    case ValueKind::PortRange: return "port-range";
-    case ValueKind::Domain: return "domain";
-    case ValueKind::Password: return "password";
-  }
-  return "unset";
-}
-
-std::optional<std::string> value_problem(const ValueRule& rule, const Gbk& value) {
-  const std::string v = trim(value).bytes();
+std::optional<std::string> kind_problem(const ValueRule& rule, const std::string& v, Writing writing) {
+  // Text the script escapes keeps any character; one written as typed must be a plain word.
+  const bool escaped = writing == Writing::Escaped || writing == Writing::Normalised;
   switch (rule.kind) {
     case ValueKind::Unset:
     case ValueKind::Flag:
-    case ValueKind::Choice: return std::nullopt;
-    case ValueKind::Password:
-      if (v.find('"') != std::string::npos || v.find_first_of("\r\n") != std::string::npos) {
-        return "含有双引号或换行，会破坏脚本中的引号";
-      }
-      return std::nullopt;
-    case ValueKind::Text:
-      if (v.find('"') != std::string::npos) return "含有双引号，会破坏脚本中的引号";
-      if (v.find_first_of("\r\n") != std::string::npos) return "含有换行，会把一条命令拆成两行";
-      return non_ascii(v);
+    case ValueKind::Choice:
+    case ValueKind::Password: return std::nullopt;
+    case ValueKind::Text: return non_ascii(v);
     default: break;
   }
   if (auto bad = non_ascii(v)) return bad;
@@ -208,10 +172,10 @@ std::optional<std::string> value_problem(const ValueRule& rule, const Gbk& value
     }
     case ValueKind::Interface:
     case ValueKind::Name:
-      if (!identifier(v)) return "含有空格、引号或其它特殊字符";
+      if (!escaped && !identifier(v)) return "含有空格、引号或其它特殊字符";
       break;
     case ValueKind::Domain:
-      if (has_blank_or_quote(v)) return "含有空格或引号";
+      if (v.find_first_of(" \t") != std::string::npos) return "含有空格";
       break;
     case ValueKind::Rate: {
       // The generators multiply by 8000 and print with 13 significant digits.
@@ -236,6 +200,7 @@ std::optional<std::string> value_problem(const ValueRule& rule, const Gbk& value
       std::int64_t n = 0;
       if (!read_number(digits, n, 12)) return "不是整数";
       if (negative) n = -n;
+      if (n < rule.min && rule.below_min) return rule.below_min;
       if (n < rule.min || n > rule.max) {
         return "应在" + std::to_string(rule.min) + "到" + std::to_string(rule.max) + "之间";
       }
@@ -274,8 +239,11 @@ std::optional<std::string> value_problem(const ValueRule& rule, const Gbk& value
       auto parts = pieces(v, ':');
       bool ok = parts.size() == 6;
       for (std::string_view p : parts) ok = ok && hex_pair(p);
-      if (!ok) {
-        if (pieces(v, '-').size() == 6) return "MAC地址应使用冒号分隔（例如01:23:45:67:89:AB）";
+      bool dashes = pieces(v, '-').size() == 6;
+      for (std::string_view p : pieces(v, '-')) dashes = dashes && hex_pair(p);
+      // A script that turns dashes into colons takes either form.
+      if (!ok && !(dashes && writing == Writing::Normalised)) {
+        if (dashes) return "MAC地址应使用冒号分隔（例如01:23:45:67:89:AB）";
         return "不是有效的MAC地址";
       }
       break;
@@ -294,6 +262,296 @@ std::optional<std::string> value_problem(const ValueRule& rule, const Gbk& value
     default: break;
   }
   return std::nullopt;
+}
+
+// A value read as a number is judged as the reader sees it; a full-width or
+// Chinese character in it is no fault of the script's, but the user learns
+// what was read.
+std::optional<std::string> number_problem(const ValueRule& rule, const Gbk& value) {
+  const std::string typed = trim(value).bytes();
+  const std::string read = trim(half_width(trim(value))).bytes();
+  if (auto bad = kind_problem(rule, read, Writing::Number)) return bad;
+  if (read == typed) return std::nullopt;
+  bool chinese = false;
+  for (size_t i = 0; i + 1 < typed.size(); ++i) {
+    const auto lead = static_cast<unsigned char>(typed[i]);
+    if (lead < 0x80) continue;
+    if (half_width(Gbk::from_bytes(typed.substr(i, 2))).empty()) chinese = true;
+    ++i;
+  }
+  if (chinese) return "含有中文字符，读取时略去，读作“" + read + "”";
+  return "含有全角字符，按半角读作“" + read + "”";
+}
+
+}  // namespace
+
+const char* value_kind_name(ValueKind kind) {
+  switch (kind) {
+    case ValueKind::Unset: return "unset";
+    case ValueKind::Flag: return "flag";
+    case ValueKind::Choice: return "choice";
+    case ValueKind::Ipv4: return "ipv4";
+    case ValueKind::Address: return "address";
+    case ValueKind::Netmask: return "netmask";
+    case ValueKind::Range: return "range";
+    case ValueKind::AddressList: return "address-list";
+    case ValueKind::Prefix3: return "prefix3";
+    case ValueKind::Interface: return "interface";
+    case ValueKind::Name: return "name";
+    case ValueKind::Text: return "text";
+    case ValueKind::Rate: return "rate";
+    case ValueKind::Integer: return "integer";
+    case ValueKind::Time: return "time";
+    case ValueKind::Date: return "date";
+    case ValueKind::Mac: return "mac";
+    case ValueKind::PortRange: return "port-range";
+    case ValueKind::Domain: return "domain";
+    case ValueKind::Password: return "password";
+  }
+  return "unset";
+}
+
+const char* dialect_name(Dialect dialect) {
+  switch (dialect) {
+    case Dialect::Classic: return "2.9.x/3.x";
+    case Dialect::V7: return "7.x";
+    case Dialect::Any: return "any";
+  }
+  return "any";
+}
+
+const char* writing_name(Writing writing) {
+  switch (writing) {
+    case Writing::Plain: return "plain";
+    case Writing::Quoted: return "quoted";
+    case Writing::Escaped: return "escaped";
+    case Writing::Normalised: return "normalised";
+    case Writing::Number: return "number";
+  }
+  return "quoted";
+}
+
+std::optional<std::string> writing_problem(Writing writing, const Gbk& value) {
+  if (writing != Writing::Plain && writing != Writing::Quoted) return std::nullopt;
+  const bool plain = writing == Writing::Plain;
+  const std::string& s = value.bytes();
+  for (size_t i = 0; i < s.size(); ++i) {
+    const char c = s[i];
+    // A double-byte character is stepped over whole: its trail byte may look like "\" or "[".
+    if (static_cast<unsigned char>(c) >= 0x81 && i + 1 < s.size()) {
+      ++i;
+      continue;
+    }
+    switch (c) {
+      case '"':
+        if (plain) return "含有双引号，脚本中这个值没有引号，双引号会被当作引号的开始";
+        return "含有双引号，会破坏脚本中的引号";
+      case '\r':
+      case '\n': return "含有换行，会把一条命令拆成两行";
+      case '$': return "含有“$”，脚本中会被当作变量";
+      case '\\': return "含有反斜杠“\\”，脚本中会被当作转义符";
+      default: break;
+    }
+    if (!plain) continue;
+    if (c == ' ' || c == '\t') return "含有空格，脚本中这个值没有引号，会在空格处断开";
+    if (c == ';') return "含有分号，脚本中这个值没有引号，分号会结束这条命令";
+    if (std::string_view("[](){}").find(c) != std::string_view::npos) {
+      return std::string("含有括号“") + c + "”，脚本中这个值没有引号，括号会被当作命令或表达式";
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> value_problem(const ValueRule& rule, const Gbk& value) {
+  return value_problem(rule, value, Dialect::Any);
+}
+
+std::optional<std::string> value_problem(const ValueRule& rule, const Gbk& value, Dialect dialect) {
+  if (dialect == Dialect::Any) {
+    auto classic = value_problem(rule, value, Dialect::Classic);
+    auto v7 = value_problem(rule, value, Dialect::V7);
+    if (classic && v7) return classic;
+    if (classic) return *classic + "（2.9.x/3.x脚本）";
+    if (v7) return *v7 + "（7.x脚本）";
+    return std::nullopt;
+  }
+  const Writing writing = rule.writing(dialect);
+  if (writing == Writing::Number) return number_problem(rule, value);
+  if (auto bad = kind_problem(rule, trim(value).bytes(), writing)) return bad;
+  // A list's items are written one by one, each already judged as an address.
+  if (rule.kind == ValueKind::AddressList) return std::nullopt;
+  return writing_problem(writing, trim(value));
+}
+
+namespace {
+
+// A label as a name: without its colon and blanks; one of punctuation only ("：", "/") names nothing.
+std::string own_label(std::string text) {
+  auto cut = [&text](std::string_view end) {
+    if (!text.ends_with(end)) return false;
+    text.resize(text.size() - end.size());
+    return true;
+  };
+  while (cut(" ") || cut(":") || cut("\xEF\xBC\x9A")) {  // a full-width colon too
+  }
+  const size_t start = text.find_first_not_of(' ');
+  text.erase(0, start == std::string::npos ? text.size() : start);
+  for (char c : text) {
+    if (static_cast<unsigned char>(c) >= 0x80 || std::isalnum(static_cast<unsigned char>(c))) return text;
+  }
+  return {};
+}
+
+// One text field and what stands around it.
+struct Placed {
+  const Field* field;
+  std::string base;        // its label, or the text before it on its line
+  std::string group;       // the innermost group title there is
+  std::string note;        // the latest note on its line before it
+  std::string first;       // its line's first label
+  int place = 0;           // 1-based among the line's text fields; 0 off a line
+  std::string above;       // the base of the text field before it on the page
+  bool continues = false;  // no label of its own, right after another box (hh:mm:ss, address / mask)
+};
+
+// A line of items side by side, read left to right.
+struct Line {
+  std::string note;
+  std::string first;
+  std::string last;  // the latest label or note, for a field without a label of its own
+  bool last_is_box = false;
+  int fields = 0;
+};
+
+struct Placer {
+  std::vector<Placed> out;
+  std::string last;  // the latest label on the page, for a field off a line without one
+  std::string above;
+
+  void visit(const std::vector<Item>& items, const std::string& group, Line* line) {
+    for (const Item& item : items) {
+      if (const auto* f = std::get_if<Field>(&item.v)) {
+        field(*f, group, line);
+      } else if (const auto* n = std::get_if<Note>(&item.v)) {
+        if (line) {
+          line->note = line->last = own_label(n->text);
+          line->last_is_box = false;
+        }
+      } else if (const auto* g = std::get_if<Group>(&item.v)) {
+        visit(g->items, g->caption.empty() ? group : g->caption, nullptr);
+      } else if (const auto* r = std::get_if<Row>(&item.v)) {
+        // A column stacks its items: each is a line of its own.
+        Line own;
+        visit(r->items, group, r->stacked ? nullptr : &own);
+      }
+    }
+  }
+
+  void field(const Field& f, const std::string& group, Line* line) {
+    const std::string label = own_label(f.label);
+    const bool text = f.kind == FieldKind::Edit || f.kind == FieldKind::Multiline;
+    if (text) {
+      Placed p{&f, label, group, {}, {}, 0, above};
+      if (line) {
+        p.note = line->note;
+        p.first = line->first;
+        p.place = ++line->fields;
+      }
+      if (p.base.empty() && line && !line->last.empty()) {
+        p.base = line->last;
+        p.continues = line->last_is_box;
+      }
+      // Off a line, a box without a label is the one its group is about.
+      if (p.base.empty() && !line) p.base = group;
+      if (p.base.empty()) p.base = last.empty() ? f.key : last;
+      above = p.base;
+      out.push_back(std::move(p));
+    }
+    if (line && text) line->last_is_box = true;
+    if (label.empty()) return;
+    last = label;
+    if (line) {
+      line->last = label;
+      line->last_is_box = text;
+      if (line->first.empty()) line->first = label;
+    }
+  }
+};
+
+}  // namespace
+
+std::map<std::string, std::string> field_names(const Page& page) {
+  Placer placer;
+  placer.visit(page.items, page.caption, nullptr);
+  std::vector<Placed>& all = placer.out;
+  // A box that continues the one before it is named by its line and place; any
+  // other by its label. Names that still read alike take, in turn, what tells
+  // them apart: the line's note, the group, the line's first label, the place
+  // in the line, the field above, and at last their order on the page.
+  struct Name {
+    std::string core;
+    std::vector<std::string> says;
+    std::string text() const {
+      std::string out = core;
+      for (size_t i = 0; i < says.size(); ++i)
+        out += (i == 0 ? "（" : "，") + says[i] + (i + 1 == says.size() ? "）" : "");
+      return out;
+    }
+  };
+  std::vector<Name> names;
+  for (const Placed& p : all) {
+    if (p.continues) {
+      names.push_back({p.first.empty() ? p.base : p.first, {"第" + std::to_string(p.place) + "格"}});
+    } else {
+      names.push_back({p.base, {}});
+    }
+  }
+  // The order among the fields of the same core name, for the last resort.
+  std::vector<size_t> rank(all.size());
+  std::map<std::string, size_t> ranks;
+  for (size_t i = 0; i < all.size(); ++i) rank[i] = ++ranks[names[i].core];
+  using Telling = std::function<std::string(size_t)>;
+  const Telling tellings[] = {
+      [&](size_t i) { return all[i].note; },
+      [&](size_t i) { return all[i].group; },
+      [&](size_t i) { return all[i].first; },
+      [&](size_t i) { return all[i].place > 1 ? "第" + std::to_string(all[i].place) + "格" : std::string(); },
+      [&](size_t i) { return all[i].above; },
+      [&](size_t i) { return "页面上第" + std::to_string(rank[i]) + "个"; },
+  };
+  for (const Telling& tell : tellings) {
+    std::map<std::string, std::vector<size_t>> alike;
+    for (size_t i = 0; i < all.size(); ++i) alike[names[i].text()].push_back(i);
+    for (const auto& [text, members] : alike) {
+      if (members.size() < 2) continue;
+      // Only what tells every one of them apart is said.
+      std::set<std::string> told;
+      for (size_t i : members) told.insert(tell(i));
+      if (told.size() < members.size()) continue;
+      for (size_t i : members) {
+        std::string said = tell(i);
+        if (!said.empty() && said != names[i].core) names[i].says.push_back(std::move(said));
+      }
+    }
+  }
+  std::map<std::string, std::string> out;
+  for (size_t i = 0; i < all.size(); ++i) out[all[i].field->id] = names[i].text();
+  return out;
+}
+
+std::vector<FieldWarning> field_warnings(const Form& form, const std::set<std::string>* read, Dialect dialect) {
+  std::vector<FieldWarning> out;
+  std::map<std::string, std::string> names;
+  walk(form.page().items, [&](const Item& item, const std::string&) {
+    const auto* f = std::get_if<Field>(&item.v);
+    if (!f || (f->kind != FieldKind::Edit && f->kind != FieldKind::Multiline)) return;
+    if (!form.enabled(f->id) || (read && read->count(f->id) == 0)) return;
+    if (auto reason = value_problem(f->value, form.text(f->id), dialect)) {
+      if (names.empty()) names = field_names(form.page());
+      out.push_back({f->id, names[f->id], *reason});
+    }
+  });
+  return out;
 }
 
 }  // namespace rosgen

@@ -18,6 +18,8 @@
 inline double emscripten_get_now() { return 0; }
 #endif
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <exception>
 #include <map>
@@ -75,27 +77,17 @@ Gbk typed(const std::string& utf8, bool multiline) {
   return multiline ? Gbk::from_bytes(with_crlf(g.bytes())) : g;
 }
 
-// The first character of `utf8` that GBK cannot hold, with its line and column (from 1), or
-// nothing. The JSON parser has already refused text that is not UTF-8.
-std::optional<json> first_not_in_gbk(const std::string& utf8) {
-  int line = 1;
-  int column = 1;
-  for (size_t i = 0; i < utf8.size();) {
-    const auto c = static_cast<unsigned char>(utf8[i]);
-    const size_t n = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
-    if (n > 1) {
-      const std::string one = utf8.substr(i, n);
-      if (to_gbk(one).bytes() == "?") return json{{"char", one}, {"line", line}, {"column", column}};
-    }
-    if (c == '\n') {
-      ++line;
-      column = 1;
-    } else {
-      ++column;
-    }
-    i += n;
-  }
-  return std::nullopt;
+// The first character of `utf8` that GBK cannot hold, with its line (from 1) and code point.
+std::optional<json> not_in_gbk(const std::string& utf8) {
+  const std::optional<std::size_t> at = first_not_in_gbk(utf8);
+  if (!at) return std::nullopt;
+  const auto lead = static_cast<unsigned char>(utf8[*at]);
+  const size_t n = lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;  // the JSON parser let only UTF-8 in
+  const std::string one = utf8.substr(*at, n);
+  char32_t code = lead & (n == 2 ? 0x1F : n == 3 ? 0x0F : 0x07);
+  for (size_t i = 1; i < one.size(); ++i) code = (code << 6) | (static_cast<unsigned char>(one[i]) & 0x3F);
+  const auto line = std::count(utf8.begin(), utf8.begin() + static_cast<std::ptrdiff_t>(*at), '\n') + 1;
+  return json{{"char", one}, {"line", line}, {"code", static_cast<std::uint32_t>(code)}};
 }
 
 // --- Declarations ---
@@ -389,7 +381,7 @@ json file_bytes(const Form& form, const json& request) {
   }
   const std::string text = request.at("text").get<std::string>();
   if (utf8) return {{"bytes", bytes_as_text(with_crlf(text))}};
-  if (auto missing = first_not_in_gbk(text)) return {{"not_gbk", *missing}};
+  if (auto missing = not_in_gbk(text)) return {{"not_gbk", *missing}};
   return {{"bytes", bytes_as_text(typed(text, true).bytes())}};
 }
 

@@ -181,6 +181,7 @@
     this.selected = new Map();  // list id -> selected row
     this.outputText = '';     // the engine's output, CR LF kept
     this.outputEdited = false;
+    this.olderDialect = false;  // the box's script was written by a 2.9.x/3.x button
     this.busy = false;
   }
 
@@ -363,6 +364,7 @@
     box.addEventListener('input', function () { self.outputEdited = true; });
     this.output = box;
     this.warnings = el('p', { class: 'warnings', 'data-warnings': '' });
+    this.status = el('p', { class: 'status', 'data-status': '' });
     var button = function (panel, text, designer, run) {
       var b = el('button', { type: 'button', 'data-panel': panel, 'data-designer': designer, text: text });
       b.addEventListener('click', run);
@@ -370,7 +372,7 @@
     };
     this.logButton = button('log', '下载日志 log.TXT', null, saveLog);
     this.logButton.hidden = !log.bytes;
-    return el('div', { class: 'output' }, [el('div', { class: 'box' }, [box, this.warnings]),
+    return el('div', { class: 'output' }, [el('div', { class: 'box' }, [box, this.status, this.warnings]),
       el('div', { class: 'actions' }, [
         button('copy', '复制生成脚本', this.decl.panel[0], function () { self.guard(self.copy); }),
         button('save', '保存脚本', null, function () { self.guard(self.save); }),
@@ -428,12 +430,16 @@
   View.prototype.press = function (button) {
     var self = this;
     this.guard(async function () {
+      // Nothing of the last press stands beside this one's messages.
+      self.showWarnings([]);
+      self.showRefusal(null);
       // "修改" overwrites the selected row: without one it would do nothing, so it says so.
       var refusal = null;
       self.listDecls.forEach(function (l) {
         if (l.modify === button && self.selected.get(l.id) < 0) refusal = '请先选择要修改的表项再执行此操作!';
       });
       if (refusal) {
+        self.showRefusal(refusal);
         await dialog('信息：', refusal);
         return;
       }
@@ -452,8 +458,14 @@
       request.random = reply.random;
       var asked = false;
       if (reply.outcome !== 'input') {
+        // The check says first when the box holds a script for RouterOS 2.9.x/3.x, as in the window.
+        if ('output' in reply) this.olderDialect = this.buttons.get(button).dialect !== '7.x';
         this.show(reply);
         this.showWarnings(reply.warnings);
+        if (reply.outcome === 'refused') {
+          var said = reply.events.filter(function (e) { return e.kind === 'message'; }).pop();
+          this.showRefusal(said ? said.text : '');
+        }
       }
       window.rosgenLastPress = performance.now() - started;
       for (; seen < reply.events.length; ++seen) {
@@ -485,7 +497,7 @@
     var request = { op: 'check', page: this.slug };
     if (this.outputEdited) request.text = this.output.value;
     var found = call(request).findings;
-    var text = CHECK_BASIS;
+    var text = (this.olderDialect ? OLDER_DIALECT : '') + CHECK_BASIS;
     if (!found.length) {
       text += '没有发现问题';
     } else {
@@ -529,10 +541,12 @@
     if (this.outputEdited) request.text = this.output.value;
     var reply = call(request);
     if (reply.not_gbk) {
+      // As the window asks it.
       var c = reply.not_gbk;
-      var utf8 = await dialog('保存脚本', '第' + c.line + '行第' + c.column + '列的字符“' + c.char +
-        '”不能用 GBK 编码保存（GBK 里没有这个字符）。\r\n\r\n改存为 UTF-8 编码的文件吗？RouterOS 按字节读取脚本，' +
-        '这个字符在路由器上会按 UTF-8 显示。', null, { ok: '存为 UTF-8', cancel: '取消' });
+      var code = c.code.toString(16).toUpperCase();
+      var utf8 = await dialog('保存脚本', '第' + c.line + '行的字符“' + c.char + '”（U+' + '0000'.slice(code.length) +
+        code + '）不能用 GBK 编码保存，存成 GBK 会变成“?”。\r\n\r\n' +
+        '按“确定”改存为 UTF-8 编码（RouterOS 7 导入 UTF-8 文件），按“取消”不保存。', null, { ok: '确定', cancel: '取消' });
       if (!utf8) return;
       request.encoding = 'utf-8';
       reply = call(request);
@@ -546,6 +560,14 @@
     if (!w || !f || (f.kind !== 'edit' && f.kind !== 'multiline')) return;
     w.classList.toggle('warn', !!problem);
     if (problem) w.title = problem; else w.removeAttribute('title');
+  };
+
+  // Under the box after a refused press: why no script was made, and that the box is as it was.
+  // null clears it.
+  View.prototype.showRefusal = function (said) {
+    if (!this.status) return;
+    this.status.textContent = said === null ? '' : '没有生成新脚本' +
+      (said ? '：' + said.replace(/\s+/g, ' ').trim() + '　' : '，') + '输出框中仍是之前的内容。';
   };
 
   View.prototype.showWarnings = function (warnings) {
@@ -598,6 +620,8 @@
     '方法三:' +
     '使用超级终端或telnet连接路由器后指复制的脚本粘贴运行即可！（注：路由器需开启相应端口，否则将无法连接！）';
   var CHECK_BASIS = '按 RouterOS 7 的命令树检查，并在默认配置的路由器上模拟运行：';
+  var OLDER_DIALECT = '注意：这项检查针对 RouterOS 7，而输出框中的脚本是 2.9.x/3.x 按钮生成的，' +
+    '它的写法在 RouterOS 7 上可能不被接受；要检查 7.x 脚本，请按本页的 7.x 生成按钮。\r\n\r\n';
   var COPY_FAILED = '复制失败!\r\n\r\n请检查你的程序是否玩整！';
 
   // --- Navigation: the pages grouped as the window's menus group them; a drop-down on phones ---

@@ -10,7 +10,7 @@
 
 #include "app/main_window.h"
 #include "app/single_instance.h"
-#include "appearance/hooks.h"
+#include "app/appearance_hooks.h"
 #include "gui_support.h"
 #include "http_server.h"
 #include "pages/registry.h"
@@ -71,7 +71,7 @@ class Startup : public ::testing::Test {
       return true;
     };
     o.limits.time = std::chrono::milliseconds(1500);
-    window = std::make_unique<MainWindow>(desktop, make_hooks(o), pages());
+    window = std::make_unique<MainWindow>(desktop, app::startup_hooks(make_hooks(o)), pages());
     return window->start_up(guard);
   }
 

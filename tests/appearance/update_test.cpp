@@ -140,7 +140,7 @@ class Hooks : public ::testing::Test {
   ProgramDir user;
   std::vector<Shown> shown;
 
-  app::StartupHooks hooks(DownloadLimits limits = {}) {
+  appearance::Hooks hooks(DownloadLimits limits = {}) {
     HookOptions o;
     o.program_dir = program.path();
     o.user_config_dir = user.path();

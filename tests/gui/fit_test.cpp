@@ -1,17 +1,24 @@
 // At the window's default size every page shows its whole upper box without
-// scrolling, no caption is cut, and the tab key walks a page in the order
-// its declaration reads. Checked in the system font and in the CJK font a
-// Chinese desktop shows, whose glyphs are wider and taller.
+// scrolling, no caption is cut, no group box title meets another title, a
+// frame line or a field, and the tab key walks a page in the order its
+// declaration reads. Checked without a skin and in every shipped skin, each
+// in the system font and in the CJK font a Chinese desktop shows, whose
+// glyphs are wider and taller.
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QFontDatabase>
+#include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStyleOptionGroupBox>
 
 #include "app/main_window.h"
 #include "app/page_view.h"
+#include "appearance/appearance.h"
 #include "gui_support.h"
 #include "pages/registry.h"
 #include "script/text.h"
@@ -20,6 +27,9 @@ using namespace rosgen;
 using namespace rosgen::app;
 using rosgen::test::FakeDesktop;
 using rosgen::test::q;
+using rosgen::test::seen_apart;
+using rosgen::test::shipped_skins;
+using rosgen::test::wear;
 
 namespace {
 
@@ -34,6 +44,94 @@ QString describe(const QWidget* w) {
 }
 
 QString size_text(QSize s) { return QStringLiteral("%1x%2").arg(s.width()).arg(s.height()); }
+QString rect_text(QRect r) { return QStringLiteral("%1,%2 %3").arg(r.x()).arg(r.y()).arg(size_text(r.size())); }
+
+// A group box as its style draws it, children left out: its title's
+// rectangle as the pixels the text covers, and the frame alone.
+struct DrawnBox {
+  const QGroupBox* box;
+  QRect title;   // in the view's coordinates; empty without a title
+  QImage frame;  // the box drawn with a blank title
+  QPoint frame_at;
+};
+
+DrawnBox draw_box(const QGroupBox* box, const QWidget* view) {
+  QStyleOptionGroupBox opt;
+  opt.initFrom(box);
+  opt.lineWidth = 1;
+  opt.textAlignment = box->alignment();
+  opt.subControls = QStyle::SC_GroupBoxFrame;
+  if (!box->title().isEmpty()) opt.subControls |= QStyle::SC_GroupBoxLabel;
+  opt.textColor = QColor(box->style()->styleHint(QStyle::SH_GroupBox_TextLabelColor, &opt, box));
+  // Drawn unclipped with room all round, so a title reaching out of its box shows.
+  const int room = 16 + box->fontMetrics().horizontalAdvance(box->title());
+  auto draw = [&](const QString& text) {
+    QImage image(box->size() + QSize(2 * room, 2 * room), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setFont(box->font());
+    painter.translate(room, room);
+    opt.text = text;
+    box->style()->drawComplexControl(QStyle::CC_GroupBox, &opt, &painter, box);
+    return image;
+  };
+  const QImage with = draw(box->title());
+  // A blank title keeps the frame where a titled box has it.
+  const QImage without = box->title().isEmpty() ? with : draw(QStringLiteral(" "));
+  QRect text;
+  for (int y = 0; y < with.height(); ++y) {
+    for (int x = 0; x < with.width(); ++x) {
+      if (seen_apart(with.pixel(x, y), without.pixel(x, y))) text |= QRect(x, y, 1, 1);
+    }
+  }
+  const QPoint origin = box->mapTo(view, QPoint(0, 0)) - QPoint(room, room);
+  return {box, text.translated(origin), without, origin};
+}
+
+// Every title drawn whole inside its box, clear of every other title, of
+// every frame line (not the faint shading beside it) and of what its box holds.
+QStringList title_problems(const PageView* view) {
+  QStringList out;
+  std::vector<DrawnBox> boxes;
+  for (const QGroupBox* box : view->findChildren<QGroupBox*>()) {
+    if (box->isVisibleTo(view)) boxes.push_back(draw_box(box, view));
+  }
+  auto name = [](const QGroupBox* box) { return QStringLiteral("\"%1\"").arg(box->title()); };
+  for (size_t i = 0; i < boxes.size(); ++i) {
+    const DrawnBox& b = boxes[i];
+    if (b.box->title().isEmpty()) continue;
+    const QRect area(b.box->mapTo(view, QPoint(0, 0)), b.box->size());
+    if (b.title.isEmpty() || !area.contains(b.title)) {
+      out << QStringLiteral("title %1 at %2 is not whole inside its box at %3")
+                 .arg(name(b.box), rect_text(b.title), rect_text(area));
+    }
+    for (size_t j = 0; j < boxes.size(); ++j) {
+      const DrawnBox& other = boxes[j];
+      bool crossed = false;
+      for (int y = b.title.top(); y <= b.title.bottom() && !crossed; ++y) {
+        for (int x = b.title.left(); x <= b.title.right() && !crossed; ++x) {
+          const QPoint p = QPoint(x, y) - other.frame_at;
+          crossed = other.frame.valid(p) && qAlpha(other.frame.pixel(p)) >= 64;
+        }
+      }
+      if (crossed) out << QStringLiteral("title %1 crosses the frame of %2").arg(name(b.box), name(other.box));
+      if (j > i && other.title.intersects(b.title)) {
+        out << QStringLiteral("titles %1 and %2 overlap").arg(name(b.box), name(other.box));
+      }
+    }
+    for (const QWidget* w : b.box->findChildren<QWidget*>()) {
+      // Plain holders and nested boxes draw nothing here of their own; what they hold is checked.
+      if (!w->isVisibleTo(view) || qobject_cast<const QGroupBox*>(w) || w->metaObject() == &QWidget::staticMetaObject ||
+          w->parentWidget()->inherits("QAbstractScrollArea") || w->inherits("QScrollArea")) {
+        continue;
+      }
+      if (QRect(w->mapTo(view, QPoint(0, 0)), w->size()).intersects(b.title)) {
+        out << QStringLiteral("title %1 is covered by %2").arg(name(b.box), describe(w));
+      }
+    }
+  }
+  return out;
+}
 
 // What a person cannot see whole on one page's upper box.
 QStringList problems(const PageView* view) {
@@ -114,13 +212,20 @@ class FitTest : public QObject {
 
  private slots:
   void every_page_fits_the_default_window_data() {
+    QTest::addColumn<QString>("skin");
     QTest::addColumn<QString>("family");
-    QTest::newRow("system font") << QString();
-    QTest::newRow("CJK font") << kCjkFamily;
+    const QStringList skins = shipped_skins();
+    QVERIFY2(skins.contains(QString::fromUtf8(rosgen::appearance::kDefaultSkin)), ROSGEN_SKINS_SRC);
+    for (const QString& skin : QStringList{QStringLiteral("none")} + skins) {
+      QTest::addRow("%s, system font", qPrintable(skin)) << skin << QString();
+      QTest::addRow("%s, CJK font", qPrintable(skin)) << skin << kCjkFamily;
+    }
   }
 
   void every_page_fits_the_default_window() {
+    QFETCH(QString, skin);
     QFETCH(QString, family);
+    QVERIFY2(wear(skin), qPrintable(skin));
     const QFont before = QApplication::font();
     if (!family.isEmpty()) {
       QVERIFY2(QFontDatabase::families().contains(family), qPrintable(family + QStringLiteral(" is not installed")));
@@ -140,7 +245,7 @@ class FitTest : public QObject {
         window.show_page(i);
         // The view is built on first show; its layout settles over a few passes.
         QTest::qWait(20);
-        for (const QString& p : problems(window.view(i))) {
+        for (const QString& p : problems(window.view(i)) + title_problems(window.view(i))) {
           report << QStringLiteral("%1: %2").arg(q(window.form(i).page().slug), p);
         }
         ++checked;
@@ -148,6 +253,7 @@ class FitTest : public QObject {
       QCOMPARE(checked, 25);
     }
     QApplication::setFont(before);
+    wear(QStringLiteral("none"));
     for (const QString& line : report) qInfo().noquote() << line;
     QVERIFY2(report.isEmpty(), qPrintable(QStringLiteral("%1 problems, listed above").arg(report.size())));
   }

@@ -2,15 +2,22 @@
 // window would have shown or started, and lookups by designer name.
 #pragma once
 
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
+#include <QColor>
+#include <QDir>
 #include <QString>
 #include <QTest>
 #include <QWidget>
 
 #include "app/application.h"
 #include "app/desktop.h"
+#include "appearance/skin_engine.h"
+#include "os/os.h"
 
 namespace rosgen::test {
 
@@ -77,6 +84,29 @@ inline QString q(const std::string& utf8) { return QString::fromStdString(utf8);
 template <typename T>
 T* named(const QWidget* root, const std::string& name) {
   return root->findChild<T*>(q(name));
+}
+
+// Two colours a person tells apart; the faint fringe of a smoothed glyph is not.
+inline bool seen_apart(QRgb a, QRgb b) {
+  return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b)),
+                   std::abs(qAlpha(a) - qAlpha(b))}) >= 48;
+}
+
+// The skins the program ships, from the source tree.
+inline QStringList shipped_skins() {
+  return QDir(QStringLiteral(ROSGEN_SKINS_SRC)).entryList({QStringLiteral("*.she")}, QDir::Files, QDir::Name);
+}
+
+// Dresses the whole application in a shipped skin, or in none ("none"), through
+// the skin engine module beside the test as the program loads it beside itself.
+inline bool wear(const QString& skin) {
+  static std::unique_ptr<appearance::SkinEngine> engine = appearance::load_skin_engine(os::program_dir());
+  if (!engine) return false;
+  if (skin == QStringLiteral("none")) {
+    engine->detach();
+    return true;
+  }
+  return engine->attach_ext(QDir(QStringLiteral(ROSGEN_SKINS_SRC)).filePath(skin).toStdString(), "", 0, 0, 0) == 0;
 }
 
 }  // namespace rosgen::test

@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTemporaryDir>
 
 #include "app/launch.h"
@@ -177,6 +178,9 @@ class OutputPanelTest : public QObject {
     QCOMPARE(read_file(path), file);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("router.rsc")});
     QCOMPARE(window->form(4).output().bytes(), output.toStdString());  // the box itself is left as it was
+    // The status line says where it went.
+    QVERIFY2(window->statusBar()->currentMessage().contains(QDir::toNativeSeparators(path)),
+             qPrintable(window->statusBar()->currentMessage()));
     // The next save starts in the folder of this one.
     QTest::mouseClick(named<QPushButton>(page(4), "save-script"), Qt::LeftButton);
     QCOMPARE(desktop.saves.size(), size_t{2});
@@ -214,6 +218,39 @@ class OutputPanelTest : public QObject {
     QVERIFY2(!said.text.endsWith(QStringLiteral("原因：")), "a reason is given");
     QCOMPARE(read_file(old), QByteArray("/old\r\n"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("old.rsc")});
+  }
+
+  // A box holding what GBK cannot hold is never saved as GBK: the first such character is named
+  // and UTF-8 offered; taking it saves the box as typed, declining saves nothing.
+  void gbk_refuses_what_it_cannot_hold_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("said");  // in the message
+    QTest::addColumn<bool>("take_utf8");
+    QTest::newRow("emoji, taken") << QStringLiteral("/ip address\n# 路由 😀 ok")
+                                  << QStringLiteral("第2行的字符“😀”（U+1F600）") << true;
+    QTest::newRow("Arabic, declined") << QStringLiteral("# ع") << QStringLiteral("第1行的字符“ع”（U+0639）") << false;
+  }
+  void gbk_refuses_what_it_cannot_hold() {
+    QFETCH(QString, typed);
+    QFETCH(QString, said);
+    QFETCH(bool, take_utf8);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("router.rsc"));
+    window->show_page(4);
+    QPlainTextEdit* box = page(4)->panel()->output_box();
+    box->setPlainText(typed);
+    desktop.save_answer = Desktop::SaveAnswer{path, 0};  // GBK chosen
+    desktop.press_ok = take_utf8;
+    QTest::mouseClick(named<QPushButton>(page(4), "save-script"), Qt::LeftButton);
+    QCOMPARE(desktop.messages.size(), size_t{1});
+    QVERIFY2(desktop.messages[0].text.contains(said) && desktop.messages[0].text.contains(QStringLiteral("UTF-8")),
+             qPrintable(desktop.messages[0].text));
+    QVERIFY(desktop.messages[0].buttons == Desktop::Buttons::OkCancel);
+    if (take_utf8) {
+      QCOMPARE(read_file(path), typed.replace(QLatin1Char('\n'), QStringLiteral("\r\n")).toUtf8());
+    } else {
+      QVERIFY(!QFile::exists(path));
+    }
   }
 
   // Ctrl+S saves the page shown, proposing a name of the page and the minute in the home folder.
@@ -319,6 +356,11 @@ class OutputPanelTest : public QObject {
     QTest::keyClicks(box, "/system");
     QTest::mouseClick(copy_button(4), Qt::LeftButton);
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("/ip\r\n/system"));
+    // Characters GBK has not are copied as typed, not as the Form's "?".
+    box->moveCursor(QTextCursor::End);
+    box->insertPlainText(QStringLiteral(" # 😀 ع"));  // as an input method or a paste puts it
+    QTest::mouseClick(copy_button(4), Qt::LeftButton);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("/ip\r\n/system # 😀 ع"));
   }
 
   void a_generated_script_is_copied_byte_for_byte() {
@@ -423,6 +465,67 @@ class OutputPanelTest : public QObject {
     QVERIFY(line->isHidden());
   }
 
+  // A refused press clears the last press's warnings before its message shows, keeps the
+  // box as it was, and says under the box that no script was made, and why. The warnings
+  // are those of the pressed button's dialect.
+  void refused_press_clears_warnings_and_says_so() {
+    struct Watching : FakeDesktop {
+      QLabel* line = nullptr;
+      bool line_shown_at_message = false;
+      bool message(QWidget* owner, const QString& text, const QString& caption, Icon icon, Buttons buttons) override {
+        if (line) line_shown_at_message = line_shown_at_message || !line->isHidden();
+        return FakeDesktop::message(owner, text, caption, icon, buttons);
+      }
+    } watching;
+    MainWindow own(watching, StartupHooks{}, pages());
+    own.show_page(1);
+    PageView* users = own.view(1);
+    auto* name = named<QLineEdit>(users, "编辑框_系统_用户名");
+    auto* password = named<QLineEdit>(users, "编辑框_系统_密码");
+    QLabel* warnings = users->panel()->warning_line();
+    QLabel* status = users->panel()->status_line();
+    watching.line = warnings;
+    auto press = [&](const char* button) {
+      QPushButton* b = users->findChild<QPushButton*>(QString::fromUtf8(button));
+      if (!b) {
+        for (auto* candidate : users->findChildren<QPushButton*>())
+          if (candidate->property("buttonId").toString() == QString::fromUtf8(button)) b = candidate;
+      }
+      QVERIFY2(b, button);
+      QTest::mouseClick(b, Qt::LeftButton);
+    };
+
+    auto erase = [](QLineEdit* e) {
+      e->selectAll();
+      QTest::keyClick(e, Qt::Key_Delete);
+    };
+    own.form(1).set_index("组合框_系统_等级", 1);
+    erase(name);
+    QTest::keyClicks(name, QStringLiteral("my admin"));  // 3.x writes the name without quotes
+    QTest::keyClicks(password, QStringLiteral("s3cret"));
+    press("gen-3x");
+    QVERIFY(!warnings->isHidden());
+    QVERIFY2(warnings->text().contains(QStringLiteral("用户名")), qPrintable(warnings->text()));
+    QVERIFY(status->isHidden());
+    const Gbk written = own.form(1).output();
+
+    erase(password);
+    press("gen-3x");
+    QCOMPARE(watching.captions(), QStringList{QStringLiteral("信息：")});
+    QVERIFY(!watching.line_shown_at_message);
+    QVERIFY(warnings->isHidden());
+    QVERIFY(!status->isHidden());
+    QCOMPARE(status->text(), QStringLiteral("没有生成新脚本：密码不能为空!　输出框中仍是之前的内容。"));
+    QCOMPARE(own.form(1).output(), written);
+
+    // RouterOS 7 quotes the name: nothing to warn of, and the refusal is gone with the press.
+    QTest::keyClicks(password, QStringLiteral("s3cret"));
+    press("gen-7x");
+    QVERIFY(warnings->isHidden());
+    QVERIFY(status->isHidden());
+    QVERIFY(own.form(1).output() != written);
+  }
+
   // The check marks the lines with findings and lists them, and never touches the text.
   void check_button_marks_and_lists_findings_data() {
     QTest::addColumn<QString>("script");
@@ -448,6 +551,25 @@ class OutputPanelTest : public QObject {
     QTest::newRow("unclosed quote") << QStringLiteral("/system identity set name=\"ros") << QList<int>{0}
                                     << QStringList{QStringLiteral("第1行")};
   }
+  // A script from a 2.9.x/3.x button is checked too, but the check says first that it is for RouterOS 7.
+  void check_says_it_is_for_routeros_7_data() {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<bool>("note");
+    QTest::newRow("3.x") << QStringLiteral("按钮_安装_生成3x") << true;
+    QTest::newRow("2.9.x") << QStringLiteral("按钮_安装_生成2x") << true;
+    QTest::newRow("7.x") << QStringLiteral("gen-7x") << false;
+  }
+  void check_says_it_is_for_routeros_7() {
+    QFETCH(QString, button);
+    QFETCH(bool, note);
+    window->show_page(4);
+    QTest::mouseClick(named<QPushButton>(page(4), button.toStdString()), Qt::LeftButton);
+    desktop.messages.clear();
+    QTest::mouseClick(named<QPushButton>(page(4), "check-script"), Qt::LeftButton);
+    QCOMPARE(desktop.messages.size(), size_t{1});
+    QCOMPARE(desktop.messages[0].text.startsWith(QStringLiteral("注意：这项检查针对 RouterOS 7")), note);
+  }
+
   void check_button_marks_and_lists_findings() {
     QFETCH(QString, script);
     QFETCH(QList<int>, marked);

@@ -1,6 +1,8 @@
 // The page view renders any declaration and keeps its widgets and the Form
 // in step both ways. Tested with a small page declared here, which uses
 // every kind of item a page can hold.
+#include <algorithm>
+#include <map>
 #include <memory>
 #include <stdexcept>
 #include <system_error>
@@ -22,12 +24,16 @@
 #include "app/window_env.h"
 #include "gui_support.h"
 #include "script/text.h"
+#include "skin/skin_file.h"
 
 using namespace rosgen;
 using namespace rosgen::app;
 using rosgen::test::FakeDesktop;
 using rosgen::test::named;
 using rosgen::test::q;
+using rosgen::test::seen_apart;
+using rosgen::test::shipped_skins;
+using rosgen::test::wear;
 
 namespace {
 
@@ -134,8 +140,8 @@ const Page& demo() {
     p.items = {
         group("基本设置",
               {
-                  edit(kName, "名称:", "默认名", "(不能为空)"),
-                  multiline(kLines, "多行:", "第一行\r\n第二行"),
+                  edit(kName, "名称:", v::name("默认名"), "(不能为空)"),
+                  multiline(kLines, "多行:", v::addresses("第一行\r\n第二行")),
                   row({toggle_box, rate}),
                   combo(kLevel, "等级:", {"请选择等级", "甲级", "乙级"}, -1),
                   row({radio("单选框_甲", "甲", "a", true), radio("单选框_乙", "乙", "a", false),
@@ -160,6 +166,37 @@ const Page& demo() {
     return p;
   }();
   return page;
+}
+
+// The colour most of a field's inside shows.
+QRgb fill_of(const QImage& image) {
+  std::map<QRgb, int> seen;
+  for (int y = 4; y < image.height() - 4; ++y) {
+    for (int x = 4; x < image.width() - 4; ++x) ++seen[image.pixel(x, y)];
+  }
+  return std::max_element(seen.begin(), seen.end(), [](auto& a, auto& b) { return a.second < b.second; })->first;
+}
+QRgb fill(QWidget* w) { return fill_of(w->grab().toImage()); }
+
+// Pixels unlike the fill at the field's top right end, where its warning sign stands.
+int marked_at_end(const QImage& image) {
+  const QRgb background = fill_of(image);
+  int marked = 0;
+  for (int y = 4; y < std::min(image.height(), 24) - 4; ++y) {
+    for (int x = image.width() - 24; x < image.width() - 4; ++x) marked += seen_apart(image.pixel(x, y), background);
+  }
+  return marked;
+}
+
+// WCAG contrast of the field's text with its fill: the strongest of its left half's pixels.
+double text_contrast(QWidget* w) {
+  const QImage image = w->grab().toImage();
+  const QColor back = QColor::fromRgb(fill_of(image));
+  double best = 1;
+  for (int y = 4; y < std::min(image.height(), 24) - 4; ++y) {
+    for (int x = 4; x < image.width() / 2; ++x) best = std::max(best, skin::contrast(image.pixel(x, y), back));
+  }
+  return best;
 }
 
 // An object whose event handler fails, to reach the application's own guard.
@@ -222,6 +259,7 @@ class PageViewTest : public QObject {
   }
 
   void cleanup() {
+    wear(QStringLiteral("none"));
     install_fatal_handler({});
     view.reset();
     form.reset();
@@ -472,6 +510,58 @@ class PageViewTest : public QObject {
     QTest::mouseClick(w<QPushButton>("按钮904"), Qt::LeftButton);
     QCOMPARE(desktop.opened, QStringList{QStringLiteral("http://rosgen.example.org")});
     QVERIFY(desktop.messages.empty());
+  }
+
+  // In every skin a field warned about is plain to see and unlike focus: its
+  // whole inside takes a tint, a sign stands at its end, its text stays
+  // readable, and the reason shows over both. A good value takes it all away.
+  void a_warning_is_unlike_focus_in_every_skin_data() {
+    QTest::addColumn<QString>("skin");
+    for (const QString& skin : QStringList{QStringLiteral("none")} + shipped_skins()) {
+      QTest::newRow(qPrintable(skin)) << skin;
+    }
+  }
+
+  void a_warning_is_unlike_focus_in_every_skin() {
+    QFETCH(QString, skin);
+    QVERIFY(wear(skin));
+    view->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(view.get()));
+    struct Case {
+      const char* warned;
+      const char* plain;  // the same kind of box, never warned about
+      const char* bad;
+      const char* good;
+    };
+    for (const Case& c :
+         {Case{kName, kGateway, "a b", "ab"}, Case{kLines, kOutput, "10.0.0.1\r\n10.0.0.x", "10.0.0.1"}}) {
+      QWidget* warned = w<QWidget>(c.warned);
+      QWidget* plain = w<QWidget>(c.plain);
+      QWidget* elsewhere = w<QWidget>("按钮_演示_生成");
+      form->set_text(c.warned, to_gbk(c.good));
+      elsewhere->setFocus();
+      const QImage good = warned->grab().toImage();
+      QCOMPARE(marked_at_end(good), 0);
+
+      form->set_text(c.warned, to_gbk(c.bad));
+      QVERIFY2(warned->property("valueWarning").toBool(), c.warned);
+      plain->setFocus();
+      QVERIFY2(plain->hasFocus(), c.plain);
+      QVERIFY2(seen_apart(fill(warned), fill(plain)), c.warned);
+      QVERIFY2(text_contrast(warned) >= 4.5, c.warned);  // without the cursor, which may be dark
+      warned->setFocus();
+      QVERIFY2(seen_apart(fill(warned), fill(plain)), c.warned);
+      QVERIFY2(marked_at_end(warned->grab().toImage()) >= 10, c.warned);
+      const QString reason = warned->toolTip();
+      QVERIFY2(!reason.isEmpty(), c.warned);
+      auto* sign = warned->findChild<QObject*>(QStringLiteral("valueWarningSign"));
+      QVERIFY2(sign && sign->property("toolTip").toString() == reason, c.warned);
+
+      form->set_text(c.warned, to_gbk(c.good));
+      elsewhere->setFocus();
+      QVERIFY2(warned->grab().toImage() == good, c.warned);
+      QVERIFY(warned->toolTip().isEmpty() && !warned->findChild<QObject*>(QStringLiteral("valueWarningSign")));
+    }
   }
 
   void a_failing_handler_ends_the_program_with_the_fatal_message() {

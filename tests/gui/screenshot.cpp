@@ -2,10 +2,15 @@
 // screen shows it, so anyone can check that nothing is clipped and the
 // Chinese text is readable. Run it under a display (scripts/screenshot.sh).
 //
-//   rosgen_gui_screenshot OUT.png [PAGE [BUTTON]]   one page, BUTTON pressed first
+//   rosgen_gui_screenshot OUT.png [PAGE [BUTTON [FIELD=VALUE|FIELD ...]]]
+//                                                   one page, BUTTON pressed first; each FIELD=VALUE
+//                                                   typed into its field after, a FIELD focused
 //   rosgen_gui_screenshot --all DIR                 every page, DIR/NN-slug.png, and
 //                                                   DIR/NN-slug-whole.png its whole upper box
 //   rosgen_gui_screenshot --message OUT.png         the copy button's message box
+//
+// The window wears the skin a first start shows (skins/china.she beside the
+// program); --skin NAME before the rest picks skins/NAME.she, --skin none none.
 #include <cstdio>
 #include <QDir>
 #include <QMessageBox>
@@ -22,6 +27,10 @@
 #include "app/output_panel.h"
 #include "app/page_view.h"
 #include "app/single_instance.h"
+#include "app/window_env.h"
+#include "appearance/appearance.h"
+#include "appearance/skin_engine.h"
+#include "os/os.h"
 #include "pages/registry.h"
 
 namespace {
@@ -45,8 +54,21 @@ bool shoot(MainWindow& window, const QString& file) {
 int main(int argc, char** argv) {
   Application app(argc, argv);
   QStringList args = QApplication::arguments().mid(1);
+  QString skin = QString::fromUtf8(rosgen::appearance::kDefaultSkin).chopped(4);
+  if (args.size() >= 2 && args[0] == QStringLiteral("--skin")) {
+    skin = args[1];
+    args = args.mid(2);
+  }
+  auto engine = rosgen::appearance::load_skin_engine(rosgen::os::program_dir());
+  if (skin != QStringLiteral("none") && !args.isEmpty()) {
+    const auto file = rosgen::os::program_dir() / "skins" / (skin + QStringLiteral(".she")).toStdString();
+    if (!engine || engine->attach_ext(file.string(), "", 0, 0, 0) != 0) {
+      std::fprintf(stderr, "cannot apply the skin %s\n", qPrintable(skin));
+      return 1;
+    }
+  }
   if (args.isEmpty()) {
-    std::fprintf(stderr, "usage: rosgen_gui_screenshot OUT.png [PAGE [BUTTON]] | --all DIR\n");
+    std::fprintf(stderr, "usage: rosgen_gui_screenshot [--skin NAME|none] OUT.png [PAGE [BUTTON]] | --all DIR\n");
     return 2;
   }
   StderrDesktop desktop;
@@ -119,5 +141,20 @@ int main(int argc, char** argv) {
   }
   window.show_page(page->index);
   press(page->index, args.value(2, QStringLiteral("gen-3x")));
+  // Values typed after the press, as a person would: their warnings show.
+  for (const QString& arg : args.mid(3)) {
+    const qsizetype eq = arg.indexOf(u'=');
+    const rosgen::Field* field = rosgen::find_field_named(*page, arg.left(eq).toStdString());
+    QWidget* w = field ? window.view(page->index)->findChild<QWidget*>(QString::fromStdString(field->id)) : nullptr;
+    if (!w) {
+      std::fprintf(stderr, "no field %s\n", qPrintable(arg.left(eq)));
+      return 2;
+    }
+    if (eq < 0) {
+      w->setFocus();
+    } else {
+      window.form(page->index).set_text(field->id, typed(arg.mid(eq + 1), true));
+    }
+  }
   return shoot(window, args[0]) ? 0 : 1;
 }

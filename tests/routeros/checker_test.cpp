@@ -186,6 +186,20 @@ add max-limit=10M/10M name=q1 target=192.168.88.0/24 queue=pcq-up/pcq-down
 /queue type add kind=pcq name=d pcq-classifier="$c"
 /queue type add kind=pcq name=e pcq-classifier=""
 )"},
+    {"firewall words: own chains reached by a jump, negation, protocol numbers", R"(/ip firewall filter
+add chain=forward action=jump jump-target=lan-in protocol=!tcp
+add chain=lan-in action=tarpit protocol=47
+add chain=output action=reject protocol=255
+/ip firewall raw add chain=prerouting action=notrack protocol=udp-lite
+/ip firewall mangle add chain=postrouting action=strip-ipv4-options protocol=ipsec-esp
+/ip firewall nat add chain=input action=endpoint-independent-nat protocol=udp
+:local t "mine"
+/ip firewall mangle add chain=forward action=jump jump-target=$t
+/ip firewall mangle add chain=mine action=return
+/ip firewall nat add chain=dstnat action=$t
+/system scheduler add name=s on-event="/ip firewall nat add chain=sub action=accept"
+/ip firewall nat add chain=srcnat action=jump jump-target=sub
+)"},
 };
 
 TEST(Ros7Checker, RealScriptsPass) {
@@ -232,6 +246,39 @@ const Faulty kFaulty[] = {
     {"/ip ipsec profile add name=p dh-group=!modp9\n",
      {"1:40: error: invalid value 'modp9' for 'dh-group' of /ip/ipsec/profile/add (allowed: "
       "x25519|ecp256|ecp384|ecp521|modp8192|modp6144|modp4096|modp3072|modp2048|modp1536|modp1024|modp768)"}},
+    // the firewall's own word lists
+    {"/ip firewall nat add chain=srcnat action=masqerade\n",
+     {"1:42: error: invalid value 'masqerade' for 'action' of /ip/firewall/nat/add (allowed: accept|"
+      "add-dst-to-address-list|add-src-to-address-list|dst-nat|endpoint-independent-nat|jump|log|masquerade|netmap|"
+      "passthrough|redirect|return|same|src-nat)"}},
+    {"/ip firewall raw add chain=output action=masquerade\n",
+     {"1:42: error: invalid value 'masquerade' for 'action' of /ip/firewall/raw/add (allowed: accept|"
+      "add-dst-to-address-list|add-src-to-address-list|drop|jump|log|notrack|passthrough|return)"}},
+    {"/ip firewall filter set 0 act=mark-routing\n",
+     {"1:27: warning: abbreviated 'act' for 'action'",
+      "1:31: error: invalid value 'mark-routing' for 'action' of /ip/firewall/filter/set (allowed: accept|"
+      "add-dst-to-address-list|add-src-to-address-list|drop|fasttrack-connection|jump|log|passthrough|reject|return|"
+      "tarpit)"}},
+    {"/ip firewall filter add chain=forward protocol=!tpc\n",
+     {"1:49: error: unknown protocol 'tpc' for /ip/firewall/filter/add (a name such as tcp, udp, icmp, or a number "
+      "0-255)"}},
+    {"/ip firewall mangle add chain=forward protocol=256\n",
+     {"1:48: error: unknown protocol '256' for /ip/firewall/mangle/add (a name such as tcp, udp, icmp, or a number "
+      "0-255)"}},
+    {"/ip firewall filter add chain=forwrad action=drop\n/ip firewall nat add chain=forward action=accept\n"
+     "/ip firewall mangle add chain=x action=jump jump-target=y\n/ip firewall filter add chain=y\n",
+     {"1:31: warning: chain 'forwrad' of /ip/firewall/filter is not built in (input, forward, output) and no rule "
+      "jumps to it",
+      "2:28: warning: chain 'forward' of /ip/firewall/nat is not built in (srcnat, dstnat, input, output) and no rule "
+      "jumps to it",
+      "3:31: warning: chain 'x' of /ip/firewall/mangle is not built in (prerouting, input, forward, output, "
+      "postrouting) and no rule jumps to it",
+      "4:31: warning: chain 'y' of /ip/firewall/filter is not built in (input, forward, output) and no rule jumps to "
+      "it"}},
+    {"/system scheduler add name=a on-event=\"/ip firewall nat add chain=srcnat action=masqurade\"\n",
+     {"1:81: error: invalid value 'masqurade' for 'action' of /ip/firewall/nat/add (allowed: accept|"
+      "add-dst-to-address-list|add-src-to-address-list|dst-nat|endpoint-independent-nat|jump|log|masquerade|netmap|"
+      "passthrough|redirect|return|same|src-nat)"}},
     // syntax
     {":put \"abc\n:put 1\n", {"2:7: error: unclosed '\"' opened at 1:6"}},
     {":if (1 = 1) do={\n  :put [/ip address find\n}\n", {"3:1: error: unclosed '[' opened at 2:8"}},

@@ -54,6 +54,11 @@ class Filler {
   std::string value_like(const Field& f) {
     // A port of the router where the field names one: the script must work with any of them.
     if (f.value.kind == ValueKind::Interface && is_port(f.text)) return "ether" + std::to_string(1 + pick(5));
+    // A protocol where the field names one, by name or number: RouterOS refuses any other word.
+    if (f.text == "tcp") {
+      static const char* const kProtocols[] = {"tcp", "udp", "6", "17", ""};
+      return kProtocols[pick(std::size(kProtocols))];
+    }
     return value_like(f.text);
   }
   std::string value_like(const std::string& def) {

@@ -228,8 +228,7 @@ describe('the output panel, beyond the script', () => {
       await tab.click('section[data-page="wan-fixed"] [data-panel=save]');
       await tab.waitForSelector('dialog[open]');
       const question = await tab.$eval('dialog[open] .text', (e) => e.textContent);
-      const place = `第${lines.length}行第${[...lines.at(-1)].length + 1}列`;
-      assert.ok(question.startsWith(`${place}的字符“\u{1F600}”不能用 GBK 编码保存`), question);
+      assert.ok(question.startsWith(`第${lines.length}行的字符“\u{1F600}”（U+1F600）不能用 GBK 编码保存`), question);
       await tab.click(`dialog[open] [data-answer=${answer ? 'ok' : 'cancel'}]`);
       await settle(tab);
       if (expected) assert.deepEqual(await downloaded(/^wan-fixed-\d{8}-\d{4}\.rsc$/), expected);
@@ -311,6 +310,19 @@ describe('"检查脚本"', () => {
         assert.match(boxes[0].line, /output 链丢弃 ICMP/);
       }
       assert.equal(await tab.$eval('section[data-page="block-ping"] [data-output]', (e) => e.value), text);
+    }
+  });
+});
+
+describe('"检查脚本" after a press', () => {
+  test('says first that the check is for RouterOS 7 when a 2.9.x/3.x button wrote the box', async () => {
+    const tab = await freshTab();
+    await load(tab, 'wan-fixed');
+    for (const [button, older] of [['gen-3x', true], ['gen-7x', false], ['gen-2x', true]]) {
+      await drive(tab, 'wan-fixed', { button });
+      await tab.click('section[data-page="wan-fixed"] [data-panel=check]');
+      const [box] = await settle(tab);
+      assert.equal(box.line.startsWith('[检查脚本] 注意：这项检查针对 RouterOS 7'), older, `${button}: ${box.line}`);
     }
   });
 });

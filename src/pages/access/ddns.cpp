@@ -194,7 +194,8 @@ void build_ddns(Page& page) {
               }),
               edit({"编辑框_DDNS_绑定域名", "domain"}, "绑定域名:", v::domain("myhost.rosgen.example.org"),
                    "在服务商所申请的二级域名!"),
-              edit({"编辑框_DDNS_外网网卡", "wan-nic"}, "外网网卡:", v::iface("pppoe-out1"),
+              edit({"编辑框_DDNS_外网网卡", "wan-nic"},
+                   "外网网卡:", v::iface("pppoe-out1").written(Writing::Quoted, Writing::Escaped),
                    "如果您是ADSL拨号的请填写您所添加的PPPOE拨号网卡名(即默认),其它请填写外网网卡名称!"),
               // RouterOS 7 only: providers are updated over HTTP(S), not by dns-update.
               edit({"编辑框_DDNS_更新地址", "update-url"}, "7.X更新地址:", v::text(default_update_url()),

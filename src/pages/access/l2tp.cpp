@@ -70,7 +70,8 @@ void build_l2tp(Page& page) {
                 row({
                     below(edit({"编辑框_L2TP_IP地址池名称", "pool-name"}, "IP地址池名称:", v::name("l2tp_pool"),
                                "(设置多个L2TP服务时标识不能重复,否则请保持默认)")),
-                    below(edit({"编辑框_L2TP_模板标识", "profile"}, "模板标识:", v::name("l2tp_profile"),
+                    below(edit({"编辑框_L2TP_模板标识", "profile"},
+                               "模板标识:", v::name("l2tp_profile").written(Writing::Quoted, Writing::Escaped),
                                "(设置多个L2TP服务时摸板标识不能重复,否则请保持默认)")),
                 }),
                 row({
@@ -103,7 +104,8 @@ void build_l2tp(Page& page) {
                 row({
                     edit({"编辑框_L2TP_模板标识二", "account-profile"},
                          "模板标识(与第二步的模板标识一致):", v::name("l2tp_profile")),
-                    edit({"编辑框_L2TP_用户名", "user"}, "用户名:", v::name("KETROVA5")),
+                    edit({"编辑框_L2TP_用户名", "user"},
+                         "用户名:", v::name("KETROVA5").written(Writing::Quoted, Writing::Escaped)),
                     edit({"编辑框_L2TP_密码", "password"}, "密码:", v::password("Zt5Mq2Xr8Gv4Bn7K")),
                 }),
                 row({
@@ -117,12 +119,14 @@ void build_l2tp(Page& page) {
       group("L2TP客户端安装设置(以下脚本2.9.X/3.X系列通用)",
             {
                 row({
-                    edit({"编辑框_L2TP_连接标识", "client-name"}, "连接标识:", v::iface("ketrova5_l2tp_client"),
+                    edit({"编辑框_L2TP_连接标识", "client-name"},
+                         "连接标识:", v::iface("ketrova5_l2tp_client").written(Writing::Quoted, Writing::Escaped),
                          "(如果非多L2TP连接用户,这里请保持默认)"),
                     edit({"编辑框_L2TP_服务器IP", "server"}, "L2TP服务器器IP:", v::ipv4("198.51.100.20")),
                 }),
                 row({
-                    edit({"编辑框_L2TP_服务器用户名", "server-user"}, "用户名:", v::name("KETROVA5")),
+                    edit({"编辑框_L2TP_服务器用户名", "server-user"},
+                         "用户名:", v::name("KETROVA5").written(Writing::Quoted, Writing::Escaped)),
                     edit({"编辑框_L2TP_服务器密码", "server-password"}, "密码:", v::password("Wu3Fk9Ce6Sa2Nh8Dp")),
                     edit({"编辑框_L2TP_电信网关", "telecom-gateway"}, "电信网关:", v::ipv4("203.0.113.1"),
                          "(单线用户这里可以不用设置)"),

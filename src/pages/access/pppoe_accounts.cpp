@@ -36,6 +36,18 @@ constexpr const char* kLikeAccount = "选择框_添加PPPOE帐号_密码帐号�
 constexpr const char* kDigits = "0,1,2,3,4,5,6,7,8,9";
 constexpr const char* kLetters = "Q,W,E,R,T,Y,U,I,O,P,A,S,D,F,G,H,J,K,L,Z,X,C,V,B,N,M";
 
+// What a random part of no characters does to a batch.
+constexpr const char* kSameAccounts = "随机部分不到1个字符，所有帐号同名，只有第一个能添加到路由器";
+constexpr const char* kEmptyPasswords = "随机部分不到1个字符，每个帐号的密码都是空的";
+
+// A length or count the batch reads as a number and never writes.
+Typed read_count(const char* text, const char* below_one = nullptr) {
+  Typed t = v::count(text).written(Writing::Number, Writing::Number);
+  if (!below_one) return t;
+  t.rule.min = 1;
+  return t.below_min(below_one);
+}
+
 constexpr Ascii kSecretHead = "/ ppp secret add name=\""_a;
 constexpr Ascii kSecretPassword = "\" password=\""_a;
 
@@ -204,12 +216,14 @@ void build_pppoe_accounts(Page& page) {
                 row({
                     edit({"编辑框_添加PPPOE帐号_模板标识", "profile"},
                          "模板标识(与服务器设置时的模板标识一致):", v::name("PPPoE_Profile")),
-                    edit({"编辑框_添加PPPOE帐号_用户名", "user"}, "用户名:", v::name("KETROVA5")),
+                    edit({"编辑框_添加PPPOE帐号_用户名", "user"},
+                         "用户名:", v::name("KETROVA5").written(Writing::Quoted, Writing::Escaped)),
                 }),
                 row({
                     edit({"编辑框_添加PPPOE帐号_密码", "password"}, "密码:", v::password("pass12345678")),
                     check({"选择框_添加PPPOE帐号_绑定MAC", "bind-mac"}, "绑定MAC:", false),
-                    edit({"编辑框_添加PPPOE帐号_MAC", "mac"}, "", v::mac("00-00-00-00-00"),
+                    edit({"编辑框_添加PPPOE帐号_MAC", "mac"}, "",
+                         v::mac("00-00-00-00-00").written(Writing::Plain, Writing::Normalised),
                          "(只允许帐号在这个MAC地址上连接)"),
                 }),
                 row({
@@ -222,18 +236,20 @@ void build_pppoe_accounts(Page& page) {
             {
                 row({
                     check({"选择框_添加PPPOE帐号_帐号前秦", "use-prefix"}, "帐号前是否指定前奏", true),
-                    edit({"编辑框_添加PPPOE帐号_帐号前秦", "prefix"}, "", v::name("KETROVA5")),
+                    edit({"编辑框_添加PPPOE帐号_帐号前秦", "prefix"}, "",
+                         v::name("KETROVA5").written(Writing::Quoted, Writing::Escaped)),
                     check({"选择框_添加PPPOE帐号_帐号后缀", "use-suffix"}, "帐号后是否指定后缀", true),
-                    edit({"编辑框_添加PPPOE帐号_帐号后缀", "suffix"}, "", v::name("@example.net")),
+                    edit({"编辑框_添加PPPOE帐号_帐号后缀", "suffix"}, "",
+                         v::name("@example.net").written(Writing::Quoted, Writing::Escaped)),
                     note("(如:KETROVA5Q7W3E9@example.net)"),
                 }),
                 row({edit({"编辑框_添加PPPOE帐号_模板标识二", "batch-profile"},
                           "摸板标识(与服务器设置时的模板标识一致):", v::name("PPPoE_Profile"))}),
                 row({
-                    edit({"编辑框_添加PPPOE帐号_随机密码长度", "password-length"}, "随机密码长度:", v::count("8"),
-                         length_hint),
-                    edit({"编辑框_添加PPPOE帐号_随机帐号长度", "user-length"}, "随机帐号长度:", v::count("6"),
-                         length_hint),
+                    edit({"编辑框_添加PPPOE帐号_随机密码长度", "password-length"},
+                         "随机密码长度:", read_count("8", kEmptyPasswords), length_hint),
+                    edit({"编辑框_添加PPPOE帐号_随机帐号长度", "user-length"},
+                         "随机帐号长度:", read_count("6", kSameAccounts), length_hint),
                 }),
                 row({
                     check({kSwitches[0], "use-user-digits"}, "帐号中添加数字", true),
@@ -254,7 +270,7 @@ void build_pppoe_accounts(Page& page) {
                 row({check({kLikeAccount, "password-like-user"},
                            "密码与帐号随机部分一致(即密码长度为随机帐号长度,此功能被选择时以上两项密码设置无效)",
                            false)}),
-                row({edit({"编辑框_添加PPPOE帐号_每次生成", "count"}, "此次生成帐号数量:", v::count("10"),
+                row({edit({"编辑框_添加PPPOE帐号_每次生成", "count"}, "此次生成帐号数量:", read_count("10"),
                           "(建议每次生成不要多于50个,以免在脚本运行时卡死)")}),
                 row({
                     check({"选择框_添加PPPOE帐号_是否导出", "export"},

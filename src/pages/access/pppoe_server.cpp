@@ -100,7 +100,8 @@ void build_pppoe_server(Page& page) {
                           edit({"编辑框_pppoe_备用DNS", "dns2"}, "备用DNS:", v::ipv4("114.114.114.114")),
                           edit({"编辑框_pppoe_IP地址池名称", "pool-name"}, "IP地址池名称:", v::name("PPPoE_Pool"),
                                "(设置多个PPPoE服务时标识不能重复,否则请保持默认)"),
-                          edit({"编辑框_pppoe_模板标识", "profile"}, "模板标识:", v::name("PPPoE_Profile"),
+                          edit({"编辑框_pppoe_模板标识", "profile"},
+                               "模板标识:", v::name("PPPoE_Profile").written(Writing::Quoted, Writing::Escaped),
                                "(设置多个PPPoE服务时模板标识不能重复,否则请保持默认)"),
                           row({
                               check({"选择框_pppoe_客户端限速", "use-rate-limit"}, "PPPoE客户端限速", false),

@@ -80,7 +80,8 @@ void build_pptp(Page& page) {
                 row({
                     below(edit({"编辑框_pptp_IP地址池名称", "pool-name"}, "IP地址池名称:", v::name("pptp_pool"),
                                "(设置多个PPTP服务时标识不能重复,否则请保持默认)")),
-                    below(edit({"编辑框_pptp_模板标识", "profile"}, "模板标识:", v::name("pptp_profile"),
+                    below(edit({"编辑框_pptp_模板标识", "profile"},
+                               "模板标识:", v::name("pptp_profile").written(Writing::Quoted, Writing::Escaped),
                                "(设置多个PPTP服务时摸板标识不能重复,否则请保持默认)")),
                 }),
                 row({
@@ -110,7 +111,8 @@ void build_pptp(Page& page) {
                 row({
                     edit({"编辑框_PPTP_模板标识二", "account-profile"},
                          "模板标识(与第二步的模板标识一致):", v::name("pptp_profile")),
-                    edit({"编辑框_PPTP_用户名", "user"}, "用户名:", v::name("ketrova5")),
+                    edit({"编辑框_PPTP_用户名", "user"},
+                         "用户名:", v::name("ketrova5").written(Writing::Quoted, Writing::Escaped)),
                     edit({"编辑框_PPTP_密码", "password"}, "密码:", v::password("q7Vn3Kx9Tb2Wm5Rz")),
                 }),
                 row({
@@ -124,12 +126,14 @@ void build_pptp(Page& page) {
       group("PPTP客户端安装设置(以下脚本2.9.X/3.X系列通用)",
             {
                 row({
-                    edit({"编辑框_PPTP_连接标识", "client-name"}, "连接标识:", v::iface("ketrova5_pptp_client"),
+                    edit({"编辑框_PPTP_连接标识", "client-name"},
+                         "连接标识:", v::iface("ketrova5_pptp_client").written(Writing::Quoted, Writing::Escaped),
                          "(如果非多PPTP连接用户,这里请保持默认)"),
                     edit({"编辑框_PPTP_服务器IP", "server"}, "PPTP服务器器IP:", v::ipv4("198.51.100.10")),
                 }),
                 row({
-                    edit({"编辑框_PPTP_服务器用户名", "server-user"}, "用户名:", v::name("KETROVA5")),
+                    edit({"编辑框_PPTP_服务器用户名", "server-user"},
+                         "用户名:", v::name("KETROVA5").written(Writing::Quoted, Writing::Escaped)),
                     edit({"编辑框_PPTP_服务器密码", "server-password"}, "密码:", v::password("Hd4Ls8Pw6Jc2Yf9E")),
                     edit({"编辑框_PPTP_电信网关", "telecom-gateway"}, "电信网关:", v::ipv4("203.0.113.1"),
                          "(单线用户这里可以不用设置)"),

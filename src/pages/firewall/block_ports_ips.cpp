@@ -180,7 +180,8 @@ void build_block_ports_ips(Page& page) {
                 row({
                     group("第一次使用此功能请先添加这个脚本,以后不需再次添加!(2.9.x/3.x通用)",
                           {
-                              edit({"编辑框_另类封ip_IP列表名称", "list-name"}, "IP列表名称:", v::name(kDefaultList)),
+                              edit({"编辑框_另类封ip_IP列表名称", "list-name"},
+                                   "IP列表名称:", v::name(kDefaultList).written(Writing::Quoted, Writing::Escaped)),
                               row({
                                   edit({"编辑框_另类封ip_IP", "list-address"}, "要封锁的IP:", v::ipv4("198.51.100.20")),
                                   edit({"编辑框_另类封ip_子网", "list-mask"}, "/", v::netmask("32")),

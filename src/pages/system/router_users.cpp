@@ -52,7 +52,8 @@ void build_router_users(Page& page) {
             {
                 row({
                     edit({"编辑框_系统_用户名", "user"}, "用户名:", v::name("ketrova5")),
-                    edit({"编辑框_系统_密码", "password"}, "密码:", v::password("")),
+                    edit({"编辑框_系统_密码", "password"},
+                         "密码:", v::password("").written(Writing::Plain, Writing::Escaped)),
                     combo({kLevel, "level"}, "等级:", {"请选择等级", "超级管理员", "可写管理", "只读管理员"}, -1,
                           "(可以设置所添加用户访问ROS的权限)"),
                 }),

@@ -22,6 +22,9 @@ const char* const kTimeFields[] = {
     "选择框_星期五",   "选择框_星期六",   "编辑框_开始小时", "编辑框_开始分钟", "编辑框_开始秒",
     "编辑框_结束小时", "编辑框_结束分钟", "编辑框_结束秒",
 };
+// The weekday boxes of the time window, Sunday first.
+constexpr DayBoxes kDayBoxes = {"选择框_星期天", "选择框_星期一", "选择框_星期二", "选择框_星期三",
+                                "选择框_星期四", "选择框_星期五", "选择框_星期六"};
 
 template <std::size_t N>
 void enable_all(Form& form, const char* const (&ids)[N], bool on) {
@@ -47,7 +50,7 @@ Gbk time_part(const Ctx& c, const char* id) {
 Gbk time_clause(const Ctx& c) {
   return time_part(c, "编辑框_开始小时") + "h"_a + time_part(c, "编辑框_开始分钟") + "m"_a +
          time_part(c, "编辑框_开始秒") + "s-"_a + time_part(c, "编辑框_结束小时") + "h"_a +
-         time_part(c, "编辑框_结束分钟") + "m"_a + time_part(c, "编辑框_结束秒") + "s,"_a + day_list(c.form);
+         time_part(c, "编辑框_结束分钟") + "m"_a + time_part(c, "编辑框_结束秒") + "s,"_a + day_list(c.form, kDayBoxes);
 }
 
 Gbk head_3x(const Ctx& c) {

@@ -85,7 +85,8 @@ Outcome generate_per_network_7x(Ctx& c) {
 void build_tcp_limit(Page& page) {
   page.caption = "TCP线程(连接数)限制脚本生成";
   page.items = {
-      edit({"编辑框_tcp_IP", "ip-prefix"}, "IP前奏:", v::prefix3("192.168.0"), "(规格如:192.168.0前三位)"),
+      edit({"编辑框_tcp_IP", "ip-prefix"},
+           "IP前奏:", v::prefix3("192.168.0").written(Writing::Quoted, Writing::Escaped), "(规格如:192.168.0前三位)"),
       row({
           edit({"编辑框_tcp_机器开始数量", "first-host"}, "机器数量:", v::integer(1, 254, "1")),
           edit({"编辑框_tcp_结束数量", "last-host"}, "至", v::integer(1, 254, "200"),
