@@ -48,6 +48,7 @@ class FakeEnv : public Env {
     files[key] += bytes;
     return true;
   }
+  std::size_t script_limit() override { return limit; }
 
   struct Input {
     std::string prompt;
@@ -65,6 +66,7 @@ class FakeEnv : public Env {
   std::uint32_t next_random = 0;
   std::map<std::string, std::string> files;
   std::vector<std::string> unwritable;  // path prefixes that refuse writes
+  std::size_t limit = std::size_t{16} << 20;
 };
 
 // A page's form after start-up, its outside world, and presses on it.

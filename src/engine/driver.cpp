@@ -52,6 +52,7 @@ class Witness : public Env {
   bool append_file(const std::filesystem::path& file, const std::string& bytes) override {
     return inner_.append_file(file, bytes);
   }
+  std::size_t script_limit() override { return inner_.script_limit(); }
 
   std::string last;
 
