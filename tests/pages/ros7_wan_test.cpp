@@ -1,6 +1,6 @@
 // RouterOS 7 buttons of the WAN pages: each script judged by the configuration model on a
 // router that runs the default configuration, and read back command by command for what the
-// model does not judge (how lines share the load, the order of the marks).
+// model does not judge (how lines share the load, the order of the marks, IPv6 behind them).
 #include <gtest/gtest.h>
 
 #include <map>
@@ -475,6 +475,114 @@ TEST(Ros7Wan, RefusesLikeItsSibling) {
       EXPECT_EQ(s2.press(press_of("gen-2x", rows)), Outcome::Refused);
       EXPECT_EQ(s7.env.messages, s2.env.messages);
       EXPECT_EQ(s7.output(), "old");
+    }
+  }
+}
+
+// IPv6 behind the uplinks, which the model does not judge: a DHCPv6 client per uplink asking
+// for a prefix into a pool of its own, the first line's default route preferred, the LAN's
+// address from the first line's pool, router advertisements with DNS on the LAN. The box only
+// adds to the 7.x script, and the 2.9.x/3.x buttons never read it.
+TEST(Ros7Wan, Ipv6BehindTheUplinks) {
+  struct Case {
+    const char* slug;
+    std::vector<std::string> rows;
+    std::vector<std::pair<std::string, std::string>> values;
+    std::string lan;
+    std::vector<std::string> clients;  // where the DHCPv6 clients run, first line first
+  } cases[] = {
+      {"wan-fixed", {}, {}, "ether2", {"ether1"}},
+      {"wan-pppoe", {}, {{"pppoe-name", "dsl"}}, "ether2", {"dsl"}},
+      {"multi-fixed-balance",
+       {"1.1.1.2|29|1.1.1.1|ether2", "2.2.2.2|29|2.2.2.1|ether3", "3.3.3.2|29|3.3.3.1|ether4"},
+       {},
+       "ether1",
+       {"ether2", "ether3", "ether4"}},
+      // Two lines on one port: the router takes one client there.
+      {"multi-fixed-split",
+       {"1.1.1.2|29|1.1.1.1|ether2|192.168.0.1-192.168.0.100", "1.1.1.3|29|1.1.1.1|ether2|192.168.0.101"},
+       {{"lan-nic", "ether5"}},
+       "ether5",
+       {"ether2"}},
+      {"multi-pppoe-balance", {"u1|p1|ether2", "u2|p2|ether2"}, {}, "ether1", {"pppoe-out1", "pppoe-out2"}},
+      {"multi-pppoe-split",
+       {"u1|p1|r1|ether2", "u2|p2|r2|ether3", "u3|p3|r3|ether4"},
+       {{"lan-nic", "bridge"}},
+       "bridge",
+       {"pppoe-out1", "pppoe-out2", "pppoe-out3"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.slug) + " " + c.lan);
+    const auto output = [&](const std::string& button, bool ipv6) {
+      Session s(c.slug);
+      EXPECT_EQ(s.press(press_of(button, c.rows, c.values,
+                                 ipv6 ? std::vector<std::string>{"ipv6"} : std::vector<std::string>{})),
+                Outcome::Done);
+      return s.output();
+    };
+    const std::string without = output("gen-7x", false);
+    const std::string script = output("gen-7x", true);
+    EXPECT_EQ(without.find("ipv6"), std::string::npos);
+    EXPECT_TRUE(script.starts_with(without)) << "IPv6 only adds";
+    for (const char* button : {"gen-2x", "gen-3x"}) {
+      if (find_button(*find_page(c.slug), button)) {
+        EXPECT_EQ(output(button, true), output(button, false)) << button;
+      }
+    }
+    for (const ros7::Finding& f : ros7::check(script, ros7::Base::Defconf)) {
+      ADD_FAILURE() << f.line << ": [" << f.rule << "] " << f.message << "\n" << script;
+    }
+
+    const auto cs = commands_of(script);
+    std::vector<Command> clients, addresses;
+    for (const Command& r : cs) {
+      if (r.menu == "/ipv6 dhcp-client" && r.verb == "add") clients.push_back(r);
+      if (r.menu == "/ipv6 address" && r.verb == "add") addresses.push_back(r);
+    }
+    ASSERT_EQ(clients.size(), c.clients.size());
+    std::set<std::string> pools;
+    for (size_t k = 0; k < clients.size(); ++k) {
+      EXPECT_EQ(clients[k].arg("interface"), c.clients[k]);
+      EXPECT_EQ(clients[k].arg("request"), "prefix");
+      EXPECT_EQ(clients[k].arg("add-default-route"), "yes");
+      EXPECT_EQ(clients[k].arg("default-route-distance"), c.rows.size() > 1 ? std::to_string(k + 1) : "");
+      EXPECT_TRUE(pools.insert(clients[k].arg("pool-name")).second) << "two lines share pool " << pools.size();
+    }
+    ASSERT_EQ(addresses.size(), 1u);
+    EXPECT_EQ(addresses[0].arg("interface"), c.lan);
+    EXPECT_EQ(addresses[0].arg("from-pool"), clients[0].arg("pool-name")) << "the first line's prefix";
+    EXPECT_EQ(addresses[0].arg("address"), "::1/64");
+    EXPECT_EQ(addresses[0].arg("advertise"), "yes");
+    EXPECT_NE(first(cs,
+                    [&](const Command& r) {
+                      return r.menu == "/ipv6 nd" && r.verb == "add" && r.arg("interface") == c.lan &&
+                             r.arg("advertise-dns") == "yes";
+                    }),
+              std::string::npos)
+        << "no router advertisements with DNS on the LAN";
+  }
+}
+
+// The LAN's public IPv6 addresses stay behind the input and forward drops of the default IPv6
+// firewall: the script keeps them on the default configuration, writes them where they are not,
+// and a second run adds none.
+TEST(Ros7Wan, Ipv6FirewallOnce) {
+  Session s("wan-fixed");
+  ASSERT_EQ(s.press(press_of("gen-7x", {}, {}, {"ipv6"})), Outcome::Done);
+  std::string probe;
+  for (const char* chain : {"input", "forward"}) {
+    probe += std::string(":if ([:len [/ipv6 firewall filter find chain=") + chain +
+             " comment=\"defconf: drop everything else not coming from LAN\"]] != 1) do={:error \"" + chain +
+             " open\"}\r\n";
+  }
+  for (ros7::Base base : {ros7::Base::Defconf, ros7::Base::None}) {
+    // A router without the default configuration has the interface lists the scripts need.
+    const std::string lists =
+        base == ros7::Base::None ? "/interface list add name=WAN\r\n/interface list add name=LAN\r\n" : "";
+    for (const std::string& run : {s.output(), s.output() + s.output()}) {
+      for (const ros7::Finding& f : ros7::check_meaning(lists + run + probe, base)) {
+        if (f.severity == ros7::Severity::Error) ADD_FAILURE() << f.line << ": [" << f.rule << "] " << f.message;
+      }
     }
   }
 }

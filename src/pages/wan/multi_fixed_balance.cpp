@@ -17,6 +17,7 @@ constexpr LanFields kLan = {
     .primary_dns = "编辑框_多线固定IP负载均衡_首选DNS",
     .secondary_dns = "编辑框_多线固定IP负载均衡_备用DNS",
     .mss = "编辑框_多线固定IP负载均衡_TCPMSS值",
+    .ipv6 = "选择框_多线固定IP负载均衡_IPv6",
 };
 
 // Line k's address and route carry comment k; its route is taken by the
@@ -56,7 +57,7 @@ Outcome generate7(Ctx& c) {
                      network7(cell(row, 0), cell(row, 1)),
                      pcc_rule7(lan, rows.size(), i, name)});
   }
-  c.write(lines_script7(lan_head7(c, kLan), lines));
+  c.write(multi_script7(c, kLan, lines));
   return Outcome::Done;
 }
 
@@ -99,6 +100,7 @@ void build_multi_fixed_balance(Page& page) {
       row({
           button("gen-2x", "按钮_多线固定IP负载均衡_生成2x", "生成2.9.X系列脚本", generate),
           button7("gen-7x", "生成7.X系列脚本", generate7),
+          check({"选择框_多线固定IP负载均衡_IPv6", "ipv6"}, kIpv6Caption, false),
           group("注意事项", {note("不同带宽的线路做负载达不到最佳效果！\r\n建议您选择做分流！")}),
       }),
   };

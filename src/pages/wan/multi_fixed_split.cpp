@@ -18,6 +18,7 @@ constexpr LanFields kLan = {
     .secondary_dns = "编辑框_分流_内网备用DNS",
     .mss = "编辑框_分流_TCPMSS值",
     .network = "编辑框_分流_内网网段",
+    .ipv6 = "选择框_分流_IPv6",
 };
 
 // Line k's range gets routing mark k and a route through line k's gateway;
@@ -56,7 +57,7 @@ Outcome generate7(Ctx& c) {
                      network7(cell(row, 0), cell(row, 1)),
                      split_rule7(cell(row, 4), name)});
   }
-  c.write(lines_script7(lan_head7(c, kLan), lines));
+  c.write(multi_script7(c, kLan, lines));
   return Outcome::Done;
 }
 
@@ -101,6 +102,7 @@ void build_multi_fixed_split(Page& page) {
       row({
           button("gen-2x", "按钮_分流_2x生成", "2.9.X系列脚本生成", generate),
           button7("gen-7x", "生成7.X系列脚本", generate7),
+          check({"选择框_分流_IPv6", "ipv6"}, kIpv6Caption, false),
       }),
   };
 }

@@ -125,6 +125,14 @@ Gbk lines_script7(const Gbk& head, const std::vector<Line7>& lines) {
   return s;
 }
 
+Gbk multi_script7(const Ctx& c, const LanFields& f, const std::vector<Line7>& lines) {
+  Gbk s = lines_script7(lan_head7(c, f), lines);
+  if (f.ipv6 == nullptr || !c.checked(f.ipv6)) return s;
+  std::vector<Uplink7> uplinks;
+  for (const Line7& line : lines) uplinks.push_back(line.uplink);
+  return s + ipv6_7(c.trimmed(f.nic), uplinks);
+}
+
 Gbk fixed_line7(const Gbk& address, const Gbk& mask, const Gbk& nic, const Gbk& name, const Gbk& source) {
   Gbk s = uplink_port7(nic);
   s += "/ip address add address="_a + address_cidr7(address, mask) + " interface="_a + word7(nic) + " comment="_a +

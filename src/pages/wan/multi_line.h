@@ -30,6 +30,8 @@ struct LanFields {
   // The split pages masquerade the whole LAN (this network with the LAN mask);
   // the balance pages leave it to each line's NAT rule.
   const char* network = nullptr;
+  // The check box that asks the 7.x script for IPv6.
+  const char* ipv6 = nullptr;
 };
 
 // The lines that head a multi-line script: the LAN address, the DNS servers,
@@ -81,6 +83,10 @@ Gbk lan_head7(const Ctx& c, const LanFields& f);
 // reply marks, LAN traffic to the lines' own networks left unmarked, the classifiers, and the
 // routing marks after every rule that gives a connection mark.
 Gbk lines_script7(const Gbk& head, const std::vector<Line7>& lines);
+
+// The page's whole 7.x script: lines_script7() under lan_head7(), then IPv6 behind the lines
+// when its box is ticked, the LAN's address from the first line's prefix.
+Gbk multi_script7(const Ctx& c, const LanFields& f, const std::vector<Line7>& lines);
 
 // Fixed-IP line `name` on `nic`: an uplink with `address`, masquerading traffic from `source`
 // (all when empty).

@@ -18,6 +18,7 @@ constexpr LanFields kLan = {
     .primary_dns = "编辑框_pppoe多线负载均衡_首选DNS",
     .secondary_dns = "编辑框_pppoe多线负载均衡_备用DNS",
     .mss = "编辑框_pppoe多线负载均衡_TCPMSS值",
+    .ipv6 = "选择框_pppoe多线负载均衡_IPv6",
 };
 
 Outcome generate(Ctx& c) {
@@ -88,7 +89,7 @@ Outcome generate7(Ctx& c) {
                      Gbk(),
                      pcc_rule7(lan, rows.size(), i, name)});
   }
-  c.write(lines_script7(lan_head7(c, kLan), lines));
+  c.write(multi_script7(c, kLan, lines));
   return Outcome::Done;
 }
 
@@ -137,6 +138,8 @@ void build_multi_pppoe_balance(Page& page) {
           column({
               button("gen-2x", "按钮__pppoe多线负载均衡_2x生成", "2.9.X系列脚本生成", generate),
               button7("gen-7x", "生成7.X系列脚本", generate7),
+              // A row of its own keeps the column as narrow as its buttons.
+              row({check({"选择框_pppoe多线负载均衡_IPv6", "ipv6"}, kIpv6Caption, false)}),
               note("不同带宽的线路做负载达不到最佳效果！建议您选择做分流！"),
           }),
           group("注意事项",

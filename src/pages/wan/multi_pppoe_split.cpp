@@ -19,6 +19,7 @@ constexpr LanFields kLan = {
     .secondary_dns = "编辑框_多线分流PPPOE_备份DNS",
     .mss = "编辑框_多线分流PPPOE_TCPMSS",
     .network = "编辑框_多线分流PPPOE_内网网段",
+    .ipv6 = "选择框_多线分流PPPOE_IPv6",
 };
 
 // Routing mark and comments of line k are "adsl" k; the masquerade rule gives
@@ -90,7 +91,7 @@ Outcome generate7(Ctx& c) {
                      Gbk(),
                      split_rule7(cell(row, 2), name)});
   }
-  c.write(lines_script7(lan_head7(c, kLan), lines));
+  c.write(multi_script7(c, kLan, lines));
   return Outcome::Done;
 }
 
@@ -147,6 +148,8 @@ void build_multi_pppoe_split(Page& page) {
           column({
               button("gen-2x", "按钮_多线分流PPPOE_2x生成", "2.9.X系列脚本生成", generate),
               button7("gen-7x", "生成7.X系列脚本", generate7),
+              // A row of its own keeps the column as narrow as its buttons.
+              row({check({"选择框_多线分流PPPOE_IPv6", "ipv6"}, kIpv6Caption, false)}),
           }),
           group("注意事项",
                 {

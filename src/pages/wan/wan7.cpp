@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 
 #include "script/text.h"
@@ -129,6 +130,60 @@ Gbk route_marks7(const Uplink7& line) {
           " action=mark-routing new-routing-mark="_a + mark + " passthrough=no comment="_a + mark + "\r\n"_a;
   s += "/ip firewall mangle add chain=output connection-mark="_a + mark + " action=mark-routing new-routing-mark="_a +
        mark + " passthrough=no comment="_a + mark + "\r\n"_a;
+  return s;
+}
+
+namespace {
+
+// The rules of the default IPv6 firewall that keep the LAN's public addresses closed to the
+// internet, with the default comments, for a router that lacks them.
+constexpr const char* kIpv6Firewall[] = {
+    "chain=input action=accept connection-state=established,related,untracked"
+    " comment=\"defconf: accept established,related,untracked\"",
+    "chain=input action=drop connection-state=invalid comment=\"defconf: drop invalid\"",
+    "chain=input action=accept protocol=icmpv6 comment=\"defconf: accept ICMPv6\"",
+    "chain=input action=accept protocol=udp dst-port=546 src-address=fe80::/10"
+    " comment=\"defconf: accept DHCPv6-Client prefix delegation.\"",
+    "chain=input action=drop in-interface-list=!LAN comment=\"defconf: drop everything else not coming from LAN\"",
+    "chain=forward action=accept connection-state=established,related,untracked"
+    " comment=\"defconf: accept established,related,untracked\"",
+    "chain=forward action=drop connection-state=invalid comment=\"defconf: drop invalid\"",
+    "chain=forward action=accept protocol=icmpv6 comment=\"defconf: accept ICMPv6\"",
+    "chain=forward action=drop in-interface-list=!LAN comment=\"defconf: drop everything else not coming from LAN\"",
+};
+
+}  // namespace
+
+Gbk ipv6_pool7(const Gbk& line) { return word7(line + "-v6"_a); }
+
+// Only the prefix is asked for: the LAN's addresses come from it, and the uplink routes by its
+// link-local address. The carrier's IPv6 DNS servers join the router's, which the LAN's router
+// advertisements pass on.
+Gbk ipv6_7(const Gbk& lan, const std::vector<Uplink7>& lines) {
+  if (lines.empty()) return Gbk();
+  Gbk s;
+  std::set<std::string> served;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const Gbk iface = word7(lines[i].interface);
+    // One client per interface: the router takes no second one.
+    if (!served.insert(iface.bytes()).second) continue;
+    s += "/ipv6 dhcp-client remove [find interface="_a + iface + "]\r\n"_a;
+    s += "/ipv6 dhcp-client add interface="_a + iface + " request=prefix pool-name="_a + ipv6_pool7(lines[i].name) +
+         " pool-prefix-length=64 add-default-route=yes"_a;
+    if (lines.size() > 1) s += " default-route-distance="_a + number_text(static_cast<int>(i) + 1);
+    s += " use-peer-dns=yes comment="_a + word7(lines[i].name) + "\r\n"_a;
+  }
+  const Gbk port = word7(lan);
+  // ::1 in the first /64 of the prefix; advertised, so the hosts make their own addresses in it.
+  s += "/ipv6 address add address=::1/64 from-pool="_a + ipv6_pool7(lines.front().name) + " interface="_a + port +
+       " advertise=yes comment=lan\r\n"_a;
+  // Router advertisements on the LAN itself, whatever the default entry for all interfaces says.
+  s += "/ipv6 nd remove [find interface="_a + port + "]\r\n"_a;
+  s += "/ipv6 nd add interface="_a + port + " advertise-dns=yes comment=lan\r\n"_a;
+  s += ":if ([:len [/ipv6 firewall filter find comment=\"defconf: drop everything else not coming from LAN\"]] = 0)"
+       " do={\r\n"_a;
+  for (const char* rule : kIpv6Firewall) s += "    /ipv6 firewall filter add "_a + Gbk::from_bytes(rule) + "\r\n"_a;
+  s += "}\r\n"_a;
   return s;
 }
 

@@ -59,4 +59,19 @@ Gbk reply_mark7(const Uplink7& line);
 // and from the router itself. Stands after every rule that gives connection marks.
 Gbk route_marks7(const Uplink7& line);
 
+// --- IPv6 ---
+
+// The caption of the check box that asks a page's 7.x script for IPv6.
+inline constexpr const char* kIpv6Caption = "启用IPv6(仅7.X脚本)";
+
+// The pool a line's delegated prefix goes into: "wan-v6", "adsl2-v6".
+Gbk ipv6_pool7(const Gbk& line);
+
+// IPv6 behind `lines` (their names and interfaces): each line's DHCPv6 client asks the carrier
+// for a prefix into the line's pool and adds a default route, line k at distance k when there
+// are several; `lan` takes its address from the first line's pool and advertises it, with DNS,
+// to its hosts. The default IPv6 firewall stays as it is; a router without it gets its
+// essential rules. Ends in CR LF.
+Gbk ipv6_7(const Gbk& lan, const std::vector<Uplink7>& lines);
+
 }  // namespace rosgen

@@ -29,7 +29,7 @@ Outcome generate(Ctx& c) {
 
 // RouterOS 7, on its default configuration: the LAN port leaves the default bridge for the
 // LAN list, the WAN port becomes an uplink (no bridge, no DHCP client, WAN list) with the
-// fixed address and the one default route; NAT masquerades on the WAN port.
+// fixed address and the one default route; NAT masquerades on the WAN port. IPv6 when asked.
 Outcome generate_7x(Ctx& c) {
   const Gbk lan = c.trimmed("编辑框_安装_内网网卡");
   const Gbk wan = c.trimmed("编辑框_安装_外网网卡");
@@ -50,6 +50,10 @@ Outcome generate_7x(Ctx& c) {
     s += "/ip dns set servers="_a + servers + "\r\n"_a;
   }
   s += mss_clamp7(c.trimmed("编辑框_安装_TCPMSS值"));
+  if (c.checked("选择框_安装_IPv6")) {
+    const Uplink7 line{"wan"_a, wan, Gbk()};
+    s += ipv6_7(lan, {line});
+  }
   c.write(std::move(s));
   return Outcome::Done;
 }
@@ -79,6 +83,7 @@ void build_wan_fixed(Page& page) {
           button("gen-2x", "按钮_安装_生成2x", "2.9.X系列脚本生成", generate),
           button("gen-3x", "按钮_安装_生成3x", "3.X系列脚本生成", generate),
           button7("gen-7x", "生成7.X系列脚本", generate_7x),
+          check({"选择框_安装_IPv6", "ipv6"}, kIpv6Caption, false),
       }),
   };
 }

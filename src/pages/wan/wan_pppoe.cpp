@@ -30,6 +30,7 @@ Outcome generate(Ctx& c) {
 // LAN list, the dial-up port becomes an uplink (no bridge, no DHCP client, WAN list), and
 // the client joins the WAN list, so the default firewall guards it. Its default route and
 // address come with the session; NAT masquerades on the client, whatever address it gets.
+// IPv6 when asked.
 Outcome generate_7x(Ctx& c) {
   const Gbk lan = c.trimmed("编辑框_ppoe_内网网卡");
   const Gbk client = c.trimmed("编辑框_ppoe_拔号标志");
@@ -49,6 +50,11 @@ Outcome generate_7x(Ctx& c) {
   s += masquerade7(client, network7(c.trimmed("编辑框_ppoe_内网网段"), lan_mask), "wan"_a);
   if (!servers.empty()) s += "/ip dns set servers="_a + servers + "\r\n"_a;
   s += mss_clamp7(c.trimmed("编辑框_ppoe_tcpmss值"));
+  // IPv6 comes over the PPP session: its client runs on the dial-up interface.
+  if (c.checked("选择框_ppoe_IPv6")) {
+    const Uplink7 line{"wan"_a, client, Gbk(), true};
+    s += ipv6_7(lan, {line});
+  }
   c.write(std::move(s));
   return Outcome::Done;
 }
@@ -78,6 +84,7 @@ void build_wan_pppoe(Page& page) {
           button("gen-2x", "按钮_pppoe_2x生成", "2.9.X系列脚本生成", generate),
           button("gen-3x", "按钮_pppoe_3x生成", "3.X系列脚本生成", generate),
           button7("gen-7x", "生成7.X系列脚本", generate_7x),
+          check({"选择框_ppoe_IPv6", "ipv6"}, kIpv6Caption, false),
       }),
   };
 }
