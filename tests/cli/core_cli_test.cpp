@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <functional>
 #include <map>
+#include <set>
 
 #include "cli_support.h"
 
@@ -59,18 +60,18 @@ TEST(Cli, ShowJsonDescribesThePageInOrder) {
 }
 
 // The layout is what the web edition renders: every field, button and list of the page once,
-// in page order; rows, flows and columns as declared; radio buttons with their group.
+// in page order; rows, flows and columns told apart as declared; radio buttons with their group.
 TEST(Cli, ShowJsonLayoutHoldsThePageWhole) {
   struct Case {
     const char* page;
-    std::map<std::string, int> boxes;  // rows, flows, columns and groups in the layout
+    std::set<std::string> boxes;  // kinds of box the layout holds
     std::vector<std::string> radio_groups;
   } cases[] = {
       {"start", {}, {}},
-      {"dual-fixed", {{"row", 3}, {"column", 2}}, {"main-line", "main-line"}},
-      {"system-tools", {{"row", 24}, {"flow", 1}, {"group", 6}}, {}},
-      {"multi-pppoe-balance", {{"row", 5}, {"column", 3}, {"group", 2}}, {}},
-      {"pppoe-accounts", {{"row", 13}, {"group", 2}}, {}},
+      {"dual-fixed", {"row", "column"}, {"main-line", "main-line"}},
+      {"system-tools", {"row", "flow", "group"}, {}},
+      {"multi-pppoe-balance", {"row", "column", "group"}, {}},
+      {"pppoe-accounts", {"row", "group"}, {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.page);
@@ -78,12 +79,12 @@ TEST(Cli, ShowJsonLayoutHoldsThePageWhole) {
     ASSERT_EQ(r.code, 0) << r.err;
     const auto j = nlohmann::json::parse(r.out);
     std::map<std::string, std::vector<std::string>> placed;  // field, button, list -> ids
-    std::map<std::string, int> boxes;
+    std::set<std::string> boxes;
     std::function<void(const nlohmann::json&)> visit = [&](const nlohmann::json& items) {
       for (const auto& item : items) {
         const std::string type = item["type"];
         if (item.contains("items")) {
-          ++boxes[type];
+          boxes.insert(type);
           visit(item["items"]);
         } else if (type != "note") {
           placed[type].push_back(item["id"]);
