@@ -40,6 +40,7 @@ class BenchEnv : public Env {
   std::uint32_t tick_count() override { return 0; }
   std::uint32_t random_below(std::uint32_t n) override { return (state_ = state_ * 1103515245u + 12345u) % n; }
   bool append_file(const std::filesystem::path&, const std::string&) override { return true; }
+  std::vector<KeyPair> new_key_pairs(std::size_t n) override { return std::vector<KeyPair>(n); }
 
  private:
   std::uint32_t state_ = 1;

@@ -54,7 +54,7 @@ set(CPACK_PACKAGE_VENDOR rosgen)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "MikroTik RouterOS script generator (2.9.x, 3.x and 7.x)")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Fill in a form, press a button, and paste the RouterOS script it writes into the router's terminal. Every task page writes scripts for RouterOS 2.9.x/3.x and for RouterOS 7, and checks RouterOS 7 scripts against RouterOS 7's command tree and default configuration.")
+    "Fill in a form, press a button, and paste the RouterOS script it writes into the router's terminal. Every task page writes scripts for RouterOS 7 (all but the WireGuard page for RouterOS 2.9.x/3.x too), and RouterOS 7 scripts are checked against RouterOS 7's command tree and default configuration.")
 set(CPACK_PACKAGE_CONTACT "rosgen <rosgen@example.org>")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

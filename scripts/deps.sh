@@ -7,6 +7,7 @@ packages=(
   clang libclang-rt-14-dev clang-format clang-tidy
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev
+  libsodium-dev libqrencode-dev libpng-dev wireguard-tools zbar-tools
   qt6-base-dev qt6-base-dev-tools libqt6network6 qt6-translations-l10n
   fonts-wqy-microhei xvfb xauth
   emscripten chromium

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "os/keys.h"
 #include "os/os.h"
 
 namespace rosgen {
@@ -102,6 +103,34 @@ TEST(Os, FoldersFollowTheEnvironment) {
   EXPECT_NE(os::user_config_dir().string().rfind("relative", 0), 0u);
   ::unsetenv("XDG_DATA_HOME");
   ::unsetenv("XDG_CONFIG_HOME");
+}
+
+os::Key from_hex(const char* hex) {
+  os::Key k{};
+  for (size_t i = 0; i < k.size(); ++i)
+    k[i] = static_cast<std::uint8_t>(std::stoul(std::string(hex + 2 * i, 2), nullptr, 16));
+  return k;
+}
+
+// RFC 7748: the key pairs of section 6.1, and section 5.2's first iteration (k = u = 9, the base point).
+TEST(Os, X25519MatchesRfc7748) {
+  const struct {
+    const char* secret;
+    const char* public_key;
+  } vectors[] = {
+      {"77076d0a7318a57d3c16c17251b26645df4c2f87ebc0992ab177fba51db92c2a",
+       "8520f0098930a754748b7ddcb43ef75a0dbf3a0d26381af4eba4a98eaa9b4e6a"},
+      {"5dab087e624a8a4b79e17f8b83800ee66f3bb1292618b6fd1c2f8b27ff88e0eb",
+       "de9edb7d7b7dc1b4d35b61c2ece435373f8343c85b78674dadfc7e146f882b4f"},
+      {"0900000000000000000000000000000000000000000000000000000000000000",
+       "422c8e7a6227d7bca1350b3e2bb7279f7897b87bb6854b783c60e80311ae3079"},
+  };
+  for (const auto& v : vectors) EXPECT_EQ(os::x25519_public(from_hex(v.secret)), from_hex(v.public_key)) << v.secret;
+  const std::vector<KeyPair> pairs = os::new_key_pairs(3);
+  ASSERT_EQ(pairs.size(), 3u);
+  for (const KeyPair& p : pairs) EXPECT_EQ(p.public_key, os::x25519_public(p.secret));
+  EXPECT_NE(pairs[0].secret, pairs[1].secret);
+  EXPECT_NE(pairs[1].secret, pairs[2].secret);
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 namespace rosgen {
 namespace {
 
-TEST(Registry, TwentySixPagesInTabOrder) {
+TEST(Registry, TwentySevenPagesInTabOrder) {
   const char* tabs[] = {"初始化界面",
                         "添加管理帐号",
                         "定时重启/关机",
@@ -34,15 +34,17 @@ TEST(Registry, TwentySixPagesInTabOrder) {
                         "L2TP设置",
                         "PPPOE设置",
                         "添加PPPOE帐号",
-                        "DDNS动态域名服务"};
-  ASSERT_EQ(pages().size(), 26u);
-  for (size_t i = 0; i < 26; ++i) {
+                        "DDNS动态域名服务",
+                        "WireGuard设置"};
+  ASSERT_EQ(pages().size(), 27u);
+  for (size_t i = 0; i < 27; ++i) {
     EXPECT_EQ(pages()[i].index, static_cast<int>(i));
     EXPECT_EQ(pages()[i].tab, tabs[i]);
   }
   EXPECT_EQ(find_page("23"), &pages()[23]);
   EXPECT_EQ(find_page("pppoe-server"), &pages()[23]);
-  EXPECT_EQ(find_page("26"), nullptr);
+  EXPECT_EQ(find_page("wireguard"), &pages()[26]);
+  EXPECT_EQ(find_page("27"), nullptr);
   EXPECT_EQ(find_page(""), nullptr);
 }
 

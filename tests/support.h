@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/driver.h"
+#include "os/keys.h"
 #include "pages/registry.h"
 #include "script/env.h"
 #include "script/form.h"
@@ -50,6 +51,20 @@ class FakeEnv : public Env {
   }
   std::size_t script_limit() override { return limit; }
 
+  // Secrets counted up from 1 (each byte the pair's number), with their real public keys;
+  // none at all when `keyless`.
+  std::vector<KeyPair> new_key_pairs(std::size_t n) override {
+    std::vector<KeyPair> out;
+    if (keyless) return out;
+    for (std::size_t i = 0; i < n; ++i) {
+      KeyPair p;
+      p.secret.fill(static_cast<std::uint8_t>(++pairs_made));
+      p.public_key = os::x25519_public(p.secret);
+      out.push_back(p);
+    }
+    return out;
+  }
+
   struct Input {
     std::string prompt;
     std::string title;
@@ -66,6 +81,8 @@ class FakeEnv : public Env {
   std::uint32_t next_random = 0;
   std::map<std::string, std::string> files;
   std::vector<std::string> unwritable;  // path prefixes that refuse writes
+  bool keyless = false;
+  std::uint32_t pairs_made = 0;
   std::size_t limit = std::size_t{16} << 20;
 };
 

@@ -240,7 +240,7 @@ std::vector<std::pair<const char*, std::vector<MainWindow::MenuItem>>> MainWindo
        {page("&P Ping", 14), page("&A ARP绑定(支持批量)", 15), page("&X 限制线程(TCP连接数)", 16),
         page("&F 封锁软件类", 17), page("&D 端口映射", 18), page("&O 封端口及封IP(支持批量)", 19),
         page("&C 封关键字及域名", 20)}},
-      {"&V.VPN", {page("&P PPTP设置", 21), page("&L L2TP设置", 22)}},
+      {"&V.VPN", {page("&P PPTP设置", 21), page("&L L2TP设置", 22), page("&W WireGuard设置", 26)}},
       {"&P.PPPOE", {page("&P PPPOE设置", 23), page("&A 添加PPPOE帐号(支持批量)", 24), page("&D DDNS动态域名服务", 25)}},
       {"&D.路由工具",
        {{"&W Winbox登陆器", [this] { start_tool(Tool::Winbox); }},

@@ -1,4 +1,4 @@
-// The main window: menu bar, the tab control with the 26 pages, and the
+// The main window: menu bar, the tab control with the 27 pages, and the
 // start-up sequence that runs before the window is shown.
 #pragma once
 
@@ -36,7 +36,7 @@ class MainWindow : public QMainWindow {
   int page_count() const { return static_cast<int>(forms_.size()); }
   Form& form(int index) const { return *forms_.at(static_cast<size_t>(index)); }
   // The page's view, built on first use (the window shows one page at a
-  // time, and building all 26 at once would slow the start); nullptr for the
+  // time, and building all of them at once would slow the start); nullptr for the
   // start page.
   PageView* view(int index);
   WindowEnv& env() { return env_; }

@@ -21,6 +21,7 @@
 #include <QToolTip>
 #include <QVBoxLayout>
 
+#include "app/client_files.h"
 #include "app/fatal.h"
 #include "app/window_env.h"
 #include "os/os.h"
@@ -145,7 +146,13 @@ OutputPanel::OutputPanel(Form& form, Env& env, StartTool start_tool, QWidget* pa
   add(QStringLiteral("作者网站"), name(3), 1, 1, [this] { open_web_site(); });
   add(QStringLiteral("WINBOX连接器"), name(1), 2, 0, [this] { start_tool_(Tool::Winbox); });
   add(QStringLiteral("终端连接器"), name(2), 2, 1, [this] { start_tool_(Tool::Terminal); });
-  grid->setRowStretch(3, 1);
+  files_button_ = new QPushButton(buttons);
+  files_button_->setObjectName(QStringLiteral("client-files"));
+  files_button_->setToolTip(QStringLiteral("客户端的配置文件和二维码"));
+  connect(files_button_, &QPushButton::clicked, this, [this] { guarded([this] { show_files(); }); });
+  grid->addWidget(files_button_, 3, 0, 1, 2);
+  grid->setRowStretch(4, 1);
+  files_changed();
 
   warning_line_ = new QLabel(this);
   warning_line_->setObjectName(QStringLiteral("field-warnings"));
@@ -174,6 +181,7 @@ OutputPanel::OutputPanel(Form& form, Env& env, StartTool start_tool, QWidget* pa
   box_->viewport()->installEventFilter(this);
   token_ = form.subscribe([this](const Change& c) {
     if (c.kind == Change::Output) output_changed();
+    if (c.kind == Change::Files) files_changed();
   });
 }
 
@@ -209,6 +217,21 @@ void OutputPanel::flush() {
   box_->moveCursor(appended ? QTextCursor::End : QTextCursor::Start);
   QScrollBar* bar = box_->verticalScrollBar();
   bar->setValue(appended ? bar->maximum() : bar->minimum());
+}
+
+void OutputPanel::files_changed() {
+  const std::size_t n = form_.files().size();
+  files_button_->setText(QStringLiteral("客户端文件(%1)").arg(n));
+  files_button_->setVisible(n > 0);
+}
+
+QDialog* OutputPanel::show_files() {
+  auto* window = dynamic_cast<WindowEnv*>(&env_);
+  if (!window || form_.files().empty()) return nullptr;
+  auto* dialog = new ClientFilesDialog(form_.files(), *window, window->owner() ? window->owner() : this);
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  dialog->open();
+  return dialog;
 }
 
 void OutputPanel::typed_into_box() {

@@ -15,6 +15,7 @@
 #include "engine/driver.h"
 #include "script/form.h"
 
+class QDialog;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
@@ -63,6 +64,10 @@ class OutputPanel : public QGroupBox {
   // its script; empty warnings clear it.
   void show_warnings(const std::vector<FieldWarning>& warnings);
   QLabel* warning_line() const { return warning_line_; }
+  // The client files of the last press that made any (a WireGuard client's configuration and
+  // its QR code), in a dialog of their own; the button that opens it shows only when there are.
+  QPushButton* files_button() const { return files_button_; }
+  QDialog* show_files();
   // The line under the box that says what the last action left; empty clears it.
   void show_status(const QString& text);
   QLabel* status_line() const { return status_line_; }
@@ -77,6 +82,7 @@ class OutputPanel : public QGroupBox {
 
  private:
   void output_changed();
+  void files_changed();
   void typed_into_box();
   void clear_marks();
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -86,6 +92,7 @@ class OutputPanel : public QGroupBox {
   StartTool start_tool_;
   QPlainTextEdit* box_ = nullptr;
   QLabel* warning_line_ = nullptr;
+  QPushButton* files_button_ = nullptr;
   QLabel* status_line_ = nullptr;
   int token_ = 0;
   bool dirty_ = false;

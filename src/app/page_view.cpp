@@ -397,7 +397,8 @@ QWidget* PageView::make_field(const Field& f, QWidget* parent, bool in_row) {
   switch (f.kind) {
     case FieldKind::Edit: {
       auto* e = new QLineEdit(parent);
-      e->setFixedWidth(edit_width(e, f.text, in_row));
+      e->setFixedWidth(f.width > 0 ? e->fontMetrics().horizontalAdvance(QString(f.width, u'0')) + 16
+                                   : edit_width(e, f.text, in_row));
       e->setReadOnly(f.read_only);
       connect(e, &QLineEdit::textEdited, this,
               [this, id](const QString& text) { guarded([&] { form_.set_text(id, typed(text, false)); }); });
@@ -528,7 +529,8 @@ void PageView::changed(const Change& c) {
       break;
     case Change::Rows: show_rows(c.id); break;
     case Change::Selection: show_selection(c.id); break;
-    case Change::Output: break;  // the output panel follows it
+    case Change::Output:
+    case Change::Files: break;  // the output panel follows them
   }
 }
 

@@ -39,8 +39,9 @@ QString guide_html(const StartFacts& facts) {
   QString html = QStringLiteral(
       "<h2>rosgen — MikroTik RouterOS 脚本生成器</h2>"
       "<p>填写页面上的表单，按下生成按钮，rosgen 就写出 RouterOS 的配置脚本："
-      "单线、多线和双线接入，PPPoE、PPTP、L2TP 服务与帐号，限速，防火墙，系统设置。"
-      "每个任务页面都有 2.9.x/3.x 和 7.x 两种生成按钮。"
+      "单线、多线和双线接入，PPPoE、PPTP、L2TP 服务与帐号，限速，防火墙，系统设置，"
+      "以及 RouterOS 7 的 WireGuard VPN（每个客户端一个配置文件和二维码）。"
+      "除 WireGuard 页面只生成 7.x 脚本外，每个任务页面都有 2.9.x/3.x 和 7.x 两种生成按钮。"
       "脚本出现在页面下方的输出框里，可以修改、复制、保存；7.x 脚本还可以先按“检查脚本”，"
       "对照 RouterOS 7 的命令树检查，并在默认配置的路由器上模拟运行。</p>"
       "<h3>任务页面</h3>");

@@ -2,6 +2,8 @@
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -16,6 +18,7 @@
 #include "os/os.h"
 #include "os/system_env.h"
 #include "pages/registry.h"
+#include "qr/qr.h"
 #include "routeros/checker.h"
 #include "routeros/model.h"
 #include "script/product.h"
@@ -134,7 +137,30 @@ struct RunArgs {
   bool strict = false;
   bool json = false;
   std::optional<std::string> output_file;  // -o
+  std::optional<std::string> peers_dir;    // --peers-dir: where the press's client files go
 };
+
+// The client files of a press, each readable by its owner only (they hold private keys), and a
+// PNG of its QR code beside it: `phone.conf` and `phone.png`. A missing folder is made for the
+// owner alone. Empty on success, else what could not be written and why.
+std::string write_peer_files(const std::string& dir, const std::vector<OutputFile>& files) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  if (!fs::is_directory(dir, ec)) {
+    if (::mkdir(dir.c_str(), 0700) != 0) return dir + ": " + std::strerror(errno);
+  }
+  for (const OutputFile& f : files) {
+    const fs::path conf = fs::path(dir) / f.name;
+    const mode_t mode = f.secret ? 0600 : 0644;
+    if (auto e = os::replace_file(conf, f.text, mode)) return conf.string() + ": " + *e;
+    if (!f.qr) continue;
+    const fs::path png = fs::path(conf).replace_extension(".png");
+    const std::optional<qr::Code> code = qr::encode(f.text);
+    if (!code) return png.string() + ": too long for a QR code";
+    if (auto e = os::replace_file(png, qr::png(*code), mode)) return png.string() + ": " + *e;
+  }
+  return {};
+}
 
 int run_command(const RunArgs& a) {
   const Page& page = need_page(a.page);
@@ -186,6 +212,24 @@ int run_command(const RunArgs& a) {
   } else if (!a.json) {
     std::fwrite(out.data(), 1, out.size(), stdout);
   }
+  const std::vector<OutputFile>& files = form->files();
+  if (code != 1 && files.empty() && a.peers_dir) {
+    std::cerr << "rosgen: this press made no clients' files; nothing was written to " << *a.peers_dir << '\n';
+  }
+  if (code != 1 && !files.empty()) {
+    if (a.peers_dir) {
+      std::string error = write_peer_files(*a.peers_dir, files);
+      if (!error.empty()) {
+        std::cerr << "rosgen: cannot write " << error << '\n';
+        code = 3;
+      }
+    } else if (!a.json) {
+      // Their keys are in the script: without the files it is of no use to its clients.
+      std::cerr << "rosgen: the clients' files were not written (--peers-dir DIR writes them):";
+      for (const OutputFile& f : files) std::cerr << ' ' << f.name;
+      std::cerr << '\n';
+    }
+  }
   if (a.json) {
     // JSON is UTF-8 whatever the script's encoding.
     nlohmann::ordered_json j{{"output", to_utf8(form->output())},
@@ -197,6 +241,11 @@ int run_command(const RunArgs& a) {
       for (const FieldWarning& w : warnings)
         list.push_back({{"field", w.id}, {"label", w.label}, {"reason", w.reason}});
       j["warnings"] = std::move(list);
+    }
+    if (code != 1 && !files.empty()) {
+      nlohmann::ordered_json names = nlohmann::ordered_json::array();
+      for (const OutputFile& f : files) names.push_back(f.name);
+      j["files"] = std::move(names);
     }
     std::cout << j.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
   }
@@ -275,6 +324,8 @@ int main_impl(int argc, char** argv) {
   run->add_flag("--strict", a.strict, "exit 4 when a field the script was made from does not fit its kind");
   run->add_flag("--json", a.json, "print one JSON object: output, exit, messages, opened, warnings");
   run->add_option("-o,--output", a.output_file, "write the output box to this file instead of stdout");
+  run->add_option("--peers-dir", a.peers_dir,
+                  "write the clients' files the press makes (NAME.conf, and its QR code NAME.png) into this folder");
 
   auto* check = app.add_subcommand(
       "check", "check a RouterOS 7 script: RouterOS 7's command tree, then what it does to a router's configuration");

@@ -52,6 +52,7 @@ class Witness : public Env {
   bool append_file(const std::filesystem::path& file, const std::string& bytes) override {
     return inner_.append_file(file, bytes);
   }
+  std::vector<KeyPair> new_key_pairs(std::size_t n) override { return inner_.new_key_pairs(n); }
   std::size_t script_limit() override { return inner_.script_limit(); }
 
   std::string last;

@@ -141,7 +141,8 @@ bool append_to_file(const fs::path& file, const std::string& bytes) {
   return ok;
 }
 
-std::optional<std::string> replace_file(const fs::path& file, const std::string& bytes) {
+std::optional<std::string> replace_file(const fs::path& file, const std::string& bytes,
+                                        std::optional<unsigned> fixed_mode) {
   std::error_code ec;
   fs::path target = file;
   if (fs::is_symlink(target, ec)) {
@@ -164,7 +165,9 @@ std::optional<std::string> replace_file(const fs::path& file, const std::string&
 #else
   mode_t mode = 0;
   struct stat old {};
-  if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+  if (fixed_mode) {
+    mode = static_cast<mode_t>(*fixed_mode);
+  } else if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
     mode = old.st_mode & 07777;
   } else {
     const mode_t mask = ::umask(0);

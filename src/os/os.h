@@ -24,8 +24,10 @@ std::uint32_t secure_random_below(std::uint32_t n);
 bool append_to_file(const std::filesystem::path& file, const std::string& bytes);
 // Replaces `file` with `bytes` in one step: they go to a new file in the same folder, which is then
 // renamed over it, so a failure leaves no half-written file and the old one as it was. A link is
-// written through (the link stays); an existing file keeps its permissions. The reason of a
-// failure, or nothing when written.
-std::optional<std::string> replace_file(const std::filesystem::path& file, const std::string& bytes);
+// written through (the link stays); an existing file keeps its permissions, unless `mode` gives
+// them (0600 for a private key: set before any byte is written). The reason of a failure, or
+// nothing when written.
+std::optional<std::string> replace_file(const std::filesystem::path& file, const std::string& bytes,
+                                        std::optional<unsigned> mode = std::nullopt);
 
 }  // namespace rosgen::os

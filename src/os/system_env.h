@@ -4,6 +4,7 @@
 
 #include <optional>
 
+#include "os/keys.h"
 #include "os/os.h"
 #include "script/env.h"
 
@@ -19,6 +20,7 @@ class SystemEnv : public Env {
   bool append_file(const std::filesystem::path& file, const std::string& bytes) override {
     return os::append_to_file(file, bytes);
   }
+  std::vector<KeyPair> new_key_pairs(std::size_t n) override { return os::new_key_pairs(n); }
 
   std::optional<Date> fixed_today;  // set by the command line's --today
 };

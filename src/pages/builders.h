@@ -23,6 +23,7 @@ void build_l2tp(Page& page);            // tab 22
 void build_pppoe_server(Page& page);    // tab 23
 void build_pppoe_accounts(Page& page);  // tab 24
 void build_ddns(Page& page);            // tab 25
+void build_wireguard(Page& page);       // tab 26, RouterOS 7 only
 // traffic
 void build_simple_queues(Page& page);  // tab 11
 void build_pcq_dynamic(Page& page);    // tab 12

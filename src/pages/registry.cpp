@@ -41,6 +41,7 @@ const Entry kEntries[] = {
     {"pppoe-server", "PPPOE设置", "编辑框_输出_pppoe", {"按钮94", "按钮93", "按钮92", "按钮91"}, build_pppoe_server},
     {"pppoe-accounts", "添加PPPOE帐号", "编辑框_输出_添加PPPOE帐号", {"按钮98", "按钮97", "按钮96", "按钮95"}, build_pppoe_accounts},
     {"ddns", "DDNS动态域名服务", "编辑框_DDNS_输出", {"按钮102", "按钮101", "按钮100", "按钮99"}, build_ddns},
+    {"wireguard", "WireGuard设置", "编辑框_WG_输出", {"按钮106", "按钮105", "按钮104", "按钮103"}, build_wireguard},
 };
 // clang-format on
 

@@ -1,4 +1,4 @@
-// The 26 pages of the program, in tab order. This is the only list of pages.
+// The 27 pages of the program, in tab order. This is the only list of pages.
 #pragma once
 
 #include <string>
@@ -8,7 +8,7 @@
 
 namespace rosgen {
 
-// All pages, index 0 (start page) to 25, built once.
+// All pages, index 0 (start page) to 26, built once.
 const std::vector<Page>& pages();
 
 // By tab index ("4") or slug ("wan-fixed"); nullptr when there is none.

@@ -2,11 +2,13 @@
 // command line and the tests each provide their own.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "script/gbk.h"
 
@@ -16,6 +18,12 @@ struct Date {
   int year = 1970;
   int month = 1;
   int day = 1;
+};
+
+// An X25519 key pair as WireGuard uses it: 32 bytes each.
+struct KeyPair {
+  std::array<std::uint8_t, 32> secret{};
+  std::array<std::uint8_t, 32> public_key{};
 };
 
 // The caption of a message box when none is given.
@@ -43,6 +51,9 @@ class Env {
   // Appends bytes to a file, creating it (and its folder) when missing; never
   // truncates. False when it cannot be written.
   virtual bool append_file(const std::filesystem::path& file, const std::string& bytes) = 0;
+  // `n` new key pairs, made from the system's secure random source by a well-kept
+  // cryptography library; empty when this front end cannot make them (now).
+  virtual std::vector<KeyPair> new_key_pairs(std::size_t n) = 0;
   // The largest script a generator may build whole (an account batch), in bytes: what this
   // front end's output box can show without standing still.
   virtual std::size_t script_limit() { return std::size_t{16} << 20; }

@@ -135,6 +135,12 @@ void Form::set_output(Gbk text) {
   notify(Change::Output, page_.output);
 }
 
+void Form::set_files(std::vector<OutputFile> files) {
+  if (files_ == files) return;
+  files_ = std::move(files);
+  notify(Change::Files, page_.output);
+}
+
 void Form::append_output(const Gbk& text) {
   output_ += text;
   notify(Change::Output, page_.output);

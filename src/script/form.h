@@ -19,7 +19,7 @@ namespace rosgen {
 
 // What changed; `id` is the field, list or output box id.
 struct Change {
-  enum Kind { Text, Checked, Index, Enabled, Rows, Selection, Output } kind;
+  enum Kind { Text, Checked, Index, Enabled, Rows, Selection, Output, Files } kind;
   std::string id;
 };
 
@@ -29,6 +29,16 @@ class UnknownId : public std::out_of_range {
 };
 
 using Cells = std::vector<Gbk>;
+
+// A file a press makes beside its script, for another machine: a WireGuard client's
+// configuration. The output box holds the script for the router; these go elsewhere.
+struct OutputFile {
+  std::string name;    // a plain file name without a folder, such as "phone.conf"
+  std::string text;    // UTF-8, LF line ends
+  bool secret = true;  // holds a private key: readable by its owner only
+  bool qr = true;      // offered as a QR code too, for phones to scan
+  bool operator==(const OutputFile&) const = default;
+};
 
 class Form {
  public:
@@ -55,6 +65,11 @@ class Form {
   const Gbk& output() const { return output_; }
   void set_output(Gbk text);
   void append_output(const Gbk& text);
+
+  // The files the last press that made any left beside the output; a press writes them
+  // together with its script, and editing the output box leaves them as they are.
+  const std::vector<OutputFile>& files() const { return files_; }
+  void set_files(std::vector<OutputFile> files);
 
   // Line lists: rows of cells; the selected row is 0-based, -1 for none.
   const std::vector<Cells>& rows(const std::string& list) const;
@@ -97,6 +112,7 @@ class Form {
   std::map<std::string, FieldState> fields_;
   std::map<std::string, ListState> lists_;
   Gbk output_;
+  std::vector<OutputFile> files_;
   std::map<int, Listener> listeners_;
   int next_token_ = 1;
   mutable std::set<std::string>* reads_ = nullptr;

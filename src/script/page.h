@@ -44,6 +44,7 @@ struct Field {
   ValueRule value;          // what kind of value the field holds, for warnings
   std::string key;          // short English name, unique on the page; the CLI takes it for the id
   bool hint_below = false;  // the hint on its own line under the field, where beside it would widen the row
+  int width = 0;            // characters an edit box shows, where its default text is no guide (a key)
 };
 
 struct Button {
@@ -108,6 +109,7 @@ struct Page {
   std::array<std::string, 4> panel;  // designer names: copy, Winbox, terminal, web site
   std::vector<Item> items;           // inside the upper group box, top to bottom
   FormHook on_startup;               // initial field states set when the program starts
+  bool ros7_only = false;            // a RouterOS 7 job alone: no 2.9.x/3.x buttons beside its 7.x ones
 
   bool built() const { return !items.empty(); }
 };

@@ -165,6 +165,7 @@ class Changes {
     token_ = form.subscribe([this](const Change& c) {
       switch (c.kind) {
         case Change::Output: output_ = true; break;
+        case Change::Files: files_ = true; break;
         case Change::Rows:
         case Change::Selection: lists_.insert(c.id); break;
         default: fields_.insert(c.id); break;
@@ -188,6 +189,15 @@ class Changes {
     for (const std::string& id : lists_) lists[id] = list_state(form_, id);
     json j{{"fields", std::move(fields)}, {"lists", std::move(lists)}};
     if (output_) j["output"] = to_utf8(form_.output());
+    if (files_) {
+      // What a press made beside its script (client files with private keys): sent once, with the
+      // press that made them.
+      json files = json::array();
+      for (const OutputFile& f : form_.files()) {
+        files.push_back({{"name", f.name}, {"text", f.text}, {"secret", f.secret}, {"qr", f.qr}});
+      }
+      j["files"] = std::move(files);
+    }
     j["problems"] = std::move(problems);
     return j;
   }
@@ -198,6 +208,7 @@ class Changes {
   std::set<std::string> fields_;
   std::set<std::string> lists_;
   bool output_ = false;
+  bool files_ = false;
 };
 
 // A copy of a form, so a press can run on it and be dropped when it stops at an input box.
@@ -223,6 +234,7 @@ std::unique_ptr<Form> copy_of(const Form& from) {
     });
   }
   to->set_output(from.output());
+  to->set_files(from.files());
   return to;
 }
 
@@ -241,6 +253,14 @@ class WebEnv : public Env {
       answers_.push_back(a.is_null() ? std::nullopt : std::optional<std::string>(a.get<std::string>()));
     }
     for (const json& r : request.value("random", json::array())) replay_.push_back(r.get<std::uint32_t>());
+    for (const json& k : request.value("keys", json::array())) {
+      KeyPair p;
+      for (std::size_t i = 0; i < 32; ++i) {
+        p.secret[i] = k.at("secret").at(i).get<std::uint8_t>();
+        p.public_key[i] = k.at("public").at(i).get<std::uint8_t>();
+      }
+      keys_.push_back(p);
+    }
   }
 
   void message(const std::string& text, const std::string& caption) override {
@@ -289,8 +309,21 @@ class WebEnv : public Env {
     return true;
   }
 
+  // The page makes key pairs with the browser's WebCrypto, which answers later: a press that
+  // needs more than it was given says how many, and the page presses again with them.
+  std::vector<KeyPair> new_key_pairs(std::size_t n) override {
+    if (waiting) return {};
+    if (keys_.size() < n) {
+      keys_wanted = n;
+      waiting = true;
+      return {};
+    }
+    return {keys_.begin(), keys_.begin() + static_cast<std::ptrdiff_t>(n)};
+  }
+
   json events = json::array();
-  bool waiting = false;  // an input box is waiting for its answer
+  bool waiting = false;  // an input box is waiting for its answer, or the press for its keys
+  std::size_t keys_wanted = 0;
   const std::vector<std::uint32_t>& draws() const { return replay_; }
 
  private:
@@ -309,6 +342,7 @@ class WebEnv : public Env {
   size_t answered_ = 0;
   std::vector<std::uint32_t> replay_;
   size_t drawn_ = 0;
+  std::vector<KeyPair> keys_;
 };
 
 json warnings_of(const std::vector<FieldWarning>& warnings) {
@@ -343,8 +377,9 @@ std::string need_field(const Page& page, const json& request) {
   return id;
 }
 
-// A press runs on a copy: one that stops at an unanswered input box leaves the page as it was,
-// to run again with the answer; one that fails half-way changes nothing.
+// A press runs on a copy: one that stops at an unanswered input box, or for key pairs the page
+// makes, leaves the page as it was, to run again with them; one that fails half-way changes
+// nothing.
 json press(const Page& page, const json& request) {
   const std::string name = request.at("button").get<std::string>();
   const Button* b = find_button(page, name);
@@ -356,7 +391,10 @@ json press(const Page& page, const json& request) {
   {
     Changes changes(*work);
     Outcome outcome = run_button(*work, env, *b, &warnings);
-    if (env.waiting) {
+    if (env.keys_wanted) {
+      reply = {{"outcome", "keys"}, {"keys", env.keys_wanted}};
+      warnings.clear();
+    } else if (env.waiting) {
       reply = {{"outcome", "input"}};
       warnings.clear();
     } else {

@@ -196,6 +196,7 @@
       section.appendChild(el('p', { class: 'note', text: d.tab + '：这个页面没有表单。' }));
     }
     if (d.output) section.appendChild(this.outputPanel());
+    if (d.output) section.appendChild(this.filesPanel());
     this.section = section;
     this.show(d.state);
     return section;
@@ -456,11 +457,22 @@
     for (;;) {
       var reply = call(request);
       request.random = reply.random;
+      if (reply.outcome === 'keys') {
+        // The engine asks for key pairs; the browser's WebCrypto makes them, and the press runs again.
+        request.keys = await makeKeys(reply.keys);
+        if (!request.keys) {
+          await dialog('信息：', NO_X25519);
+          break;
+        }
+        started = performance.now();
+        continue;
+      }
       var asked = false;
       if (reply.outcome !== 'input') {
         // The check says first when the box holds a script for RouterOS 2.9.x/3.x, as in the window.
         if ('output' in reply) this.olderDialect = this.buttons.get(button).dialect !== '7.x';
         this.show(reply);
+        if (reply.files) this.showFiles(reply.files);
         this.showWarnings(reply.warnings);
         if (reply.outcome === 'refused') {
           var said = reply.events.filter(function (e) { return e.kind === 'message'; }).pop();
@@ -613,6 +625,102 @@
     Object.keys(changes.problems || {}).forEach(function (id) { self.mark(id, changes.problems[id]); });
   };
 
+  // --- Client files: what a press made beside its script, each with its QR code ---
+
+  View.prototype.filesPanel = function () {
+    this.filesBox = el('div', { class: 'files', 'data-files': '', hidden: true });
+    return this.filesBox;
+  };
+
+  View.prototype.showFiles = function (files) {
+    var box = this.filesBox;
+    box.textContent = '';
+    box.appendChild(el('h3', { text: '客户端文件：用 WireGuard 应用扫描二维码，或导入配置文件。它们含有客户端的私钥，请只交给它的主人。' }));
+    files.forEach(function (f) {
+      var canvas = f.qr ? qrCanvas(f.text) : null;
+      var conf = el('button', { type: 'button', 'data-save-file': f.name, text: '下载 ' + f.name });
+      conf.addEventListener('click', function () { download(f.name, utf8Bytes(f.text)); });
+      var png = canvas ? el('button', { type: 'button', 'data-save-qr': f.name, text: '下载二维码 PNG' }) : null;
+      if (png) {
+        png.addEventListener('click', function () {
+          canvas.toBlob(function (blob) { saveBlob(f.name.replace(/\.conf$/, '') + '.png', blob); }, 'image/png');
+        });
+      }
+      box.appendChild(el('figure', { 'data-file': f.name }, [
+        canvas, el('figcaption', null, [el('strong', { text: f.name }), el('pre', { 'data-file-text': '', text: f.text }),
+          el('div', { class: 'buttons' }, [conf, png])])]));
+    });
+    box.hidden = !files.length;
+  };
+
+  // The text's UTF-8 bytes, one char per byte, as download() takes them.
+  function utf8Bytes(text) {
+    var bytes = new TextEncoder().encode(text);
+    var out = '';
+    for (var i = 0; i < bytes.length; ++i) out += String.fromCharCode(bytes[i]);
+    return out;
+  }
+
+  function saveBlob(name, blob) {
+    var url = URL.createObjectURL(blob);
+    var a = el('a', { href: url, download: name });
+    document.body.appendChild(a);
+    a.click();
+    a.remove();
+    setTimeout(function () { URL.revokeObjectURL(url); }, 10000);
+  }
+
+  // The QR code of the text's UTF-8 bytes (level M, the smallest version that holds them), drawn
+  // with whole pixels a module and four modules of quiet zone; nothing when it is too long.
+  function qrCanvas(text) {
+    var code;
+    try {
+      qrcode.stringToBytes = qrcode.stringToBytesFuncs['UTF-8'];
+      code = qrcode(0, 'M');
+      code.addData(text, 'Byte');
+      code.make();
+    } catch (e) {
+      return el('p', { class: 'note', text: '文件太长，无法生成二维码' });
+    }
+    var n = code.getModuleCount();
+    var scale = Math.max(2, Math.floor(300 / (n + 8)));
+    var canvas = el('canvas', { width: (n + 8) * scale, height: (n + 8) * scale, 'data-qr': '' });
+    var g = canvas.getContext('2d');
+    g.fillStyle = '#fff';
+    g.fillRect(0, 0, canvas.width, canvas.height);
+    g.fillStyle = '#000';
+    for (var y = 0; y < n; ++y) {
+      for (var x = 0; x < n; ++x) {
+        if (code.isDark(y, x)) g.fillRect((x + 4) * scale, (y + 4) * scale, scale, scale);
+      }
+    }
+    return canvas;
+  }
+
+  // `n` X25519 key pairs from WebCrypto, each as its 32 secret and 32 public bytes; nothing
+  // when this browser has no X25519.
+  async function makeKeys(n) {
+    var bytes = function (b64url) {
+      var s = atob(b64url.replace(/-/g, '+').replace(/_/g, '/'));
+      var out = [];
+      for (var i = 0; i < s.length; ++i) out.push(s.charCodeAt(i));
+      return out;
+    };
+    try {
+      var keys = [];
+      for (var i = 0; i < n; ++i) {
+        var pair = await crypto.subtle.generateKey({ name: 'X25519' }, true, ['deriveBits']);
+        var jwk = await crypto.subtle.exportKey('jwk', pair.privateKey);
+        keys.push({ secret: bytes(jwk.d), public: bytes(jwk.x) });
+      }
+      return keys;
+    } catch (e) {
+      return null;
+    }
+  }
+
+  var NO_X25519 = '这个浏览器不能生成 WireGuard 密钥（需要 WebCrypto 的 X25519），没有生成脚本。\r\n' +
+    '请换用新版的 Chrome、Edge、Firefox 或 Safari，或者使用桌面版。';
   var COPY_DONE = '复制成功!\r\n\r\n使用方法:\r\n\r\n方法一:请打开winbox下的New Terminal右键选择paste粘贴后回车!  ' +
     '(推荐使用)\r\n\r\n' +
     '方法二:请打开winbox后进入System后选择Scripts,点击号,将刚才复制的脚本粘贴到Source里面后确定.\r\n' +

@@ -91,7 +91,7 @@ TEST_F(Startup, AnnouncementInEveryOutputBoxThenTheSavedLook) {
     ++boxes;
     EXPECT_EQ(window->form(i).output(), kNews) << window->form(i).page().slug;
   }
-  EXPECT_EQ(boxes, 25);
+  EXPECT_EQ(boxes, 26);
   EXPECT_TRUE(desktop.messages.empty());
   EXPECT_TRUE(qApp->styleSheet().contains(QLatin1String("QMenuBar"))) << "china.she, with no settings saved";
   EXPECT_TRUE(other_copy_refused());

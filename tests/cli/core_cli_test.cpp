@@ -13,12 +13,12 @@
 namespace rosgen::test {
 namespace {
 
-TEST(Cli, ListsTheTwentySixPages) {
+TEST(Cli, ListsTheTwentySevenPages) {
   Result r = rosgen({"list"});
   EXPECT_EQ(r.code, 0);
   EXPECT_EQ(r.out.rfind("0\tstart\t初始化界面\n1\trouter-users\t添加管理帐号\n", 0), 0u);
-  EXPECT_NE(r.out.find("\n25\tddns\tDDNS动态域名服务\n"), std::string::npos);
-  EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 26);
+  EXPECT_NE(r.out.find("\n25\tddns\tDDNS动态域名服务\n26\twireguard\tWireGuard设置\n"), std::string::npos);
+  EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 27);
 }
 
 TEST(Cli, ShowJsonDescribesThePageInOrder) {

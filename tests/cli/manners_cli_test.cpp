@@ -372,6 +372,7 @@ TEST(Manners, CompletionOfCommandsAndOptions) {
        {"超级列表框_多线固定IP负载发装列表="}},
       {"encoding", {"run", "wan-fixed", "gen-3x", "--encoding", ""}, {"utf-8", "gbk"}},
       {"run option", {"run", "wan-fixed", "gen-3x", "--st"}, {"--strict"}},
+      {"run option naming a folder", {"run", "wireguard", "gen-7x", "--pe"}, {"--peers-dir"}},
       {"show option", {"show", "wan-fixed", "--"}, {"--json", "--help"}},
       {"check option", {"check", "--s"}, {"--strict"}},
       {"nothing after a page for show", {"show", "wan-fixed", ""}, {}},
@@ -411,7 +412,7 @@ TEST(Manners, CompletionMatchesEveryPage) {
     EXPECT_EQ(complete({ROSGEN_BIN, "run", slug, button, "--check", ""}), boxes);
     EXPECT_EQ(complete({ROSGEN_BIN, "run", slug, button, "--select", ""}), selects);
   }
-  EXPECT_EQ(pages, 26);
+  EXPECT_EQ(pages, 27);
 }
 
 }  // namespace

@@ -250,7 +250,7 @@ class FitTest : public QObject {
         }
         ++checked;
       }
-      QCOMPARE(checked, 25);
+      QCOMPARE(checked, 26);
     }
     QApplication::setFont(before);
     wear(QStringLiteral("none"));

@@ -2,8 +2,8 @@
 // screen shows it, so anyone can check that nothing is clipped and the
 // Chinese text is readable. Run it under a display (scripts/screenshot.sh).
 //
-//   rosgen_gui_screenshot OUT.png [PAGE [BUTTON [FIELD=VALUE|FIELD ...]]]
-//                                                   one page, BUTTON pressed first; each FIELD=VALUE
+//   rosgen_gui_screenshot OUT.png [PAGE [BUTTON[,BUTTON...] [FIELD=VALUE|FIELD ...]]]
+//                                                   one page, the buttons pressed first; each FIELD=VALUE
 //                                                   typed into its field after, a FIELD focused
 //   rosgen_gui_screenshot --all DIR                 every page, DIR/NN-slug.png, and
 //                                                   DIR/NN-slug-whole.png its whole upper box
@@ -140,7 +140,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   window.show_page(page->index);
-  press(page->index, args.value(2, QStringLiteral("gen-3x")));
+  for (const QString& button : args.value(2, QStringLiteral("gen-3x")).split(u',')) press(page->index, button);
   // Values typed after the press, as a person would: their warnings show.
   for (const QString& arg : args.mid(3)) {
     const qsizetype eq = arg.indexOf(u'=');

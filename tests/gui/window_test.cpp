@@ -1,4 +1,4 @@
-// The main window: menus, tabs, the 26 pages rendered from the registry, the
+// The main window: menus, tabs, the 27 pages rendered from the registry, the
 // start-up sequence and the single-instance guard within one process.
 #include <memory>
 #include <QAction>
@@ -50,7 +50,7 @@ const std::vector<std::pair<const char*, std::vector<const char*>>> kMenus = {
     {"&F.防火墙",
      {"&P Ping", "&A ARP绑定(支持批量)", "&X 限制线程(TCP连接数)", "&F 封锁软件类", "&D 端口映射",
       "&O 封端口及封IP(支持批量)", "&C 封关键字及域名"}},
-    {"&V.VPN", {"&P PPTP设置", "&L L2TP设置"}},
+    {"&V.VPN", {"&P PPTP设置", "&L L2TP设置", "&W WireGuard设置"}},
     {"&P.PPPOE", {"&P PPPOE设置", "&A 添加PPPOE帐号(支持批量)", "&D DDNS动态域名服务"}},
     {"&D.路由工具", {"&W Winbox登陆器", "&C 超级终端", "&T Telnet"}},
     {"&H.帮助", {"&F.我有新脚本要发布", "&U.检查更新", "&@.作者EMAIL", "&Q.联系作者", "&W.作者网站", "&A.关于本程序"}},
@@ -126,14 +126,14 @@ class WindowTest : public QObject {
       QCOMPARE(texts, expected);
       items += int(texts.size());
     }
-    QCOMPARE(items, 37);
+    QCOMPARE(items, 38);
   }
 
   // The tabs are the registry's pages, in its order.
   void tabs_follow_the_registry() {
     MainWindow& w = open();
-    QCOMPARE(w.tabs()->count(), 26);
-    for (int i = 0; i < 26; ++i) QCOMPARE(w.tabs()->tabText(i), q(pages()[size_t(i)].tab));
+    QCOMPARE(w.tabs()->count(), 27);
+    for (int i = 0; i < 27; ++i) QCOMPARE(w.tabs()->tabText(i), q(pages()[size_t(i)].tab));
     QCOMPARE(w.tabs()->currentIndex(), 0);
   }
 
@@ -142,8 +142,8 @@ class WindowTest : public QObject {
     QTest::addColumn<int>("item");
     QTest::addColumn<int>("page");
     const int pages_by_menu[][7] = {
-        {-1, 0, -1}, {1, 2, 3},    {4, 5, 6, 7, 8, 9, 10}, {11, 12, 13}, {14, 15, 16, 17, 18, 19, 20},
-        {21, 22},    {23, 24, 25},
+        {-1, 0, -1},  {1, 2, 3},    {4, 5, 6, 7, 8, 9, 10}, {11, 12, 13}, {14, 15, 16, 17, 18, 19, 20},
+        {21, 22, 26}, {23, 24, 25},
     };
     for (int m = 0; m < 7; ++m) {
       for (size_t i = 0; i < kMenus[size_t(m)].second.size(); ++i) {
@@ -281,7 +281,7 @@ class WindowTest : public QObject {
           links.push_back({f.charFormat().anchorHref(), f.text(), f.position() + f.length() / 2});
       }
     }
-    QCOMPARE(int(links.size()), 25);
+    QCOMPARE(int(links.size()), 26);
     QSet<int> opened;
     for (const Link& link : links) {
       w.show_page(0);
@@ -302,7 +302,7 @@ class WindowTest : public QObject {
       }
       QVERIFY2(in_menu, qPrintable(link.text));
     }
-    QCOMPARE(opened.size(), 25);
+    QCOMPARE(opened.size(), 26);
     QVERIFY(desktop.opened.isEmpty());
   }
 
@@ -473,7 +473,7 @@ class WindowTest : public QObject {
     QCOMPARE(qobject_cast<QTextBrowser*>(w.start_view())->toPlainText(), QStringLiteral("公告\nnews"));
 
     // Every output box starts with the announcement, byte for byte.
-    for (int i = 1; i < 26; ++i) {
+    for (int i = 1; i < 27; ++i) {
       QCOMPARE(w.form(i).output().bytes(), std::string("\xB9\xAB\xB8\xE6\r\nnews"));
       QCOMPARE(output_box(i)->toPlainText(), QStringLiteral("公告\nnews"));
     }

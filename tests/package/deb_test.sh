@@ -49,7 +49,7 @@ if [ -n "$web" ]; then
   cmp -s "$html" "$web" || fail "usr/share/rosgen/rosgen.html is not the built web edition"
   echo "package: web edition $(du -h "$html" | cut -f1)"
 fi
-[ "$("$root/usr/bin/rosgen" list | wc -l)" -eq 26 ] || fail "rosgen list does not show 26 pages"
+[ "$("$root/usr/bin/rosgen" list | wc -l)" -eq 27 ] || fail "rosgen list does not show 27 pages"
 "$root/usr/bin/rosgen" run wan-fixed gen-3x | grep -q 'new-mss=1440' || fail "rosgen run gives no script"
 
 # The window comes up offscreen from the installed copy.
