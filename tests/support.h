@@ -49,6 +49,7 @@ class FakeEnv : public Env {
     files[key] += bytes;
     return true;
   }
+  std::size_t script_limit() override { return limit; }
 
   // Secrets counted up from 1 (each byte the pair's number), with their real public keys;
   // none at all when `keyless`.
@@ -82,6 +83,7 @@ class FakeEnv : public Env {
   std::vector<std::string> unwritable;  // path prefixes that refuse writes
   bool keyless = false;
   std::uint32_t pairs_made = 0;
+  std::size_t limit = std::size_t{16} << 20;
 };
 
 // A page's form after start-up, its outside world, and presses on it.

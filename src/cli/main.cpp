@@ -13,6 +13,7 @@
 #include <optional>
 #include <regex>
 
+#include "engine/describe.h"
 #include "engine/driver.h"
 #include "os/os.h"
 #include "os/system_env.h"
@@ -69,77 +70,8 @@ class CliEnv : public SystemEnv {
   }
 };
 
-const char* kind_name(FieldKind kind) {
-  switch (kind) {
-    case FieldKind::Edit: return "edit";
-    case FieldKind::Multiline: return "multiline";
-    case FieldKind::Check: return "check";
-    case FieldKind::Radio: return "radio";
-    case FieldKind::Combo: return "combo";
-  }
-  return "edit";
-}
-
-nlohmann::ordered_json describe(const Page& page) {
-  auto form = start_form(page);
-  nlohmann::ordered_json fields = nlohmann::ordered_json::array();
-  nlohmann::ordered_json buttons = nlohmann::ordered_json::array();
-  nlohmann::ordered_json list;
-  walk(
-      page.items,
-      [&](const Item& item, const std::string& group) {
-        if (const auto* f = std::get_if<Field>(&item.v)) {
-          nlohmann::ordered_json j{
-              {"id", f->id},
-              {"key", f->key.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(f->key)},
-              {"kind", kind_name(f->kind)},
-              {"value_kind", value_kind_name(f->value.kind)},
-              {"label", f->label},
-              {"hint", f->hint},
-              {"group", group}};
-          if (f->value.kind == ValueKind::Integer) j["value_range"] = {f->value.min, f->value.max};
-          if (f->kind == FieldKind::Edit || f->kind == FieldKind::Multiline) {
-            j["writing"] = {{dialect_name(Dialect::Classic), writing_name(f->value.classic)},
-                            {dialect_name(Dialect::V7), writing_name(f->value.v7)}};
-          }
-          switch (f->kind) {
-            case FieldKind::Edit:
-            case FieldKind::Multiline: j["default"] = f->text; break;
-            case FieldKind::Check:
-            case FieldKind::Radio: j["default"] = form->checked(f->id); break;
-            case FieldKind::Combo:
-              j["default"] = form->index(f->id);
-              j["items"] = f->items;
-              break;
-          }
-          j["enabled"] = form->enabled(f->id);
-          fields.push_back(std::move(j));
-        } else if (const auto* b = std::get_if<Button>(&item.v)) {
-          buttons.push_back({{"id", b->id},
-                             {"designer", b->designer.empty() ? nlohmann::ordered_json(nullptr)
-                                                              : nlohmann::ordered_json(b->designer)},
-                             {"caption", b->caption},
-                             {"group", group},
-                             {"dialect", dialect_name(dialect_of(page, *b))}});
-        } else if (const auto* l = std::get_if<LineList>(&item.v)) {
-          nlohmann::ordered_json columns = nlohmann::ordered_json::array();
-          for (const Column& c : l->columns) {
-            columns.push_back({{"title", c.title}, {"width", c.width}, {"field", c.field}});
-          }
-          list = {{"id", l->id}, {"columns", columns}, {"add", l->add_button}};
-        }
-      },
-      page.caption);
-  // Keys in the order the page reads: what it is, its fields, its list, its buttons.
-  nlohmann::ordered_json j{{"index", page.index},     {"slug", page.slug},     {"tab", page.tab},
-                           {"caption", page.caption}, {"output", page.output}, {"fields", fields}};
-  if (!list.is_null()) j["list"] = list;
-  j["buttons"] = buttons;
-  return j;
-}
-
 void print_show(const Page& page) {
-  nlohmann::ordered_json j = describe(page);
+  nlohmann::ordered_json j = describe_page(page);
   std::cout << page.index << ' ' << page.slug << ' ' << page.tab << '\n';
   if (!page.caption.empty()) std::cout << "caption: " << page.caption << '\n';
   if (!page.output.empty()) std::cout << "output: " << page.output << '\n';
@@ -429,7 +361,7 @@ int main_impl(int argc, char** argv) {
     if (app.got_subcommand("show")) {
       const Page& page = need_page(show_page);
       if (json) {
-        std::cout << describe(page).dump(2) << '\n';
+        std::cout << describe_page(page).dump(2) << '\n';
       } else {
         print_show(page);
       }

@@ -53,6 +53,7 @@ class Witness : public Env {
     return inner_.append_file(file, bytes);
   }
   std::vector<KeyPair> new_key_pairs(std::size_t n) override { return inner_.new_key_pairs(n); }
+  std::size_t script_limit() override { return inner_.script_limit(); }
 
   std::string last;
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -53,6 +54,9 @@ class Env {
   // `n` new key pairs, made from the system's secure random source by a well-kept
   // cryptography library; empty when this front end cannot make them (now).
   virtual std::vector<KeyPair> new_key_pairs(std::size_t n) = 0;
+  // The largest script a generator may build whole (an account batch), in bytes: what this
+  // front end's output box can show without standing still.
+  virtual std::size_t script_limit() { return std::size_t{16} << 20; }
 };
 
 }  // namespace rosgen

@@ -69,9 +69,10 @@ struct Column {
 struct LineList {
   std::string id;
   std::vector<Column> columns;
-  std::string add_button;  // the button id the CLI's --row presses
-  FormHook on_click;       // a click on a row; may be empty
-  int lines = 4;           // about as many lines in view at a time
+  std::string add_button;                // the button id the CLI's --row presses
+  FormHook on_click;                     // a click on a row; may be empty
+  int lines = 4;                         // about as many lines in view at a time
+  std::string modify_button = "modify";  // overwrites the selected row; does nothing without one
 };
 
 struct Item;

@@ -1,20 +1,87 @@
-// The web edition's page: renders every page from its declaration, as the
-// window does, and keeps each page's form state between calls into the engine.
-// No page has code of its own here.
+// The web edition's page: renders every page from its declaration, laid out as
+// the window lays it out, and passes what the person does to the engine, which
+// keeps each page's form. No page has code of its own here.
 (function () {
   'use strict';
 
-  var engine = null;  // rosgen_call
   var site = '';
-  var pages = [];     // declarations, tab order
-  var views = {};     // slug -> view
-  var logBytes = '';  // the account log of this visit, one char per byte
+  var menus = [];
+  var views = new Map();  // slug -> View, or null until the page is first opened
+  var log = { bytes: '', saved: true };  // the account log of this visit, one char per byte
+  var dead = false;
+  var encoder = new TextEncoder();
 
+  // --- The engine ---
+
+  // A reply of {error}: the engine refused or failed this one call and is still sound.
+  function EngineError(message) { this.message = message; }
+  // The engine stopped for good; the banner says so.
+  function Stopped() {}
+
+  // A lone half of a surrogate pair (a broken paste) is no character: it becomes U+FFFD, as any
+  // UTF-8 encoder makes it, so the request stays valid JSON of valid UTF-8.
+  function wellFormed(s) {
+    if (!/[\uD800-\uDFFF]/.test(s)) return s;
+    var out = '';
+    for (var i = 0; i < s.length; ++i) {
+      var c = s.charCodeAt(i);
+      if (c >= 0xD800 && c <= 0xDBFF && i + 1 < s.length && (s.charCodeAt(i + 1) & 0xFC00) === 0xDC00) {
+        out += s.substr(i, 2);
+        ++i;
+      } else {
+        out += c >= 0xD800 && c <= 0xDFFF ? '\uFFFD' : s[i];
+      }
+    }
+    return out;
+  }
+
+  // The request goes on the heap (the stack holds about a megabyte), the reply comes back as
+  // the engine's own text.
   function call(request) {
-    var reply = JSON.parse(engine(JSON.stringify(request)));
-    if (reply.error) throw new Error(reply.error);
+    if (dead) throw new Stopped();
+    var bytes = encoder.encode(JSON.stringify(request, function (k, v) { return typeof v === 'string' ? wellFormed(v) : v; }));
+    var at = 0;
+    var text;
+    try {
+      at = Module._malloc(bytes.length + 1);
+      if (!at) throw new EngineError('内存不足');
+      Module.HEAPU8.set(bytes, at);
+      Module.HEAPU8[at + bytes.length] = 0;
+      text = Module.UTF8ToString(Module._rosgen_call(at));
+    } catch (err) {
+      if (err instanceof EngineError) throw err;
+      die(err);
+      throw new Stopped();
+    } finally {
+      if (at && !dead) Module._free(at);
+    }
+    var reply = JSON.parse(text);
+    if (reply.error) throw new EngineError(reply.error);
     return reply;
   }
+  window.rosgenCall = call;  // for the browser tests and the console
+
+  // The engine cannot go on: a banner over the page, with the way back and the account log.
+  function die(reason) {
+    if (dead) return;
+    dead = true;
+    var reload = el('a', { href: '#', 'data-reload': '', text: '重新载入页面' });
+    reload.addEventListener('click', function (e) { e.preventDefault(); location.reload(); });
+    var banner = el('div', { id: 'dead', role: 'alert' }, [
+      document.createTextNode('网页版的程序出错停止了工作（' + String(reason && reason.message || reason) + '），按钮已不起作用。请'),
+      reload, document.createTextNode('，已填写的内容会丢失。')]);
+    if (log.bytes) {
+      var save = el('a', { href: '#', text: '下载本次生成的帐号记录 log.TXT' });
+      save.addEventListener('click', function (e) { e.preventDefault(); saveLog(); });
+      banner.appendChild(document.createTextNode(' 离开前可先'));
+      banner.appendChild(save);
+      banner.appendChild(document.createTextNode('。'));
+    }
+    document.body.insertBefore(banner, document.body.firstChild);
+  }
+  Module.onAbort = function (what) { die(what); };
+
+  // --- Small helpers ---
 
   function el(tag, attrs, children) {
     var e = document.createElement(tag);
@@ -36,6 +103,14 @@
     return [d.getFullYear(), d.getMonth() + 1, d.getDate()];
   }
 
+  // As the window proposes it: the page's slug and the local time, slug-YYYYMMDD-HHMM.rsc.
+  function scriptFileName(slug) {
+    var d = new Date();
+    var two = function (n) { return (n < 10 ? '0' : '') + n; };
+    return slug + '-' + d.getFullYear() + two(d.getMonth() + 1) + two(d.getDate()) + '-' + two(d.getHours()) +
+      two(d.getMinutes()) + '.rsc';
+  }
+
   // Bytes held as a string of U+0000..U+00FF, as the engine hands them over.
   function download(name, bytes) {
     var data = new Uint8Array(bytes.length);
@@ -48,14 +123,32 @@
     setTimeout(function () { URL.revokeObjectURL(url); }, 10000);
   }
 
+  function saveLog() {
+    download('log.TXT', log.bytes);
+    log.saved = true;
+  }
+
+  var measure = null;
+  // The width of a text in the page's font, so a box shows its whole default value.
+  function textWidth(text) {
+    if (!measure) {
+      measure = document.createElement('canvas').getContext('2d');
+      var style = getComputedStyle(document.body);
+      measure.font = style.fontSize + ' ' + style.fontFamily;
+    }
+    return measure.measureText(text).width;
+  }
+
   // --- Message and input boxes: modal dialogs, answered by their buttons ---
 
-  function dialog(caption, text, input) {
+  // `input` asks for a text; `choice` names the two buttons of a question: {ok, cancel}.
+  function dialog(caption, text, input, choice) {
     return new Promise(function (resolve) {
       var field = input ? el('input', { type: 'text', name: 'answer' }) : null;
       if (field) field.value = input.initial;
-      var ok = el('button', { type: 'button', 'data-answer': 'ok', text: '确定' });
-      var cancel = input ? el('button', { type: 'button', 'data-answer': 'cancel', text: '取消' }) : null;
+      var ok = el('button', { type: 'button', 'data-answer': 'ok', text: choice ? choice.ok : '确定' });
+      var cancel = input || choice ?
+        el('button', { type: 'button', 'data-answer': 'cancel', text: choice ? choice.cancel : '取消' }) : null;
       var d = el('dialog', { 'data-caption': caption }, [
         el('h3', { text: caption }), el('div', { class: 'text', text: text }), field,
         el('div', { class: 'buttons' }, [ok, cancel])]);
@@ -76,17 +169,19 @@
     var decl = call({ op: 'describe', page: slug });
     this.decl = decl;
     this.slug = decl.slug;
-    this.state = decl.state;
-    this.outputEdited = false;
-    this.fields = {};   // id -> element
-    this.lists = {};    // id -> tbody
-    this.decls = {};
+    this.decls = new Map();
+    this.buttons = new Map();
+    this.listDecls = new Map();
     var self = this;
-    decl.fields.forEach(function (f) { self.decls[f.id] = f; });
-    this.buttons = {};
-    decl.buttons.forEach(function (b) { self.buttons[b.id] = b; });
-    this.listDecls = {};
-    (decl.lists || []).forEach(function (l) { self.listDecls[l.id] = l; });
+    decl.fields.forEach(function (f) { self.decls.set(f.id, f); });
+    decl.buttons.forEach(function (b) { self.buttons.set(b.id, b); });
+    decl.lists.forEach(function (l) { self.listDecls.set(l.id, l); });
+    this.fields = new Map();  // id -> element
+    this.lists = new Map();   // id -> tbody
+    this.selected = new Map();  // list id -> selected row
+    this.outputText = '';     // the engine's output, CR LF kept
+    this.outputEdited = false;
+    this.olderDialect = false;  // the box's script was written by a 2.9.x/3.x button
     this.busy = false;
   }
 
@@ -103,41 +198,70 @@
     if (d.output) section.appendChild(this.outputPanel());
     if (d.output) section.appendChild(this.filesPanel());
     this.section = section;
-    this.show(this.state, {});
+    this.show(d.state);
     return section;
   };
 
-  // Items top to bottom: label, field and hint line up in three columns.
+  function needsWidth(item, decls) {
+    return item.type === 'group' || item.type === 'list' || item.type === 'column' ||
+      (item.type === 'field' && decls.get(item.id).kind === 'multiline');
+  }
+
+  // Items top to bottom in three columns, label, field and hint, so the fields of one box line up.
   View.prototype.grid = function (items) {
     var grid = el('div', { class: 'grid' });
     var self = this;
+    var put = function (e, column, span, cls) {
+      e.style.gridColumn = column + ' / span ' + span;
+      if (cls) e.classList.add(cls);
+      grid.appendChild(e);
+      return e;
+    };
     items.forEach(function (item) {
-      if (item.type === 'field') {
-        var f = self.decls[item.id];
-        var w = self.field(f);
-        var hint = f.hint ? el('span', { class: 'hint', text: f.hint }) : null;
-        if (f.kind === 'check' || f.kind === 'radio') {
-          w.classList.add('span2');
-          grid.appendChild(w);
-        } else {
-          grid.appendChild(f.label ? el('label', { for: 'f-' + self.slug + '-' + f.id, text: f.label }) : el('span'));
-          grid.appendChild(w);
-          if (!hint && f.kind === 'multiline') w.style.gridColumn = '2 / -1';
-        }
-        if (hint || f.kind !== 'multiline' || f.kind === 'check' || f.kind === 'radio') grid.appendChild(hint || el('span'));
-        if (!f.visible) {
-          [w, hint].forEach(function (x) { if (x) x.hidden = true; });
-        }
-      } else {
-        var wide = self.inline(item);
-        wide.classList.add('wide');
-        grid.appendChild(wide);
+      if (item.type !== 'field') {
+        put(item.type === 'row' || item.type === 'flow' ? self.line(item) : self.inline(item), 1, 3, 'whole');
+        return;
       }
+      var f = self.decls.get(item.id);
+      var w = self.field(f, false);
+      var label = null;
+      var hint = f.hint ? el('span', { class: 'hint', text: f.hint }) : null;
+      var below = hint && f.hint_below;
+      if (f.kind === 'check' || f.kind === 'radio') {
+        put(w, 1, 2);
+      } else {
+        label = put(f.label ? el('label', { for: w.id, text: f.label }) : el('span'), 1, 1, 'label');
+        if (f.kind === 'multiline') label.classList.add('top');
+        put(w, 2, f.kind === 'multiline' && (!hint || below) ? 2 : 1);
+      }
+      if (below) put(hint, 2, 2, 'below');
+      else if (hint) put(hint, 3, 1);
+      else if (f.kind !== 'multiline') put(el('span'), 3, 1);
+      if (!f.visible) [w, label, hint].forEach(function (x) { if (x) x.hidden = true; });
     });
     return grid;
   };
 
-  // Items side by side, each field with its label before and its hint after.
+  // A row (one line, as in the window) or a flow (as many to a line as fit, each of its items
+  // kept whole, so a pair of buttons stays together). A field keeps its label and hint with it;
+  // on a narrow screen a row's items go on to further lines.
+  View.prototype.line = function (item) {
+    var flow = item.type === 'flow';
+    var line = el('div', { class: flow ? 'flow' : 'row' });
+    var self = this;
+    item.items.forEach(function (inner) {
+      if (inner.type === 'row' || inner.type === 'flow') {
+        var into = flow ? line.appendChild(el('span', { class: 'piece' })) : line;
+        inner.items.forEach(function (x) { into.appendChild(self.inline(x)); });
+      } else {
+        var e = self.inline(inner);
+        if (needsWidth(inner, self.decls)) e.classList.add('grow');
+        line.appendChild(e);
+      }
+    });
+    return line;
+  };
+
   View.prototype.inline = function (item) {
     var self = this;
     switch (item.type) {
@@ -146,41 +270,51 @@
         g.appendChild(self.grid(item.items));
         return g;
       }
-      case 'row': {
-        var row = el('div', { class: 'row' });
-        item.items.forEach(function (inner) {
-          if (inner.type === 'field') {
-            var f = self.decls[inner.id];
-            var own = f.kind === 'check' || f.kind === 'radio';
-            var parts = [own || !f.label ? null : el('label', { for: 'f-' + self.slug + '-' + f.id, text: f.label }),
-              self.field(f), f.hint ? el('span', { class: 'hint', text: f.hint }) : null];
-            parts.forEach(function (p) { if (p) { if (!f.visible) p.hidden = true; row.appendChild(p); } });
-          } else {
-            row.appendChild(self.inline(inner));
-          }
-        });
-        return row;
+      case 'column': {
+        var column = self.grid(item.items);
+        column.classList.add('column');
+        return column;
       }
-      case 'button': return self.button(self.buttons[item.id]);
+      case 'row':
+      case 'flow': return self.line(item);
+      case 'button': return self.button(self.buttons.get(item.id));
       case 'note': return el('p', { class: 'note', text: item.text });
-      case 'list': return self.list(self.listDecls[item.id]);
-      case 'field': return self.field(self.decls[item.id]);
+      case 'list': return self.list(self.listDecls.get(item.id));
+      case 'field': {
+        var f = self.decls.get(item.id);
+        var own = f.kind === 'check' || f.kind === 'radio';
+        var w = self.field(f, true);
+        var unit = el('span', { class: 'unit' + (f.kind === 'multiline' ? ' grow' : '') });
+        if (!own && f.label) unit.appendChild(el('label', { for: w.id, text: f.label }));
+        var hint = f.hint ? el('span', { class: 'hint', text: f.hint }) : null;
+        if (hint && f.hint_below) {
+          unit.appendChild(el('span', { class: 'stack' }, [w, hint]));
+        } else {
+          unit.appendChild(w);
+          if (hint) unit.appendChild(hint);
+        }
+        if (!f.visible) unit.hidden = true;
+        return unit;
+      }
     }
     return el('span');
   };
 
-  View.prototype.field = function (f) {
+  View.prototype.field = function (f, inRow) {
     var self = this;
     var id = 'f-' + this.slug + '-' + f.id;
     var w;
+    var typed = function () { self.typed(f.id, w.value); };
     switch (f.kind) {
       case 'edit':
         w = el('input', { type: 'text', name: f.id, id: id, readonly: f.read_only, spellcheck: 'false', autocomplete: 'off' });
-        w.addEventListener('input', function () { self.typed(f.id, w.value); });
+        // Wide enough for the default value, as the window sizes its boxes.
+        w.style.width = Math.ceil(Math.max(inRow ? 56 : 150, textWidth(f.default) + 22)) + 'px';
+        w.addEventListener('input', typed);
         break;
       case 'multiline':
-        w = el('textarea', { name: f.id, id: id, readonly: f.read_only, spellcheck: 'false', rows: 3 });
-        w.addEventListener('input', function () { self.typed(f.id, w.value); });
+        w = el('textarea', { name: f.id, id: id, readonly: f.read_only, spellcheck: 'false', rows: 5 });
+        w.addEventListener('input', typed);
         break;
       case 'check':
       case 'radio': {
@@ -188,7 +322,7 @@
         box.addEventListener('click', function () {
           self.act({ op: 'toggle', field: f.id, on: f.kind === 'check' ? box.checked : true });
         });
-        this.fields[f.id] = box;
+        this.fields.set(f.id, box);
         return el('label', { class: 'check' }, [box, document.createTextNode(f.label)]);
       }
       case 'combo':
@@ -197,7 +331,7 @@
         w.addEventListener('change', function () { self.act({ op: 'choose', field: f.id, index: w.selectedIndex }); });
         break;
     }
-    this.fields[f.id] = w;
+    this.fields.set(f.id, w);
     return w;
   };
 
@@ -211,7 +345,7 @@
   View.prototype.list = function (l) {
     var self = this;
     var head = el('tr', null, l.columns.map(function (c) {
-      return el('th', { text: c.title, style: 'min-width:' + Math.round(c.width * 0.75) + 'px' });
+      return el('th', { text: c.title, style: 'min-width:' + c.width + 'px' });
     }));
     var body = el('tbody');
     body.addEventListener('click', function (e) {
@@ -219,8 +353,10 @@
       if (!tr) return;
       self.act({ op: 'click', list: l.id, row: Array.prototype.indexOf.call(body.children, tr) });
     });
-    this.lists[l.id] = body;
-    return el('div', { class: 'list', 'data-list': l.id }, [el('table', null, [el('thead', null, [head]), body])]);
+    this.lists.set(l.id, body);
+    var box = el('div', { class: 'list', 'data-list': l.id }, [el('table', null, [el('thead', null, [head]), body])]);
+    box.style.height = (l.lines + 1) * 1.6 + 0.4 + 'em';
+    return box;
   };
 
   View.prototype.outputPanel = function () {
@@ -230,153 +366,168 @@
     this.output = box;
     this.warnings = el('p', { class: 'warnings', 'data-warnings': '' });
     this.status = el('p', { class: 'status', 'data-status': '' });
-    var copy = el('button', { type: 'button', 'data-panel': 'copy', 'data-designer': this.decl.panel[0], text: '复制生成脚本' });
-    var save = el('button', { type: 'button', 'data-panel': 'save', text: '保存脚本' });
-    var check = el('button', { type: 'button', 'data-panel': 'check', text: '检查脚本' });
-    var log = el('button', { type: 'button', 'data-panel': 'log', text: '下载日志 log.TXT', hidden: true });
-    var web = el('button', { type: 'button', 'data-panel': 'website', 'data-designer': this.decl.panel[3], text: '作者网站' });
-    copy.addEventListener('click', function () { self.copy(); });
-    save.addEventListener('click', function () { download(self.slug + '.rsc', self.outputBytes()); });
-    check.addEventListener('click', function () { self.check(); });
-    log.addEventListener('click', function () { download('log.TXT', logBytes); });
-    web.addEventListener('click', function () { window.open(site, '_blank', 'noopener'); });
-    this.logButton = log;
+    var button = function (panel, text, designer, run) {
+      var b = el('button', { type: 'button', 'data-panel': panel, 'data-designer': designer, text: text });
+      b.addEventListener('click', run);
+      return b;
+    };
+    this.logButton = button('log', '下载日志 log.TXT', null, saveLog);
+    this.logButton.hidden = !log.bytes;
     return el('div', { class: 'output' }, [el('div', { class: 'box' }, [box, this.status, this.warnings]),
-      el('div', { class: 'actions' }, [copy, save, check, log, web])]);
+      el('div', { class: 'actions' }, [
+        button('copy', '复制生成脚本', this.decl.panel[0], function () { self.guard(self.copy); }),
+        button('save', '保存脚本', null, function () { self.guard(self.save); }),
+        button('check', '检查脚本', null, function () { self.guard(self.check); }),
+        this.logButton,
+        button('website', '作者网站', this.decl.panel[3], function () { window.open(site, '_blank', 'noopener'); })])]);
   };
 
-  // The state as the engine takes it back: the output box as its exact bytes, or as typed.
-  View.prototype.request = function () {
-    var s = { fields: this.state.fields, lists: this.state.lists };
-    if (this.outputEdited) s.output_text = this.output.value;
-    else s.output_bytes = this.state.output_bytes;
-    return s;
-  };
-
-  View.prototype.outputText = function () {
-    return this.outputEdited ? this.output.value.replace(/\r?\n/g, '\r\n') : this.state.output;
-  };
-
-  View.prototype.outputBytes = function () {
-    return this.outputEdited ? call({ op: 'encode', text: this.output.value }).bytes : this.state.output_bytes;
-  };
-
-  View.prototype.typed = function (id, text) {
-    this.state.fields[id].text = text;
-    this.mark(call({ op: 'state', page: this.slug, state: this.request() }).problems);
-  };
-
-  View.prototype.act = function (request) {
-    if (this.busy) return;
-    request.page = this.slug;
-    request.state = this.request();
-    var reply = call(request);
-    this.show(reply.state, reply.problems);
-  };
-
-  // Runs the button; an input box stops the press, is asked, and the press runs
-  // again from the same state with every answer so far (and the same random draws).
-  View.prototype.press = async function (button) {
-    if (this.busy) return;
+  // Runs one thing the person asked for, one at a time. A call the engine refused is shown in a
+  // message box and the view is put right from the engine's state; the page goes on working.
+  View.prototype.guard = async function (fn) {
+    if (this.busy || dead) return;
     this.busy = true;
     this.section.setAttribute('data-busy', '');
-    // Nothing of the last press stands beside this one's messages.
-    if (this.warnings) this.warnings.textContent = '';
-    if (this.status) this.status.textContent = '';
     try {
-      var request = { op: 'press', page: this.slug, button: button, state: this.request(), today: today(),
-        answers: [], random: [] };
-      var seen = 0;
-      var started = performance.now();
-      for (;;) {
-        var reply = call(request);
-        window.rosgenLastPress = performance.now() - started;
-        request.random = reply.random;
-        if (reply.outcome === 'keys') {
-          // The engine asks for key pairs; the browser's WebCrypto makes them, and the press runs again.
-          request.keys = await makeKeys(reply.keys);
-          if (!request.keys) {
-            await dialog('信息：', NO_X25519);
-            break;
-          }
-          started = performance.now();
-          continue;
-        }
-        var asked = false;
-        for (; seen < reply.events.length; ++seen) {
-          var e = reply.events[seen];
-          if (e.kind === 'message') {
-            await dialog(e.caption, e.text);
-          } else if (e.kind === 'input') {
-            if ('answer' in e) continue;
-            request.answers.push(await dialog(e.caption, e.text, e));
-            ++seen;
-            asked = true;
-            break;
-          } else if (e.kind === 'open') {
-            window.open(e.address, '_blank', 'noopener');
-          } else if (e.kind === 'append') {
-            logBytes += e.bytes;
-            if (this.logButton) this.logButton.hidden = false;
-          }
-        }
-        if (!asked) {
-          this.show(reply.state, reply.problems, reply.warnings);
-          if (reply.files) this.showFiles(reply.files);
-          if (reply.outcome === 'refused' && this.status) {
-            var said = reply.events.filter(function (e) { return e.kind === 'message'; }).pop();
-            this.status.textContent = '没有生成新脚本' + (said ? '：' + said.text.replace(/\s+/g, ' ').trim() + '　' : '，') +
-              '输出框中仍是之前的内容。';
-          }
-          break;
-        }
-        started = performance.now();
+      await fn.call(this);
+    } catch (err) {
+      if (err instanceof Stopped) return;
+      await dialog('出错了', '这次操作没有完成：' + (err && err.message || err) + '\r\n\r\n页面可以继续使用。');
+      try {
+        var state = call({ op: 'state', page: this.slug });
+        if (this.outputEdited) delete state.output;  // the person's edits in the box stay
+        this.show(state);
+      } catch (again) {
+        if (!(again instanceof Stopped)) die(again);
       }
     } finally {
       this.busy = false;
       this.section.removeAttribute('data-busy');
+    }
+  };
+
+  // Typing is never dropped, whatever else is under way: each text reaches the engine.
+  View.prototype.typed = function (id, text) {
+    try {
+      this.show(call({ op: 'type', page: this.slug, field: id, text: text }), id);
+    } catch (err) {
+      if (!(err instanceof Stopped)) this.guard(function () { throw err; });
+    }
+  };
+
+  View.prototype.act = function (request) {
+    var self = this;
+    request.page = this.slug;
+    this.guard(function () { self.show(call(request)); });
+  };
+
+  // The box as the engine holds it, or as edited, CR LF line ends.
+  View.prototype.boxText = function () {
+    return this.outputEdited ? this.output.value.replace(/\r?\n/g, '\r\n') : this.outputText;
+  };
+
+  function blank(text) { return /^[ \t\r\n]*$/.test(text); }
+
+  View.prototype.press = function (button) {
+    var self = this;
+    this.guard(async function () {
+      // Nothing of the last press stands beside this one's messages.
+      self.showWarnings([]);
+      self.showRefusal(null);
+      // "修改" overwrites the selected row: without one it would do nothing, so it says so.
+      var refusal = null;
+      self.listDecls.forEach(function (l) {
+        if (l.modify === button && self.selected.get(l.id) < 0) refusal = '请先选择要修改的表项再执行此操作!';
+      });
+      if (refusal) {
+        self.showRefusal(refusal);
+        await dialog('信息：', refusal);
+        return;
+      }
+      await self.run(button);
+    });
+  };
+
+  // Runs the button; an input box stops the press, is asked, and the press runs
+  // again from the same state with every answer so far (and the same random draws).
+  View.prototype.run = async function (button) {
+    var request = { op: 'press', page: this.slug, button: button, today: today(), answers: [], random: [] };
+    var seen = 0;
+    var started = performance.now();
+    for (;;) {
+      var reply = call(request);
+      request.random = reply.random;
+      if (reply.outcome === 'keys') {
+        // The engine asks for key pairs; the browser's WebCrypto makes them, and the press runs again.
+        request.keys = await makeKeys(reply.keys);
+        if (!request.keys) {
+          await dialog('信息：', NO_X25519);
+          break;
+        }
+        started = performance.now();
+        continue;
+      }
+      var asked = false;
+      if (reply.outcome !== 'input') {
+        // The check says first when the box holds a script for RouterOS 2.9.x/3.x, as in the window.
+        if ('output' in reply) this.olderDialect = this.buttons.get(button).dialect !== '7.x';
+        this.show(reply);
+        if (reply.files) this.showFiles(reply.files);
+        this.showWarnings(reply.warnings);
+        if (reply.outcome === 'refused') {
+          var said = reply.events.filter(function (e) { return e.kind === 'message'; }).pop();
+          this.showRefusal(said ? said.text : '');
+        }
+      }
+      window.rosgenLastPress = performance.now() - started;
+      for (; seen < reply.events.length; ++seen) {
+        var e = reply.events[seen];
+        if (e.kind === 'message') {
+          await dialog(e.caption, e.text);
+        } else if (e.kind === 'input') {
+          if ('answer' in e) continue;
+          request.answers.push(await dialog(e.caption, e.text, e));
+          ++seen;
+          asked = true;
+          break;
+        } else if (e.kind === 'open') {
+          window.open(e.address, '_blank', 'noopener');
+        } else if (e.kind === 'append') {
+          log.bytes += e.bytes;
+          log.saved = false;
+          views.forEach(function (v) { if (v && v.logButton) v.logButton.hidden = false; });
+        }
+      }
+      if (!asked) break;
+      started = performance.now();
     }
   };
 
   // The script as the router would take it: RouterOS 7's command tree, then a run on a router
   // with the default configuration; the first ten findings listed, as in the window.
   View.prototype.check = async function () {
-    if (this.busy) return;
-    this.busy = true;
-    this.section.setAttribute('data-busy', '');
-    try {
-      var found = call({ op: 'check', text: this.outputText() }).findings;
-      var text = CHECK_BASIS;
-      if (!found.length) {
-        text += '没有发现问题';
-      } else {
-        text += '发现' + found.length + '个问题：';
-        found.slice(0, 10).forEach(function (f) {
-          text += '\r\n第' + f.line + '行第' + f.col + '列 ' + (f.error ? '错误：' : '警告：') + ' ' + f.text;
-        });
-        if (found.length > 10) text += '\r\n……';
-      }
-      await dialog('检查脚本', text);
-    } finally {
-      this.busy = false;
-      this.section.removeAttribute('data-busy');
+    var request = { op: 'check', page: this.slug };
+    if (this.outputEdited) request.text = this.output.value;
+    var found = call(request).findings;
+    var text = (this.olderDialect ? OLDER_DIALECT : '') + CHECK_BASIS;
+    if (!found.length) {
+      text += '没有发现问题';
+    } else {
+      text += '发现' + found.length + '个问题：';
+      found.slice(0, 10).forEach(function (f) {
+        text += '\r\n第' + f.line + '行第' + f.col + '列 ' + (f.error ? '错误：' : '警告：') + ' ' + f.text;
+      });
+      if (found.length > 10) text += '\r\n……';
     }
+    await dialog('检查脚本', text);
   };
 
   View.prototype.copy = async function () {
-    if (this.busy) return;
-    this.busy = true;
-    this.section.setAttribute('data-busy', '');
-    try {
-      await this.copyOutput();
-    } finally {
-      this.busy = false;
-      this.section.removeAttribute('data-busy');
+    var text = this.boxText();
+    if (blank(text)) {
+      await dialog('复制生成脚本', '输出框是空的，没有可复制的脚本。\r\n请先按页面上的生成按钮。');
+      return;
     }
-  };
-
-  View.prototype.copyOutput = async function () {
-    var text = this.outputText();
     var ok = false;
     try {
       await navigator.clipboard.writeText(text);
@@ -391,31 +542,63 @@
     else await dialog('失败', COPY_FAILED);
   };
 
-  View.prototype.mark = function (problems) {
-    var self = this;
-    Object.keys(this.decls).forEach(function (id) {
-      var w = self.fields[id];
-      var f = self.decls[id];
-      if (!w || (f.kind !== 'edit' && f.kind !== 'multiline')) return;
-      var p = problems[id];
-      w.classList.toggle('warn', !!p);
-      if (p) w.title = p; else w.removeAttribute('title');
-    });
+  // Downloads the box as a .rsc file in GBK, as the router reads it. A character GBK cannot
+  // hold is named, and UTF-8 offered, rather than written as "?".
+  View.prototype.save = async function () {
+    if (blank(this.boxText())) {
+      await dialog('保存脚本', '输出框是空的，没有可保存的脚本。\r\n请先按页面上的生成按钮。');
+      return;
+    }
+    var request = { op: 'bytes', page: this.slug, encoding: 'gbk' };
+    if (this.outputEdited) request.text = this.output.value;
+    var reply = call(request);
+    if (reply.not_gbk) {
+      // As the window asks it.
+      var c = reply.not_gbk;
+      var code = c.code.toString(16).toUpperCase();
+      var utf8 = await dialog('保存脚本', '第' + c.line + '行的字符“' + c.char + '”（U+' + '0000'.slice(code.length) +
+        code + '）不能用 GBK 编码保存，存成 GBK 会变成“?”。\r\n\r\n' +
+        '按“确定”改存为 UTF-8 编码（RouterOS 7 导入 UTF-8 文件），按“取消”不保存。', null, { ok: '确定', cancel: '取消' });
+      if (!utf8) return;
+      request.encoding = 'utf-8';
+      reply = call(request);
+    }
+    download(scriptFileName(this.slug), reply.bytes);
   };
 
-  // Makes the widgets follow the form.
-  View.prototype.show = function (state, problems, warnings) {
+  View.prototype.mark = function (id, problem) {
+    var w = this.fields.get(id);
+    var f = this.decls.get(id);
+    if (!w || !f || (f.kind !== 'edit' && f.kind !== 'multiline')) return;
+    w.classList.toggle('warn', !!problem);
+    if (problem) w.title = problem; else w.removeAttribute('title');
+  };
+
+  // Under the box after a refused press: why no script was made, and that the box is as it was.
+  // null clears it.
+  View.prototype.showRefusal = function (said) {
+    if (!this.status) return;
+    this.status.textContent = said === null ? '' : '没有生成新脚本' +
+      (said ? '：' + said.replace(/\s+/g, ' ').trim() + '　' : '，') + '输出框中仍是之前的内容。';
+  };
+
+  View.prototype.showWarnings = function (warnings) {
+    if (!this.warnings) return;
+    this.warnings.textContent = !warnings.length ? '' : warnings.length + ' 个字段的值可能导致脚本出错：' +
+      warnings.map(function (w) { return w.label + ' — ' + w.reason; }).join('；');
+  };
+
+  // Makes the widgets follow what the engine says changed; the box being typed into keeps its text.
+  View.prototype.show = function (changes, typing) {
     var self = this;
-    this.state = state;
-    Object.keys(state.fields).forEach(function (id) {
-      var s = state.fields[id];
-      var w = self.fields[id];
-      var f = self.decls[id];
+    Object.keys(changes.fields || {}).forEach(function (id) {
+      var s = changes.fields[id];
+      var w = self.fields.get(id);
+      var f = self.decls.get(id);
       if (!w || !f) return;
       if (f.kind === 'edit' || f.kind === 'multiline') {
         var shown = s.text.replace(/\r\n/g, '\n');
-        if (w.value !== shown) w.value = shown;
-        s.text = w.value;
+        if (id !== typing && w.value !== shown) w.value = shown;
       } else if (f.kind === 'combo') {
         w.selectedIndex = s.index;
       } else {
@@ -423,25 +606,23 @@
       }
       w.disabled = !s.enabled;
     });
-    Object.keys(this.lists).forEach(function (id) {
-      var body = self.lists[id];
-      var s = state.lists[id];
+    Object.keys(changes.lists || {}).forEach(function (id) {
+      var body = self.lists.get(id);
+      var s = changes.lists[id];
+      self.selected.set(id, s.selected);
+      if (!body) return;
       body.textContent = '';
       s.rows.forEach(function (cells, i) {
         body.appendChild(el('tr', { 'aria-selected': i === s.selected ? 'true' : 'false' },
           cells.map(function (c) { return el('td', { text: c }); })));
       });
     });
-    if (this.output) {
-      var text = state.output.replace(/\r\n/g, '\n');
-      if (this.output.value !== text) this.output.value = text;
+    if ('output' in changes && this.output) {
+      this.outputText = changes.output;
+      this.output.value = changes.output.replace(/\r\n/g, '\n');
       this.outputEdited = false;
     }
-    if (problems) this.mark(problems);
-    if (warnings && this.warnings) {
-      this.warnings.textContent = !warnings.length ? '' : warnings.length + ' 个字段的值可能导致脚本出错：' +
-        warnings.map(function (w) { return w.label + ' — ' + w.reason; }).join('；');
-    }
+    Object.keys(changes.problems || {}).forEach(function (id) { self.mark(id, changes.problems[id]); });
   };
 
   // --- Client files: what a press made beside its script, each with its QR code ---
@@ -547,15 +728,19 @@
     '方法三:' +
     '使用超级终端或telnet连接路由器后指复制的脚本粘贴运行即可！（注：路由器需开启相应端口，否则将无法连接！）';
   var CHECK_BASIS = '按 RouterOS 7 的命令树检查，并在默认配置的路由器上模拟运行：';
+  var OLDER_DIALECT = '注意：这项检查针对 RouterOS 7，而输出框中的脚本是 2.9.x/3.x 按钮生成的，' +
+    '它的写法在 RouterOS 7 上可能不被接受；要检查 7.x 脚本，请按本页的 7.x 生成按钮。\r\n\r\n';
   var COPY_FAILED = '复制失败!\r\n\r\n请检查你的程序是否玩整！';
 
-  // --- Navigation: a side list on wide screens, a drop-down on narrow ones ---
+  // --- Navigation: the pages grouped as the window's menus group them; a drop-down on phones ---
 
   function open(slug) {
-    if (!(slug in views)) slug = 'start';
-    if (views[slug] === null) {
-      views[slug] = new View(slug);
-      document.getElementById('pages').appendChild(views[slug].render());
+    // Only the pages' own names: "#constructor" or "#__proto__" is no page.
+    if (!views.has(slug)) slug = 'start';
+    if (views.get(slug) === null) {
+      var view = new View(slug);
+      document.getElementById('pages').appendChild(view.render());
+      views.set(slug, view);
     }
     document.querySelectorAll('section[data-page]').forEach(function (s) { s.hidden = s.dataset.page !== slug; });
     document.querySelectorAll('#tabs button').forEach(function (b) {
@@ -565,27 +750,64 @@
     if (location.hash.slice(1) !== slug) history.replaceState(null, '', '#' + slug);
   }
 
+  function openSafely(slug) {
+    try {
+      open(slug);
+    } catch (err) {
+      if (!(err instanceof Stopped)) dialog('出错了', '页面没有打开：' + (err && err.message || err));
+    }
+  }
+
+  // The start page's list of task pages, each a link, as in the window's start page.
+  function startLinks() {
+    var box = document.getElementById('page-links');
+    menus.forEach(function (m) {
+      var p = el('p', null, [el('b', { text: m.title }), el('br')]);
+      m.pages.forEach(function (page, i) {
+        if (i) p.appendChild(document.createTextNode(' | '));
+        p.appendChild(el('a', { href: '#' + page.slug, text: page.text }));
+      });
+      box.appendChild(p);
+    });
+  }
+
   window.rosgenStart = function () {
     var t0 = performance.now();
-    engine = Module.cwrap('rosgen_call', 'string', ['string']);
     var all = call({ op: 'pages' });
     site = all.site;
-    pages = all.pages;
+    menus = all.menus;
     var tabs = document.getElementById('tabs');
     var select = document.getElementById('page-select');
-    pages.forEach(function (p) {
-      var slug = p.index === 0 ? 'start' : p.slug;
-      if (p.index !== 0) views[slug] = null;  // described when first opened
-      var label = p.index === 0 ? '开始' : p.tab;
-      var b = el('button', { type: 'button', 'data-tab': slug, text: label });
-      b.addEventListener('click', function () { open(slug); });
+    var tab = function (slug, text, into) {
+      var b = el('button', { type: 'button', 'data-tab': slug, text: text });
+      b.addEventListener('click', function () { openSafely(slug); });
       tabs.appendChild(b);
-      select.appendChild(el('option', { value: slug, text: label }));
+      into.appendChild(el('option', { value: slug, text: text }));
+    };
+    views.set('start', undefined);
+    tab('start', '开始', select);
+    var tabText = new Map();
+    all.pages.forEach(function (p) { if (p.index) tabText.set(p.slug, p.tab); });
+    menus.forEach(function (m) {
+      tabs.appendChild(el('h2', { text: m.title }));
+      var group = el('optgroup', { label: m.title });
+      select.appendChild(group);
+      m.pages.forEach(function (p) {
+        views.set(p.slug, null);  // described when first opened
+        tab(p.slug, tabText.get(p.slug), group);
+      });
     });
-    select.addEventListener('change', function () { open(select.value); });
-    window.addEventListener('hashchange', function () { open(location.hash.slice(1)); });
+    startLinks();
+    select.addEventListener('change', function () { openSafely(select.value); });
+    window.addEventListener('hashchange', function () { openSafely(location.hash.slice(1)); });
+    // The account log lives as long as the page: leaving with accounts not downloaded asks first.
+    window.addEventListener('beforeunload', function (e) {
+      if (log.saved) return;
+      e.preventDefault();
+      e.returnValue = '';
+    });
     document.getElementById('loading').remove();
-    open(location.hash.slice(1) || 'start');
+    openSafely(location.hash.slice(1) || 'start');
     document.body.dataset.ready = '';
     window.rosgenReady = { engine: t0, rendered: performance.now() };
   };

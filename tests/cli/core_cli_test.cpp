@@ -4,6 +4,9 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <functional>
+#include <map>
+#include <set>
 
 #include "cli_support.h"
 
@@ -54,6 +57,62 @@ TEST(Cli, ShowJsonDescribesThePageInOrder) {
   Result plain = rosgen({"show", "wan-fixed"});
   EXPECT_EQ(plain.code, 0);
   EXPECT_NE(plain.out.find("编辑框_安装_内网网卡"), std::string::npos);
+}
+
+// The layout is what the web edition renders: every field, button and list of the page once,
+// in page order; rows, flows and columns told apart as declared; radio buttons with their group.
+TEST(Cli, ShowJsonLayoutHoldsThePageWhole) {
+  struct Case {
+    const char* page;
+    std::set<std::string> boxes;  // kinds of box the layout holds
+    std::vector<std::string> radio_groups;
+  } cases[] = {
+      {"start", {}, {}},
+      {"dual-fixed", {"row", "column"}, {"main-line", "main-line"}},
+      {"system-tools", {"row", "flow", "group"}, {}},
+      {"multi-pppoe-balance", {"row", "column", "group"}, {}},
+      {"pppoe-accounts", {"row", "group"}, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.page);
+    Result r = rosgen({"show", c.page, "--json"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    const auto j = nlohmann::json::parse(r.out);
+    std::map<std::string, std::vector<std::string>> placed;  // field, button, list -> ids
+    std::set<std::string> boxes;
+    std::function<void(const nlohmann::json&)> visit = [&](const nlohmann::json& items) {
+      for (const auto& item : items) {
+        const std::string type = item["type"];
+        if (item.contains("items")) {
+          boxes.insert(type);
+          visit(item["items"]);
+        } else if (type != "note") {
+          placed[type].push_back(item["id"]);
+        }
+      }
+    };
+    visit(j["layout"]);
+    EXPECT_EQ(boxes, c.boxes);
+    auto ids = [](const nlohmann::json& all) {
+      std::vector<std::string> out;
+      for (const auto& x : all) out.push_back(x["id"]);
+      return out;
+    };
+    EXPECT_EQ(placed["field"], ids(j["fields"]));
+    EXPECT_EQ(placed["button"], ids(j["buttons"]));
+    EXPECT_EQ(placed["list"], ids(j["lists"]));
+    std::vector<std::string> groups;
+    for (const auto& f : j["fields"]) {
+      EXPECT_TRUE(f["visible"].get<bool>() && !f["read_only"].get<bool>()) << f["id"];
+      if (f["kind"] == "radio") groups.push_back(f["radio_group"]);
+      EXPECT_EQ(f.contains("radio_group"), f["kind"] == "radio") << f["id"];
+    }
+    EXPECT_EQ(groups, c.radio_groups);
+  }
+  // A list names the button that overwrites its selected row, so a front end can say it needs one.
+  const auto balance = nlohmann::json::parse(rosgen({"show", "multi-fixed-balance", "--json"}).out);
+  EXPECT_EQ(balance["lists"][0]["modify"], "modify");
+  EXPECT_EQ(balance["list"], balance["lists"][0]);
 }
 
 TEST(Cli, RunExitCodesAndStreams) {

@@ -397,6 +397,22 @@ TEST(PppoeAccounts, OversizedBatchRefusedUntouched) {
   EXPECT_EQ(s.output().rfind("/ ppp secret add name=\"KETROVA5@example.net\" password=\"", 0), 0u);
 }
 
+// A front end that shows less holds batches to its own limit, for every dialect, and says which.
+TEST(PppoeAccounts, BatchHeldToTheFrontEndsLimit) {
+  for (const char* button : {"batch-2x", "batch-3x", "batch-7x"}) {
+    for (const auto& [count, refused] : {std::pair{"9000", false}, std::pair{"11000", true}}) {
+      Session s("pppoe-accounts");
+      s.env.limit = std::size_t{1} << 20;
+      s.set_output("old");
+      EXPECT_EQ(s.press(button, {{kN, count}}), refused ? Outcome::Refused : Outcome::Done) << button << ' ' << count;
+      if (!refused) continue;
+      EXPECT_EQ(s.output(), "old");
+      ASSERT_EQ(s.env.messages.size(), 1u);
+      EXPECT_EQ(s.env.messages[0].text, "生成的脚本超过1MB,请减少帐号数量或随机帐号、密码的长度!");
+    }
+  }
+}
+
 TEST(PppoeAccounts, HostileValuesNeverCrash) {
   const std::string big = "3," + std::string(64 * 1024, 'x') + ",\"'\\";
   const std::vector<std::string> hostile = {big, std::string("\x81\x20\xFF\xA1", 4), "\"; /system reset", ",,,,", "　"};

@@ -118,16 +118,20 @@ export async function settle(tab, answer) {
   }
 }
 
+// Types (or pastes) a whole value into a named box of the page, as one input event.
+export function typeInto(tab, slug, name, value) {
+  return tab.$eval(`section[data-page="${slug}"] [name="${name}"]`, (e, v) => {
+    e.value = v;
+    e.dispatchEvent(new Event('input', { bubbles: true }));
+  }, value);
+}
+
 // Fills the page and presses the button in the command line's order: rows,
 // selections, values, check boxes; returns what the page then shows.
 export async function drive(tab, slug, c) {
   const sel = (s) => `section[data-page="${slug}"] ${s}`;
   const boxes = [];
-  const type = (id, value) =>
-    tab.$eval(sel(`[name="${id}"]`), (e, v) => {
-      e.value = v;
-      e.dispatchEvent(new Event('input', { bubbles: true }));
-    }, value);
+  const type = (id, value) => typeInto(tab, slug, id, value);
   if (c.rows?.length) {
     const list = declaration(slug).list;
     for (const row of c.rows) {
@@ -174,11 +178,14 @@ export async function browserToday(tab) {
   });
 }
 
-// Waits for a download to finish and returns its bytes.
+// Waits for a download to finish and returns its bytes; `name` is the file's name or a pattern
+// it matches.
 export async function downloaded(name) {
-  const file = path.join(downloads, name);
+  const matches = (f) => (typeof name === 'string' ? f === name : name.test(f));
   for (let i = 0; i < 100; ++i) {
-    if (fs.existsSync(file)) {
+    const found = fs.readdirSync(downloads).find(matches);
+    if (found) {
+      const file = path.join(downloads, found);
       const bytes = fs.readFileSync(file);
       fs.rmSync(file);
       return bytes;

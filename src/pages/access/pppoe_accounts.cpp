@@ -2,7 +2,9 @@
 // random names and passwords.
 #include <algorithm>
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "pages/access/ppp7.h"
@@ -98,12 +100,8 @@ Gbk draw(Env& env, const std::vector<Gbk>& alphabet, int picks) {
   return out;
 }
 
-// The batch is held whole in memory and shown in the output box: a count or a
-// length typed by mistake (1e9) must be refused, not exhaust memory or freeze
-// the program. Every pick counts at least one byte, so the number of picks is
-// bounded too.
-constexpr double kMaxBatchBytes = 16.0 * 1024 * 1024;
-
+// The most bytes the picks of one name or password may take: every pick counts at
+// least one byte, so bounding the bytes bounds the picks too.
 double pick_bytes(const std::vector<Gbk>& alphabet, int picks) {
   if (alphabet.empty() || picks <= 0) return 0;
   std::size_t widest = 1;
@@ -162,8 +160,11 @@ Outcome batch(Ctx& c, Syntax syntax) {
     double line = static_cast<double>(kSecretHead.text.size() + prefix.size() + suffix.size() +
                                       kSecretPassword.text.size() + tail.size()) +
                   pick_bytes(account_alphabet, account_length) + pick_bytes(password_alphabet, password_length);
-    if (line * count > kMaxBatchBytes) {
-      return c.refuse("生成的脚本超过16MB,请减少帐号数量或随机帐号、密码的长度!");
+    // The batch is held whole in memory and shown in the output box: a count or a length typed
+    // by mistake (1e9) is refused, rather than exhaust memory or freeze the program.
+    const std::size_t limit = c.env.script_limit();
+    if (line * count > static_cast<double>(limit)) {
+      return c.refuse("生成的脚本超过" + std::to_string(limit >> 20) + "MB,请减少帐号数量或随机帐号、密码的长度!");
     }
   }
 
