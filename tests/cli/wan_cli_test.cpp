@@ -210,10 +210,12 @@ TEST(WanCli, ShowListsTheLineListAndButtonsInOrder) {
   Result dual = rosgen({"show", "10", "--json"});
   auto d = nlohmann::json::parse(dual.out);
   EXPECT_FALSE(d.contains("list"));
-  EXPECT_EQ(d["fields"].size(), 17u);
+  ASSERT_EQ(d["fields"].size(), 18u);
   EXPECT_EQ(d["fields"][15]["kind"], "radio");
   EXPECT_EQ(d["fields"][15]["default"], true);
   EXPECT_EQ(d["fields"][16]["default"], false);
+  EXPECT_EQ(d["fields"][17]["key"], "ipv6");
+  EXPECT_EQ(d["fields"][17]["default"], false);
   EXPECT_EQ(classic_buttons(d).size(), 4u);
 }
 

@@ -510,6 +510,8 @@ TEST(Ros7Wan, Ipv6BehindTheUplinks) {
        {{"lan-nic", "bridge"}},
        "bridge",
        {"pppoe-out1", "pppoe-out2", "pppoe-out3"}},
+      // The main line (Telecom by default) first.
+      {"dual-fixed", {}, {}, "ether3", {"ether1", "ether2"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.slug) + " " + c.lan);
@@ -540,12 +542,13 @@ TEST(Ros7Wan, Ipv6BehindTheUplinks) {
       if (r.menu == "/ipv6 address" && r.verb == "add") addresses.push_back(r);
     }
     ASSERT_EQ(clients.size(), c.clients.size());
+    const bool several_lines = c.rows.size() > 1 || c.clients.size() > 1;
     std::set<std::string> pools;
     for (size_t k = 0; k < clients.size(); ++k) {
       EXPECT_EQ(clients[k].arg("interface"), c.clients[k]);
       EXPECT_EQ(clients[k].arg("request"), "prefix");
       EXPECT_EQ(clients[k].arg("add-default-route"), "yes");
-      EXPECT_EQ(clients[k].arg("default-route-distance"), c.rows.size() > 1 ? std::to_string(k + 1) : "");
+      EXPECT_EQ(clients[k].arg("default-route-distance"), several_lines ? std::to_string(k + 1) : "");
       EXPECT_TRUE(pools.insert(clients[k].arg("pool-name")).second) << "two lines share pool " << pools.size();
     }
     ASSERT_EQ(addresses.size(), 1u);

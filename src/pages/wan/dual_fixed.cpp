@@ -10,6 +10,7 @@ namespace rosgen {
 namespace {
 
 constexpr const char* kTelecomMain = "单选框_电信";
+constexpr const char* kIpv6 = "选择框_双线固定IP_IPv6";
 
 // One text for both dialects; the DNS order follows the main line.
 Outcome generate(Ctx& c) {
@@ -55,6 +56,8 @@ Outcome generate7(Ctx& c) {
   const Uplink7 telecom{"telecom"_a, c.trimmed("编辑框_双线固定IP_电信网卡"), c.trimmed("编辑框_双线固定IP_电信网关")};
   const Uplink7 netcom{"netcom"_a, c.trimmed("编辑框_双线固定IP_网通网卡"),
                        c.trimmed("编辑框_双线固定IP_外网网通网关")};
+  const std::vector<Uplink7> main_first =
+      telecom_main ? std::vector<Uplink7>{telecom, netcom} : std::vector<Uplink7>{netcom, telecom};
 
   Gbk s = lan_port7(lan);
   s += drop_default_uplink7();
@@ -70,7 +73,7 @@ Outcome generate7(Ctx& c) {
        address_cidr7(c.trimmed("编编辑框_双线固定IP_外网网通ip"), c.trimmed("编编辑框_双线固定IP_外网网通子网")) +
        " interface="_a + word7(netcom.interface) + " comment=Cnc\r\n"_a;
   s += masquerade7(netcom.interface, lan_net, netcom.name);
-  s += uplink_routes7(telecom_main ? std::vector<Uplink7>{telecom, netcom} : std::vector<Uplink7>{netcom, telecom});
+  s += uplink_routes7(main_first);
   s += reply_mark7(telecom) + reply_mark7(netcom);
   s += route_marks7(telecom) + route_marks7(netcom);
   s += fasttrack_spare_marked7();
@@ -81,6 +84,8 @@ Outcome generate7(Ctx& c) {
   const Gbk servers = dns_list7(telecom_main ? telecom_dns : netcom_dns, telecom_main ? netcom_dns : telecom_dns);
   s += "/ip dns set"_a + (servers.empty() ? Gbk() : " servers="_a + servers) +
        " allow-remote-requests=yes cache-size=2048 cache-max-ttl=1w\r\n"_a;
+  // The main line's prefix numbers the LAN; the other's waits in its pool.
+  if (c.checked(kIpv6)) s += ipv6_7(lan, main_first);
   c.write(std::move(s));
   return Outcome::Done;
 }
@@ -158,6 +163,7 @@ void build_dual_fixed(Page& page) {
           edit({"编编辑框_双线固定IP_MSS值", "mss"}, "MSS值:", v::integer(1, 65535, "1440")),
           radio({kTelecomMain, "telecom-main"}, "电信为主网通为辅", "main-line", true),
           radio({"单选框_网通", "netcom-main"}, "网通为主电信为辅", "main-line", false),
+          check({kIpv6, "ipv6"}, kIpv6Caption, false),
       }),
       row({
           button("gen-2x", "按钮_电信网通双线_脚本生成2x", "2.9.X系列脚本生成", generate),
