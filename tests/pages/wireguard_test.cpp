@@ -198,5 +198,30 @@ TEST(WireGuard, ScriptAndFilesDescribeOneTunnel) {
   EXPECT_NE(r.files[1].text.find("# PrivateKey = "), std::string::npos);
 }
 
+// A client added later means a new press run on the router that ran the last one: it must run
+// cleanly, and leave one interface with the new keys, its clients, and each rule once.
+TEST(WireGuard, ALaterPressReplacesTheEarlierOne) {
+  const Pressed first = press({row("phone"), row("laptop")});
+  const Pressed later = press({row("phone"), row("laptop"), row("tv")});
+  ASSERT_EQ(first.outcome, Outcome::Done);
+  ASSERT_EQ(later.outcome, Outcome::Done);
+  std::string probe;
+  const std::pair<std::string, int> counts[] = {
+      {"/interface wireguard find name=wireguard1", 1},
+      {"/interface wireguard find private-key=\"" + value_of(later.script, "private-key") + "\"", 1},
+      {"/interface wireguard peers find interface=wireguard1", 3},
+      {"/ip address find interface=wireguard1", 1},
+      {"/interface list member find interface=wireguard1", 1},
+      {"/ip firewall filter find comment=wireguard", 1},
+      {"/ip firewall nat find comment=wireguard", 1},
+  };
+  for (const auto& [find, n] : counts) {
+    probe += ":if ([:len [" + find + "]] != " + std::to_string(n) + ") do={:error \"" + find + "\"}\r\n";
+  }
+  for (const ros7::Finding& f : ros7::check_meaning(first.script + later.script + probe, ros7::Base::Defconf)) {
+    ADD_FAILURE() << f.line << ": [" << f.rule << "] " << f.message;
+  }
+}
+
 }  // namespace
 }  // namespace rosgen::test

@@ -322,7 +322,16 @@ Gbk key7(const Key& key) { return word7(Gbk::from_bytes(base64(key))); }
 Gbk router_script(const Plan& p, const KeyPair& router) {
   const Gbk wg = word7(p.interface);
   const Gbk port = number_text(p.port);
+  const Gbk tunnel = Gbk::from_bytes(p.tunnel());
   Gbk s = "# WireGuard: new keys on every press; use this script together with the client files made with it\r\n"_a;
+  // A new press (a client added, say) is run on the router that ran the last one: what that
+  // script made for the interface goes first, so nothing stands twice and no old key stays.
+  s += "/interface wireguard peers remove [find interface="_a + wg + "]\r\n"_a;
+  s += "/ip address remove [find interface="_a + wg + "]\r\n"_a;
+  s += "/interface list member remove [find interface="_a + wg + "]\r\n"_a;
+  s += "/ip firewall filter remove [find chain=input protocol=udp dst-port="_a + port + " comment=wireguard]\r\n"_a;
+  s += "/ip firewall nat remove [find chain=srcnat src-address="_a + tunnel + " comment=wireguard]\r\n"_a;
+  s += "/interface wireguard remove [find name="_a + wg + "]\r\n"_a;
   s += "/interface wireguard add name="_a + wg + " listen-port="_a + port + " private-key="_a +
        key7(clamped(router.secret)) + "\r\n"_a;
   s += "/ip address add address="_a + Gbk::from_bytes(quad(p.router)) + "/"_a + number_text(p.prefix) +
@@ -337,7 +346,7 @@ Gbk router_script(const Plan& p, const KeyPair& router) {
        before_defconf7("defconf: drop all not coming from LAN") + "\r\n"_a;
   s += "/interface list member add list=LAN interface="_a + wg + " comment=wireguard\r\n"_a;
   if (p.all_traffic) {
-    s += "/ip firewall nat add chain=srcnat src-address="_a + Gbk::from_bytes(p.tunnel()) +
+    s += "/ip firewall nat add chain=srcnat src-address="_a + tunnel +
          " out-interface-list=WAN action=masquerade comment=wireguard\r\n"_a;
   }
   return s;
