@@ -135,4 +135,22 @@ Gbk before_defconf7(const char* comment) {
   return " place-before=[find comment=\""_a + Gbk::from_bytes(comment) + "\"]"_a;
 }
 
+Gbk unless_found7(const Gbk& find, const Gbk& command) {
+  return ":if ([:len ["_a + find + "]] = 0) do={"_a + command + "}"_a;
+}
+
+Gbk routing_table7(const Gbk& name) {
+  return unless_found7("/routing table find name="_a + name, "/routing table add name="_a + name + " fib"_a) + "\r\n"_a;
+}
+
+Gbk remove_named7(const char* menu, const Gbk& name) {
+  return Gbk::from_bytes(menu) + " remove [find name="_a + name + "]\r\n"_a;
+}
+
+Gbk add_or_set7(const char* menu, const Gbk& name, const Gbk& args) {
+  const Gbk m = Gbk::from_bytes(menu);
+  return ":if ([:len ["_a + m + " find name="_a + name + "]] = 0) do={"_a + m + " add name="_a + name + args +
+         "} else={"_a + m + " set [find name="_a + name + "]"_a + args + "}\r\n"_a;
+}
+
 }  // namespace rosgen

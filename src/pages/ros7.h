@@ -60,6 +60,27 @@ Gbk fasttrack_off7();
 // default rule with that comment (in the menu the line stands in).
 Gbk before_defconf7(const char* comment);
 
+// --- a script run again ---
+// A changed form is a new press run on the router that ran the last one: nothing may stop it
+// (RouterOS refuses a second item of the same name, and /import stops at the first error).
+
+// `command` only when `find` (a "/menu find key=value ..." command) finds nothing, so
+// pressing a button twice adds nothing twice.
+Gbk unless_found7(const Gbk& find, const Gbk& command);
+
+// "/menu remove [find name=NAME]" and CR LF: what nothing else refers to goes before it is
+// added anew with the form's values.
+Gbk remove_named7(const char* menu, const Gbk& name);
+
+// "/menu add name=NAME ARGS", or where NAME is there already "/menu set [find name=NAME] ARGS":
+// what other items refer to (a pool, a profile, a queue type, an interface) keeps its place.
+// `args` starts with a blank; the line ends in CR LF.
+Gbk add_or_set7(const char* menu, const Gbk& name, const Gbk& args);
+
+// The routing table NAME (a word) added where it is not there yet, with a line end: routes and
+// marks refer to it.
+Gbk routing_table7(const Gbk& name);
+
 // Refuses a button whose 3.x script has no RouterOS 7 counterpart; `what` names the feature.
 Outcome refuse7(Ctx& c, const std::string& what);
 

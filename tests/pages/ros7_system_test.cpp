@@ -37,7 +37,9 @@ void run(const Case& c, Session& s) {
 }
 
 TEST(Ros7System, ScriptsAndRefusals) {
-  const std::string reboot = "/system scheduler add name=\"Timing Shutdown\" on-event=\"/system reboot\" start-date=";
+  const std::string reboot =
+      "/system scheduler remove [find name=\"Timing Shutdown\"]\r\n"
+      "/system scheduler add name=\"Timing Shutdown\" on-event=\"/system reboot\" start-date=";
   const std::string reboot_tail =
       " start-time=07:30:00 interval=1d00:00:00 comment=\"\\B6\\A8\\CA\\B1\\D6\\D8\\C6\\F4\" disabled=no";
   const std::string bad_date = "开始日期格式不对,请正确输入开始日期";
@@ -47,7 +49,9 @@ TEST(Ros7System, ScriptsAndRefusals) {
        "router-users",
        "gen-7x",
        {{"编辑框_系统_密码", "P"}},
-       "/user add name=ketrova5 password=P group=full address=0.0.0.0/0 comment=\"ADMIN-KETROVA5\"",
+       ":if ([:len [/user find name=ketrova5]] = 0) do={/user add name=ketrova5 password=P group=full "
+       "address=0.0.0.0/0 comment=\"ADMIN-KETROVA5\"} else={/user set [find name=ketrova5] password=P group=full "
+       "address=0.0.0.0/0 comment=\"ADMIN-KETROVA5\"}\r\n",
        "",
        {},
        {{"组合框_系统_等级", 1}}},
@@ -55,7 +59,9 @@ TEST(Ros7System, ScriptsAndRefusals) {
        "router-users",
        "gen-7x",
        {{"编辑框_系统_密码", " a b\"c "}, {"编辑框_系统_用户名", ""}, {"编辑框_系统_备注", "x\"$y"}},
-       "/user add name=\"\" password=\"a b\\\"c\" group=read address=0.0.0.0/0 comment=\"x\\\"\\$y\"",
+       ":if ([:len [/user find name=\"\"]] = 0) do={/user add name=\"\" password=\"a b\\\"c\" group=read "
+       "address=0.0.0.0/0 comment=\"x\\\"\\$y\"} else={/user set [find name=\"\"] password=\"a b\\\"c\" "
+       "group=read address=0.0.0.0/0 comment=\"x\\\"\\$y\"}\r\n",
        "",
        {},
        {{"组合框_系统_等级", 3}}},
@@ -77,6 +83,7 @@ TEST(Ros7System, ScriptsAndRefusals) {
         {"编辑框_关机_调度名称", "a\"b"},
         {"编辑框_关机_运行时间", "9:05:00"},
         {"编辑框_关机_间隔时间", " 1w 2d 12h "}},
+       "/system scheduler remove [find name=\"a\\\"b\"]\r\n"
        "/system scheduler add name=\"a\\\"b\" on-event=\"/system shutdown\" start-date=2012-02-29 start-time=9:05:00 "
        "interval=1w2d12h comment=\"\\B6\\A8\\CA\\B1\\B9\\D8\\BB\\FA\" disabled=no",
        ""},
@@ -154,6 +161,7 @@ TEST(Ros7System, ScriptsAndRefusals) {
        "system-tools",
        "close-7x",
        {},
+       "/system scheduler remove [find name=del_close]\r\n"
        "/system scheduler add name=del_close on-event=\"/ip firewall connection remove [/ip firewall connection find "
        "tcp-state=close]\" start-date=1970-01-01 start-time=00:00:00 interval=1m comment=\"\" disabled=no",
        ""},

@@ -63,9 +63,11 @@ struct Case {
 };
 
 const std::string kFasttrackOff = "/ip firewall filter disable [find comment=\"defconf: fasttrack\"]\r\n";
-const std::string kQueueHead = kFasttrackOff +
-                               ":for ketrova5 from=1 to=253 do={/queue simple add name=(\"ketrova5\" . $ketrova5) "
-                               "target=(\"192.168.0.\" . $ketrova5) ";
+const std::string kQueueHead =
+    kFasttrackOff +
+    ":for ketrova5 from=1 to=253 do={/queue simple remove [find name=(\"ketrova5\" . $ketrova5)]; "
+    "/queue simple add name=(\"ketrova5\" . $ketrova5) "
+    "target=(\"192.168.0.\" . $ketrova5) ";
 const std::string kTcpDrop = " protocol=tcp connection-state=new connection-limit=200,32 action=drop";
 const std::string kBeforeFasttrack = " place-before=[find comment=\"defconf: fasttrack\"]";
 const std::string kTcpComment = " comment=\"TCP\\C1\\AC\\BD\\D3\\CA\\FD\\CF\\DE\\D6\\C6\\CE\\AA:";
@@ -73,16 +75,32 @@ const std::string kTcpRule =
     "/ip firewall filter add chain=forward src-address=192.168.0.0/24 src-address-list=!ketrova5TcpList" + kTcpDrop +
     kTcpComment;
 const std::string kExempt = " list=ketrova5TcpList";
+// What finds an earlier press's drop rule, then its list, for the network given.
+const std::string kTcpFind = " protocol=tcp connection-state=new action=drop";
+std::string tcp_replaced(const std::string& network) {
+  return "/ip firewall address-list remove [find list=ketrova5TcpList]\r\n"
+         "/ip firewall filter remove [find chain=forward src-address=" +
+         network + kTcpFind + "]\r\n";
+}
 
 // The PCQ set-up on the uplink that `out` and `in` match.
 std::string pcq_setup(const std::string& up, const std::string& down, const std::string& out = "out-interface=ether1",
                       const std::string& in = "in-interface=ether1") {
   const std::string mangle = "/ip firewall mangle add chain=forward action=";
-  return "/queue type add name=PCQ-up kind=pcq pcq-rate=" + up +
-         " pcq-limit=50 pcq-classifier=src-address pcq-total-limit=2000\r\n"
-         "/queue type add name=PCQ-down kind=pcq pcq-rate=" +
-         down + " pcq-limit=50 pcq-classifier=dst-address pcq-total-limit=2000\r\n" + mangle +
-         "mark-connection new-connection-mark=pcq connection-mark=no-mark " + out + "\r\n" + mangle +
+  const std::string type_up =
+      "PCQ-up kind=pcq pcq-rate=" + up + " pcq-limit=50 pcq-classifier=src-address pcq-total-limit=2000";
+  const std::string type_down =
+      "PCQ-down kind=pcq pcq-rate=" + down + " pcq-limit=50 pcq-classifier=dst-address pcq-total-limit=2000";
+  // An earlier press's trees and marks go; its types are set anew.
+  return "/queue tree remove [find name=PCQdown]\r\n/queue tree remove [find name=PCQup]\r\n"
+         "/ip firewall mangle remove [find new-connection-mark=pcq]\r\n"
+         "/ip firewall mangle remove [find new-packet-mark=pcq-up]\r\n"
+         "/ip firewall mangle remove [find new-packet-mark=pcq-down]\r\n"
+         ":if ([:len [/queue type find name=PCQ-up]] = 0) do={/queue type add name=" +
+         type_up + "} else={/queue type set [find name=PCQ-up] " + type_up.substr(type_up.find(' ') + 1) + "}\r\n" +
+         ":if ([:len [/queue type find name=PCQ-down]] = 0) do={/queue type add name=" + type_down +
+         "} else={/queue type set [find name=PCQ-down] " + type_down.substr(type_down.find(' ') + 1) + "}\r\n" +
+         mangle + "mark-connection new-connection-mark=pcq connection-mark=no-mark " + out + "\r\n" + mangle +
          "mark-connection new-connection-mark=pcq connection-mark=no-mark " + in + "\r\n" + mangle +
          "mark-packet new-packet-mark=pcq-up " + out + "\r\n" + mangle + "mark-packet new-packet-mark=pcq-down " + in +
          "\r\n"
@@ -119,7 +137,8 @@ TEST(Ros7Traffic, Scripts) {
         {"编辑框_限制IP范围", " "}},
        {"选择框_专业限速"},
        kFasttrackOff +
-           ":for ketrova5 from=\"\" to=253 do={/queue simple add name=(\"pc \\\"\\$a\" . $ketrova5) "
+           ":for ketrova5 from=\"\" to=253 do={/queue simple remove [find name=(\"pc \\\"\\$a\" . $ketrova5)]; "
+           "/queue simple add name=(\"pc \\\"\\$a\" . $ketrova5) "
            "target=(\"10.0.0.\" . $ketrova5) limit-at=640000/640000 max-limit=800000/800000 parent=none priority=8/8 "
            "queue=default/default burst-limit=1600000/1600000 burst-threshold=800000/800000 "
            "burst-time=\"3s/1 0s\" total-queue=default}"},
@@ -155,46 +174,57 @@ TEST(Ros7Traffic, Scripts) {
        "gen-7x",
        {},
        {},
-       pcq_setup("640000", "640000") +
-           "/tool traffic-monitor add name=PCQdownon interface=ether1 traffic=received trigger=above "
-           "threshold=8000000 on-event=downon\r\n"
-           "/tool traffic-monitor add name=PCQdownoff interface=ether1 traffic=received trigger=below "
-           "threshold=6000000 on-event=downoff\r\n"
-           "/tool traffic-monitor add name=PCQupon interface=ether1 traffic=transmitted trigger=above "
-           "threshold=8000000 on-event=upon\r\n"
-           "/tool traffic-monitor add name=PCQupoff interface=ether1 traffic=transmitted trigger=below "
-           "threshold=6000000 on-event=upoff\r\n"
-           "/system script add name=upon source=\"/queue tree enable [/queue tree find name=PCQup]\" "
-           "policy=read,write\r\n"
-           "/system script add name=upoff source=\"/queue tree disable [/queue tree find name=PCQup]\" "
-           "policy=read,write\r\n"
-           "/system script add name=downon source=\"/queue tree enable [/queue tree find name=PCQdown]\" "
-           "policy=read,write\r\n"
-           "/system script add name=downoff source=\"/queue tree disable [/queue tree find name=PCQdown]\" "
-           "policy=read,write"},
+       pcq_setup("640000", "640000") + "/tool traffic-monitor remove [find name=PCQdownon]\r\n/tool traffic-monitor "
+                                       "add name=PCQdownon interface=ether1 traffic=received trigger=above "
+                                       "threshold=8000000 on-event=downon\r\n"
+                                       "/tool traffic-monitor remove [find name=PCQdownoff]\r\n/tool traffic-monitor "
+                                       "add name=PCQdownoff interface=ether1 traffic=received trigger=below "
+                                       "threshold=6000000 on-event=downoff\r\n"
+                                       "/tool traffic-monitor remove [find name=PCQupon]\r\n/tool traffic-monitor add "
+                                       "name=PCQupon interface=ether1 traffic=transmitted trigger=above "
+                                       "threshold=8000000 on-event=upon\r\n"
+                                       "/tool traffic-monitor remove [find name=PCQupoff]\r\n/tool traffic-monitor add "
+                                       "name=PCQupoff interface=ether1 traffic=transmitted trigger=below "
+                                       "threshold=6000000 on-event=upoff\r\n"
+                                       "/system script remove [find name=upon]\r\n/system script add name=upon "
+                                       "source=\"/queue tree enable [/queue tree find name=PCQup]\" "
+                                       "policy=read,write\r\n"
+                                       "/system script remove [find name=upoff]\r\n/system script add name=upoff "
+                                       "source=\"/queue tree disable [/queue tree find name=PCQup]\" "
+                                       "policy=read,write\r\n"
+                                       "/system script remove [find name=downon]\r\n/system script add name=downon "
+                                       "source=\"/queue tree enable [/queue tree find name=PCQdown]\" "
+                                       "policy=read,write\r\n"
+                                       "/system script remove [find name=downoff]\r\n/system script add name=downoff "
+                                       "source=\"/queue tree disable [/queue tree find name=PCQdown]\" "
+                                       "policy=read,write"},
       // TCP limits.
       {"tcp per host, defaults",
        "tcp-limit",
        "host-7x",
        {},
        {},
-       ":for ketrova5 from=1 to=200 do={/ip firewall filter add chain=forward src-address=(\"192.168.0.\" . "
+       ":for ketrova5 from=1 to=200 do={/ip firewall filter remove [find chain=forward src-address=(\"192.168.0.\" . "
        "$ketrova5)" +
-           kTcpDrop + kBeforeFasttrack + "}"},
+           kTcpFind + "]; /ip firewall filter add chain=forward src-address=(\"192.168.0.\" . $ketrova5)" + kTcpDrop +
+           kBeforeFasttrack + "}"},
       {"tcp per host, a limit with a blank is quoted whole",
        "tcp-limit",
        "host-7x",
        {{"编辑框_tcp_连接数", "2 00"}, {"编辑框_tcp_IP", "10.1.1"}},
        {},
-       ":for ketrova5 from=1 to=200 do={/ip firewall filter add chain=forward src-address=(\"10.1.1.\" . "
-       "$ketrova5) protocol=tcp connection-state=new connection-limit=\"2 00,32\" action=drop" +
+       ":for ketrova5 from=1 to=200 do={/ip firewall filter remove [find chain=forward src-address=(\"10.1.1.\" . "
+       "$ketrova5)" +
+           kTcpFind +
+           "]; /ip firewall filter add chain=forward src-address=(\"10.1.1.\" . $ketrova5) protocol=tcp "
+           "connection-state=new connection-limit=\"2 00,32\" action=drop" +
            kBeforeFasttrack + "}"},
       {"tcp per network, defaults",
        "tcp-limit",
        "net-7x",
        {},
        {},
-       "/ip firewall address-list add address=192.168.0.250" + kExempt +
+       tcp_replaced("192.168.0.0/24") + "/ip firewall address-list add address=192.168.0.250" + kExempt +
            "\r\n"
            "/ip firewall address-list add address=192.168.0.252" +
            kExempt + "\r\n" + kTcpRule + "200\"" + kBeforeFasttrack},
@@ -203,7 +233,7 @@ TEST(Ros7Traffic, Scripts) {
        "net-7x",
        {{"编辑框_tcp_排除ip", "10.0.0.9, ,,10.0.0.8,"}, {"编辑框_tcp_子网掩码", "255.255.0.0"}},
        {},
-       "/ip firewall address-list add address=10.0.0.9" + kExempt +
+       tcp_replaced("192.168.0.0/16") + "/ip firewall address-list add address=10.0.0.9" + kExempt +
            "\r\n"
            "/ip firewall address-list add address=10.0.0.8" +
            kExempt +
@@ -215,8 +245,9 @@ TEST(Ros7Traffic, Scripts) {
        "net-7x",
        {{"编辑框_tcp_排除ip", ""}, {"编辑框_tcp_连接数1", "1\"0"}},
        {},
-       "/ip firewall filter add chain=forward src-address=192.168.0.0/24 protocol=tcp connection-state=new "
-       "connection-limit=\"1\\\"0,32\" action=drop" +
+       tcp_replaced("192.168.0.0/24") +
+           "/ip firewall filter add chain=forward src-address=192.168.0.0/24 protocol=tcp connection-state=new "
+           "connection-limit=\"1\\\"0,32\" action=drop" +
            kTcpComment + "1\\\"0\"" + kBeforeFasttrack},
   };
   for (const auto& c : cases) {
@@ -262,7 +293,7 @@ TEST(Ros7Traffic, QueuePriority) {
   }
 }
 
-// One `add` line of a script: its menu and its arguments (values without blanks).
+// One `add` of a script: its menu and its arguments (values without blanks).
 struct Added {
   std::string menu;
   std::map<std::string, std::string> args;
@@ -273,6 +304,11 @@ std::vector<Added> added(const std::string& script) {
   std::istringstream lines(script);
   for (std::string line; std::getline(lines, line);) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
+    // An add made only where the name is free: ":if (...) do={/menu add ...} else={...}".
+    if (const std::size_t d = line.find(" do={/"); line.starts_with(":if ") && d != std::string::npos) {
+      const size_t end = line.find("} else={");
+      line = line.substr(d + 5, (end == std::string::npos ? line.rfind('}') : end) - d - 5);
+    }
     const std::size_t at = line.find(" add ");
     if (line.empty() || line[0] != '/' || at == std::string::npos) continue;
     Added a{line.substr(0, at), {}};

@@ -49,7 +49,12 @@ struct Command {
 std::vector<Command> commands_of(const std::string& script) {
   static const std::set<std::string> verbs = {"add", "set", "remove", "enable", "disable"};
   std::vector<Command> out;
-  for (const std::string& line : lines_of(script)) {
+  for (std::string line : lines_of(script)) {
+    // An add made only where the name is free: ":if (...) do={/menu add ...} else={...}".
+    if (const size_t d = line.find(" do={/"); line.starts_with(":if ") && d != std::string::npos) {
+      const size_t end = line.find("} else={");
+      line = line.substr(d + 5, (end == std::string::npos ? line.rfind('}') : end) - d - 5);
+    }
     if (line.empty() || line[0] != '/') continue;
     std::vector<std::string> words;
     std::string word;
@@ -456,7 +461,9 @@ TEST(Ros7Wan, OddValues) {
     ASSERT_EQ(s.press(c.press), Outcome::Done);
     const std::string script = s.output();
     for (const std::string& line : c.lines) {
-      EXPECT_NE(("\r\n" + script).find("\r\n" + line + "\r\n"), std::string::npos) << line << "\n" << script;
+      // A line of its own, or the add made where the name is free.
+      const bool whole = ("\r\n" + script).find("\r\n" + line + "\r\n") != std::string::npos;
+      EXPECT_TRUE(whole || script.find("do={" + line + "}") != std::string::npos) << line << "\n" << script;
     }
     if (!c.absent.empty()) {
       EXPECT_EQ(script.find(c.absent), std::string::npos) << c.absent;

@@ -16,8 +16,7 @@ Gbk optional_arg(Ascii key, const Gbk& value) {
 }  // namespace
 
 Gbk ppp_profile7(const Profile7& p) {
-  Gbk s = "/ppp profile add name="_a + word7(p.name);
-  s += optional_arg("local-address"_a, p.local_address);
+  Gbk s = optional_arg("local-address"_a, p.local_address);
   s += optional_arg("remote-address"_a, p.remote_address);
   s += " use-compression="_a + p.use_compression;
   s += " use-encryption="_a + p.use_encryption;
@@ -32,7 +31,7 @@ Gbk ppp_profile7(const Profile7& p) {
   if (!dns.empty() && !p.secondary_dns.empty()) dns += ","_a;
   dns += p.secondary_dns;
   s += optional_arg("dns-server"_a, dns);
-  return s;
+  return add_or_set7("/ppp profile", word7(p.name), s);
 }
 
 Gbk ppp_secret7(const Gbk& name, const Gbk& password, Ascii service, const Gbk& caller_id, const Gbk& profile) {

@@ -26,8 +26,8 @@ struct Profile7 {
   Gbk primary_dns, secondary_dns;
 };
 
-// "/ppp profile add ..." without a line end. RouterOS 7 has no VJ compression:
-// that box has nothing to set.
+// The profile added, or set anew where a profile of its name is there (accounts and servers
+// refer to it), with a line end. RouterOS 7 has no VJ compression: that box has nothing to set.
 Gbk ppp_profile7(const Profile7& p);
 
 // The clients' dynamic interfaces join the `LAN` list, so the default firewall

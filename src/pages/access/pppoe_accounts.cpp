@@ -62,8 +62,9 @@ Outcome single_account(Ctx& c, Syntax syntax) {
   if (syntax == Syntax::V7) {
     const Gbk caller = bind ? caller_id7(c.trimmed("编辑框_添加PPPOE帐号_MAC")) : Gbk();
     const Gbk profile = c.trimmed("编辑框_添加PPPOE帐号_模板标识");
-    c.write(if_profile7(profile, ppp_secret7(c.trimmed("编辑框_添加PPPOE帐号_用户名"),
-                                             c.trimmed("编辑框_添加PPPOE帐号_密码"), "pppoe"_a, caller, profile) +
+    c.write(if_profile7(profile, remove_named7("/ppp secret", quoted7(c.trimmed("编辑框_添加PPPOE帐号_用户名"))) +
+                                     ppp_secret7(c.trimmed("编辑框_添加PPPOE帐号_用户名"),
+                                                 c.trimmed("编辑框_添加PPPOE帐号_密码"), "pppoe"_a, caller, profile) +
                                      "\r\n"_a));
     return Outcome::Done;
   }

@@ -66,12 +66,14 @@ Outcome generate7(Ctx& c) {
       .secondary_dns = c.trimmed("编辑框_pppoe_备用DNS"),
   };
   Gbk s;
-  s += "/ip pool add name="_a + word7(pool) + " ranges="_a + word7(c.trimmed("编辑框_pppoe_IP地址池")) + "\r\n"_a;
-  s += ppp_profile7(profile) + "\r\n"_a;
+  s += add_or_set7("/ip pool", word7(pool), " ranges="_a + word7(c.trimmed("编辑框_pppoe_IP地址池")));
+  s += ppp_profile7(profile);
   // An interface that is not there is said so, instead of stopping the script.
   s += ":if ([:len [/interface find name="_a + port + "]] = 0) do={:put "_a +
        quoted7(to_gbk("没有接口") + c.trimmed("编辑框_pppoe_拔号网卡") + to_gbk("，PPPoE服务器未建立")) +
        "} else={\r\n"_a;
+  // One server on the port: an earlier press's goes.
+  s += "/interface pppoe-server server remove [find interface="_a + port + "]\r\n"_a;
   s += "/interface pppoe-server server add service-name="_a + word7(c.trimmed("编辑框_pppoe_服务名称")) +
        " interface="_a + port + " default-profile="_a + word7(profile_name) +
        " one-session-per-host=yes disabled=no\r\n"_a;

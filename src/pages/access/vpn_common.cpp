@@ -37,9 +37,11 @@ Gbk client_name7(const Ctx& c, const VpnFields& f) {
 // leaves by it (the far end knows nothing of the LAN's addresses).
 Gbk client_lines7(const Ctx& c, const VpnFields& f) {
   const Gbk name = client_name7(c, f);
-  Gbk s = "/interface "_a + f.protocol + "-client add name="_a + word7(name) + " connect-to="_a +
-          word7(c.trimmed(f.server)) + " user="_a + word7(c.trimmed(f.server_user)) + " password="_a +
-          word7(c.trimmed(f.server_password)) + " add-default-route=no disabled=no\r\n"_a;
+  // Routes, marks and lists refer to the interface: a second press sets it anew.
+  const std::string menu = "/interface " + Gbk(f.protocol).bytes() + "-client";
+  Gbk s = add_or_set7(menu.c_str(), word7(name),
+                      " connect-to="_a + word7(c.trimmed(f.server)) + " user="_a + word7(c.trimmed(f.server_user)) +
+                          " password="_a + word7(c.trimmed(f.server_password)) + " add-default-route=no disabled=no"_a);
   s += wan_member7(name);
   return s;
 }
@@ -84,8 +86,8 @@ Outcome write_vpn_server7(Ctx& c, const VpnFields& f) {
   Gbk s = "/interface "_a + f.protocol + "-server server set enabled=yes"_a;
   // Windows refuses L2TP without IPsec; "required" refuses it too.
   if (f.ipsec_secret) s += " use-ipsec=required ipsec-secret="_a + word7(c.trimmed(f.ipsec_secret));
-  s += "\r\n/ip pool add name="_a + word7(pool) + " ranges="_a + word7(c.trimmed(f.range)) + "\r\n"_a;
-  s += ppp_profile7(profile) + "\r\n"_a;
+  s += "\r\n"_a + add_or_set7("/ip pool", word7(pool), " ranges="_a + word7(c.trimmed(f.range)));
+  s += ppp_profile7(profile);
   if (f.ipsec_secret) {
     // IKE, IKE behind NAT, L2TP itself; then IPsec's ESP.
     s += accept_input7("protocol=udp dst-port=500,1701,4500"_a, "l2tp/ipsec server"_a);
@@ -144,8 +146,9 @@ Outcome write_vpn_account(Ctx& c, const VpnFields& f, Syntax syntax) {
       }
     }
     const Gbk profile = c.trimmed(f.account_profile);
-    s += if_profile7(profile,
-                     ppp_secret7(c.trimmed(f.user), c.trimmed(f.password), f.protocol, caller, profile) + "\r\n"_a);
+    s += if_profile7(profile, remove_named7("/ppp secret", quoted7(c.trimmed(f.user))) +
+                                  ppp_secret7(c.trimmed(f.user), c.trimmed(f.password), f.protocol, caller, profile) +
+                                  "\r\n"_a);
     c.write(std::move(s));
     return Outcome::Done;
   }
@@ -164,7 +167,7 @@ namespace {
 Outcome write_vpn_client_default_route7(Ctx& c, const VpnFields& f) {
   const Gbk table = word7(client_name7(c, f));
   Gbk s = client_lines7(c, f);
-  s += "/routing table add name="_a + table + " fib\r\n"_a;
+  s += routing_table7(table);
   s += "/ip route add dst-address=0.0.0.0/0 gateway="_a + table + " routing-table="_a + table + "\r\n"_a;
   s += "/ip firewall mangle add chain=prerouting in-interface-list=LAN dst-address-type=!local "
        "connection-mark=no-mark action=mark-connection new-connection-mark="_a +

@@ -21,10 +21,6 @@ Gbk not_arg7(std::string_view name, const Gbk& value) {
 
 Gbk before_fasttrack7() { return before_defconf7("defconf: fasttrack"); }
 
-Gbk unless_found7(const Gbk& find, const Gbk& command) {
-  return ":if ([:len ["_a + find + "]] = 0) do={"_a + command + "}"_a;
-}
-
 Gbk stored_address7(const Gbk& address) {
   const std::string& a = address.bytes();
   if (a.size() > 3 && a.ends_with("/32")) return Gbk::from_bytes(a.substr(0, a.size() - 3));

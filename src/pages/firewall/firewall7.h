@@ -21,10 +21,6 @@ Gbk not_arg7(std::string_view name, const Gbk& value);
 // established connections comes right after it.
 Gbk before_fasttrack7();
 
-// `command` only when `find` (a "/menu find key=value ..." command) finds nothing, so
-// pressing a button twice adds nothing twice.
-Gbk unless_found7(const Gbk& find, const Gbk& command);
-
 // An address as an address list stores it: "A.B.C.D/32" is kept as "A.B.C.D", so a
 // find by address matches what an earlier add left.
 Gbk stored_address7(const Gbk& address);

@@ -19,9 +19,11 @@ Gbk script_3x(Ctx& c, Level level) {
 
 Gbk script_7x(Ctx& c, Level level) {
   static const Ascii kGroups[] = {" group=full"_a, " group=write"_a, " group=read"_a};
-  return "/user add name="_a + word7(c.trimmed("编辑框_系统_用户名")) + " password="_a +
-         word7(c.trimmed("编辑框_系统_密码")) + kGroups[static_cast<int>(level)] + " address="_a +
-         word7(c.trimmed("编辑框_系统_IP地址")) + " comment="_a + quoted7(c.trimmed("编辑框_系统_备注"));
+  // A user of that name already there (the script run again) is set anew.
+  return add_or_set7("/user", word7(c.trimmed("编辑框_系统_用户名")),
+                     " password="_a + word7(c.trimmed("编辑框_系统_密码")) + kGroups[static_cast<int>(level)] +
+                         " address="_a + word7(c.trimmed("编辑框_系统_IP地址")) + " comment="_a +
+                         quoted7(c.trimmed("编辑框_系统_备注")));
 }
 
 using Builder = Gbk (*)(Ctx&, Level);

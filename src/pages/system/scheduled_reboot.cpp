@@ -119,8 +119,9 @@ Outcome write_7x(Ctx& c, const Kind& k, const std::vector<Gbk>& parts) {
   const Gbk interval = interval7(c.trimmed(k.interval_field));
   if (interval.empty()) return c.refuse("间隔时间格式不对,格式应为:天 时:分:秒 如:1d 00:00:00");
   // Piece 9 without the quote that closes the 3.x interval.
-  c.write("/system scheduler add name="_a + quoted7(c.trimmed(k.name_field)) + " on-event="_a + quoted7(k.event7) +
-          " start-date="_a + iso_date7(date) + " start-time="_a + time + " interval="_a + interval +
+  const Gbk name = quoted7(c.trimmed(k.name_field));
+  c.write(remove_named7("/system scheduler", name) + "/system scheduler add name="_a + name + " on-event="_a +
+          quoted7(k.event7) + " start-date="_a + iso_date7(date) + " start-time="_a + time + " interval="_a + interval +
           Gbk::from_bytes(std::string(k.comment.text.substr(1))));
   return Outcome::Done;
 }

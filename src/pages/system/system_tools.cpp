@@ -100,6 +100,7 @@ Outcome close_cleanup_3x(Ctx& c) {
 
 Outcome close_cleanup_7x(Ctx& c) {
   c.write(
+      "/system scheduler remove [find name=del_close]\r\n"
       "/system scheduler add name=del_close on-event=\"/ip firewall connection remove "
       "[/ip firewall connection find tcp-state=close]\" start-date=1970-01-01 start-time=00:00:00 "
       "interval=1m comment=\"\" disabled=no"_a);

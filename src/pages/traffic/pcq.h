@@ -30,11 +30,17 @@ inline Gbk pcq_setup7(const Ctx& c, const char* up, const char* down, const char
   const Gbk out = uplink.empty() ? Gbk(" out-interface-list=WAN"_a) : " out-interface="_a + word7(uplink);
   const Gbk in = uplink.empty() ? Gbk(" in-interface-list=WAN"_a) : " in-interface="_a + word7(uplink);
   const Gbk mangle = "/ip firewall mangle add chain=forward action="_a;
-  Gbk s;
-  s += "/queue type add name=PCQ-up kind=pcq pcq-rate="_a + c.rate(up) +
-       " pcq-limit=50 pcq-classifier=src-address pcq-total-limit=2000\r\n"_a;
-  s += "/queue type add name=PCQ-down kind=pcq pcq-rate="_a + c.rate(down) +
-       " pcq-limit=50 pcq-classifier=dst-address pcq-total-limit=2000\r\n"_a;
+  // What an earlier press set up goes first, its types kept and set anew.
+  Gbk s = remove_named7("/queue tree", "PCQdown"_a) + remove_named7("/queue tree", "PCQup"_a);
+  s += "/ip firewall mangle remove [find new-connection-mark=pcq]\r\n"_a;
+  s += "/ip firewall mangle remove [find new-packet-mark=pcq-up]\r\n"_a;
+  s += "/ip firewall mangle remove [find new-packet-mark=pcq-down]\r\n"_a;
+  s += add_or_set7(
+      "/queue type", "PCQ-up"_a,
+      " kind=pcq pcq-rate="_a + c.rate(up) + " pcq-limit=50 pcq-classifier=src-address pcq-total-limit=2000"_a);
+  s += add_or_set7(
+      "/queue type", "PCQ-down"_a,
+      " kind=pcq pcq-rate="_a + c.rate(down) + " pcq-limit=50 pcq-classifier=dst-address pcq-total-limit=2000"_a);
   s += mangle + "mark-connection new-connection-mark=pcq connection-mark=no-mark"_a + out + "\r\n"_a;
   s += mangle + "mark-connection new-connection-mark=pcq connection-mark=no-mark"_a + in + "\r\n"_a;
   s += mangle + "mark-packet new-packet-mark=pcq-up"_a + out + "\r\n"_a;

@@ -109,17 +109,18 @@ Gbk threshold_7x(const Ctx& c, const std::string& id) {
 
 Gbk monitor_7x(const Ctx& c, int n, const char* name, const char* traffic, const char* trigger, const char* event) {
   std::string i = std::to_string(n);
-  return "/tool traffic-monitor add name="_a + Gbk::from_bytes(name) + " interface="_a +
-         word7(c.trimmed("编辑框_pcq网卡" + i)) + " traffic="_a + Gbk::from_bytes(traffic) + " trigger="_a +
-         Gbk::from_bytes(trigger) + " threshold="_a + threshold_7x(c, "编辑框_pcq高于" + i) + " on-event="_a +
-         Gbk::from_bytes(event);
+  return remove_named7("/tool traffic-monitor", Gbk::from_bytes(name)) + "/tool traffic-monitor add name="_a +
+         Gbk::from_bytes(name) + " interface="_a + word7(c.trimmed("编辑框_pcq网卡" + i)) + " traffic="_a +
+         Gbk::from_bytes(traffic) + " trigger="_a + Gbk::from_bytes(trigger) + " threshold="_a +
+         threshold_7x(c, "编辑框_pcq高于" + i) + " on-event="_a + Gbk::from_bytes(event);
 }
 
 // Enabling an enabled tree (or disabling a disabled one) changes nothing, so the scripts need
 // no test of the tree's state; reading and writing the configuration is all they may do.
 Gbk switch_script_7x(const char* name, const char* verb, const char* tree) {
-  return "/system script add name="_a + Gbk::from_bytes(name) + " source=\"/queue tree "_a + Gbk::from_bytes(verb) +
-         " [/queue tree find name="_a + Gbk::from_bytes(tree) + "]\" policy=read,write"_a;
+  return remove_named7("/system script", Gbk::from_bytes(name)) + "/system script add name="_a + Gbk::from_bytes(name) +
+         " source=\"/queue tree "_a + Gbk::from_bytes(verb) + " [/queue tree find name="_a + Gbk::from_bytes(tree) +
+         "]\" policy=read,write"_a;
 }
 
 // The PCQ set-up, then the monitors and the scripts they run, which switch the trees by name;

@@ -87,9 +87,11 @@ Gbk tail(const Ctx& c) {
 // upload first, as seen from the host. The target range becomes dst=, the
 // far side of the traffic; an empty range leaves it out.
 Gbk head_7x(const Ctx& c) {
+  // The host's queue of an earlier press goes first: it would keep its old limits.
+  const Gbk name = "("_a + quoted7(c.trimmed("编辑框_机器名")) + " . $ketrova5)"_a;
   return ":for ketrova5 from="_a + word7(c.trimmed("编辑框_机器数量首")) + " to="_a +
-         word7(c.trimmed("编辑框_机器数量尾")) + " do={/queue simple add name=("_a +
-         quoted7(c.trimmed("编辑框_机器名")) + " . $ketrova5) target=("_a + quoted7(c.trimmed("编辑框_IP") + "."_a) +
+         word7(c.trimmed("编辑框_机器数量尾")) + " do={/queue simple remove [find name="_a + name +
+         "]; /queue simple add name="_a + name + " target=("_a + quoted7(c.trimmed("编辑框_IP") + "."_a) +
          " . $ketrova5) "_a;
 }
 

@@ -49,11 +49,16 @@ Gbk drop_7x(const Gbk& limit) {
 }
 Gbk placed_7x() { return before_defconf7("defconf: fasttrack"); }
 
+// What finds the drop rule of an earlier press for the same source, whatever its limit.
+Gbk replaced_7x() { return " protocol=tcp connection-state=new action=drop"_a; }
+
 // RouterOS 7, per host: the same loop with the typed parts quoted or kept one word.
 Outcome generate_per_host_7x(Ctx& c) {
+  const Gbk host = "("_a + quoted7(c.trimmed("编辑框_tcp_IP") + "."_a) + " . $ketrova5)"_a;
   c.write(":for ketrova5 from="_a + word7(c.trimmed("编辑框_tcp_机器开始数量")) + " to="_a +
-          word7(c.trimmed("编辑框_tcp_结束数量")) + " do={/ip firewall filter add chain=forward src-address=("_a +
-          quoted7(c.trimmed("编辑框_tcp_IP") + "."_a) + " . $ketrova5)"_a + drop_7x(c.trimmed("编辑框_tcp_连接数")) +
+          word7(c.trimmed("编辑框_tcp_结束数量")) +
+          " do={/ip firewall filter remove [find chain=forward src-address="_a + host + replaced_7x() +
+          "]; /ip firewall filter add chain=forward src-address="_a + host + drop_7x(c.trimmed("编辑框_tcp_连接数")) +
           placed_7x() + "}"_a);
   return Outcome::Done;
 }
@@ -66,15 +71,19 @@ Outcome generate_per_network_7x(Ctx& c) {
   Gbk limit = c.trimmed("编辑框_tcp_连接数1");
   Gbk quoted_limit = quoted7(limit);
   Gbk limit_inside = Gbk::from_bytes(quoted_limit.bytes().substr(1, quoted_limit.size() - 2));
-  Gbk script;
+  const Gbk network = word7(cidr7(c.trimmed("编辑框_tcp_内网ip"), c.trimmed("编辑框_tcp_子网掩码")));
+  // An earlier press's list and limit for the network go first: the old limit would still drop.
+  Gbk script = "/ip firewall address-list remove [find list=ketrova5TcpList]\r\n"_a;
+  script += "/ip firewall filter remove [find chain=forward src-address="_a + network + replaced_7x() + "]\r\n"_a;
+  bool listed = false;
   for (const Gbk& piece : exempted(c)) {
     Gbk address = trim(piece);
     if (address.empty()) continue;
     script += "/ip firewall address-list add address="_a + word7(address) + " list=ketrova5TcpList\r\n"_a;
+    listed = true;
   }
-  const Gbk exempt = script.empty() ? Gbk() : Gbk(" src-address-list=!ketrova5TcpList"_a);
-  script += "/ip firewall filter add chain=forward src-address="_a +
-            word7(cidr7(c.trimmed("编辑框_tcp_内网ip"), c.trimmed("编辑框_tcp_子网掩码"))) + exempt + drop_7x(limit) +
+  const Gbk exempt = listed ? Gbk(" src-address-list=!ketrova5TcpList"_a) : Gbk();
+  script += "/ip firewall filter add chain=forward src-address="_a + network + exempt + drop_7x(limit) +
             " comment=\"TCP\\C1\\AC\\BD\\D3\\CA\\FD\\CF\\DE\\D6\\C6\\CE\\AA:"_a + limit_inside + "\""_a + placed_7x();
   c.write(std::move(script));
   return Outcome::Done;

@@ -146,10 +146,11 @@ Gbk fixed_line7(const Gbk& address, const Gbk& mask, const Gbk& nic, const Gbk& 
 Gbk pppoe_line7(const Cells& line, const Gbk& nic, int k, const Gbk& name, const Gbk& source, bool peer_dns) {
   const Gbk iface = "pppoe-out"_a + number_text(k);
   Gbk s = uplink_port7(nic);
-  s += "/interface pppoe-client add name="_a + iface + " interface="_a + word7(nic) + " user="_a +
-       quoted7(cell(line, 0)) + " password="_a + quoted7(cell(line, 1)) +
-       " add-default-route=yes default-route-distance="_a + number_text(k) + " use-peer-dns="_a +
-       (peer_dns ? "yes"_a : "no"_a) + " disabled=no comment="_a + word7(name) + "\r\n"_a;
+  // Routes, marks and lists refer to the interface: a second press sets it anew.
+  s += add_or_set7("/interface pppoe-client", iface,
+                   " interface="_a + word7(nic) + " user="_a + quoted7(cell(line, 0)) + " password="_a +
+                       quoted7(cell(line, 1)) + " add-default-route=yes default-route-distance="_a + number_text(k) +
+                       " use-peer-dns="_a + (peer_dns ? "yes"_a : "no"_a) + " disabled=no comment="_a + word7(name));
   s += wan_member7(iface);
   s += masquerade7(iface, source, name);
   return s;

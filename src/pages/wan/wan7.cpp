@@ -98,7 +98,7 @@ Gbk main_route7(const Uplink7& line, int distance) {
 
 Gbk line_table7(const Uplink7& line, const Uplink7& backup) {
   const Gbk table = word7(line.name);
-  Gbk s = "/routing table add name="_a + table + " fib\r\n"_a;
+  Gbk s = routing_table7(table);
   s += "/ip route add dst-address=0.0.0.0/0 gateway="_a + gateway_of(line, true) + " routing-table="_a + table +
        " comment="_a + table + "\r\n"_a;
   s += "/ip route add dst-address=0.0.0.0/0 gateway="_a + gateway_of(backup, true) + " distance=2 routing-table="_a +

@@ -43,9 +43,10 @@ Outcome generate_7x(Ctx& c) {
   const Gbk port = c.trimmed("编辑框_ppoe_用于拔号的网卡");
   s += uplink_port7(port);
   // No server given: the carrier's.
-  s += "/interface pppoe-client add name="_a + word7(client) + " interface="_a + word7(port) + " user="_a +
-       word7(c.trimmed("编辑框_ppoe_帐号")) + " password="_a + word7(c.text("编辑框_ppoe_密码")) +
-       " add-default-route=yes use-peer-dns="_a + (servers.empty() ? "yes"_a : "no"_a) + " disabled=no\r\n"_a;
+  s += add_or_set7("/interface pppoe-client", word7(client),
+                   " interface="_a + word7(port) + " user="_a + word7(c.trimmed("编辑框_ppoe_帐号")) + " password="_a +
+                       word7(c.text("编辑框_ppoe_密码")) + " add-default-route=yes use-peer-dns="_a +
+                       (servers.empty() ? "yes"_a : "no"_a) + " disabled=no"_a);
   s += wan_member7(client);
   s += masquerade7(client, network7(c.trimmed("编辑框_ppoe_内网网段"), lan_mask), "wan"_a);
   if (!servers.empty()) s += "/ip dns set servers="_a + servers + "\r\n"_a;
