@@ -122,7 +122,9 @@ Gbk uplink_port7(const Gbk& port) { return port_in_list7(port, "WAN"_a); }
 Gbk lan_port7(const Gbk& port) { return port_in_list7(port, "LAN"_a); }
 
 Gbk wan_member7(const Gbk& interface) {
-  return "/interface list member add list=WAN interface="_a + word7(interface) + "\r\n"_a;
+  const Gbk i = word7(interface);
+  return "/interface list member remove [find list=WAN interface="_a + i +
+         "]\r\n/interface list member add list=WAN interface="_a + i + "\r\n"_a;
 }
 
 Gbk fasttrack_spare_marked7() {

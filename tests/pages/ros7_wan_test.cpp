@@ -597,5 +597,55 @@ TEST(Ros7Wan, Ipv6FirewallOnce) {
   }
 }
 
+// A changed form run on the router that ran the earlier one: what the earlier script made
+// for its lines (address, default route, marks, NAT) gives way to the new form's, and the
+// LAN keeps one address.
+TEST(Ros7Wan, AChangedFormReplacesTheEarlierOne) {
+  struct Case {
+    const char* slug;
+    Press before, after;
+    std::vector<std::pair<std::string, int>> counts;  // a find in the final configuration, and its count
+  } cases[] = {
+      {"wan-fixed",
+       press_of("gen-7x", {}),
+       press_of("gen-7x", {}, {{"wan-ip", "203.0.113.5"}, {"gateway", "203.0.113.6"}}),
+       {{"/ip route find dst-address=0.0.0.0/0 gateway=203.0.113.1", 0},
+        {"/ip route find dst-address=0.0.0.0/0 gateway=203.0.113.6", 1},
+        {"/ip address find interface=ether1", 1},
+        {"/ip address find interface=ether2", 1},
+        {"/ip firewall nat find comment=wan", 1}}},
+      {"multi-fixed-balance",
+       press_of("gen-7x", {"1.1.1.2|29|1.1.1.1|ether2", "2.2.2.2|29|2.2.2.1|ether3"}),
+       press_of("gen-7x", {"1.1.1.2|29|1.1.1.1|ether2", "3.3.3.2|29|3.3.3.1|ether3"}),
+       {{"/ip route find gateway=2.2.2.1", 0},
+        {"/ip route find gateway=2.2.2.1@main", 0},
+        {"/ip route find gateway=3.3.3.1@main", 2},
+        {"/ip route find routing-table=wan2", 2},
+        {"/ip firewall mangle find comment=wan2 action=mark-connection", 2},
+        {"/routing table find name=wan2", 1}}},
+      {"multi-pppoe-balance",
+       press_of("gen-7x", {"u1|p1|ether2", "u2|p2|ether3"}),
+       press_of("gen-7x", {"u1|p1|ether2", "u9|p9|ether3"}),
+       {{"/interface pppoe-client find name=pppoe-out2 user=u9", 1},
+        {"/interface pppoe-client find", 2},
+        {"/interface list member find list=WAN interface=pppoe-out2", 1}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.slug);
+    std::string run;
+    for (const Press& p : {c.before, c.after}) {
+      Session s(c.slug);
+      ASSERT_EQ(s.press(p), Outcome::Done);
+      run += s.output() + "\r\n";
+    }
+    for (const auto& [find, n] : c.counts) {
+      run += ":if ([:len [" + find + "]] != " + std::to_string(n) + ") do={:error \"" + find + "\"}\r\n";
+    }
+    for (const ros7::Finding& f : ros7::check_meaning(run, ros7::Base::Defconf)) {
+      if (f.severity == ros7::Severity::Error) ADD_FAILURE() << f.line << ": [" << f.rule << "] " << f.message;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace rosgen::test

@@ -61,8 +61,7 @@ Outcome generate7(Ctx& c) {
 
   Gbk s = lan_port7(lan);
   s += drop_default_uplink7();
-  s += "/ip address add address="_a + address_cidr7(c.trimmed("编辑框_双线固定IP_内网ip"), lan_mask) + " interface="_a +
-       word7(lan) + " comment=Lan\r\n"_a;
+  s += lan_address7(address_cidr7(c.trimmed("编辑框_双线固定IP_内网ip"), lan_mask), lan, "Lan"_a);
   s += uplink_port7(telecom.interface);
   s += "/ip address add address="_a +
        address_cidr7(c.trimmed("编辑框_双线固定IP_外网电信ip"), c.trimmed("编辑框_双线固定IP_外网电信子网")) +
@@ -86,7 +85,7 @@ Outcome generate7(Ctx& c) {
        " allow-remote-requests=yes cache-size=2048 cache-max-ttl=1w\r\n"_a;
   // The main line's prefix numbers the LAN; the other's waits in its pool.
   if (c.checked(kIpv6)) s += ipv6_7(lan, main_first);
-  c.write(std::move(s));
+  c.write(replacing7(s));
   return Outcome::Done;
 }
 

@@ -95,8 +95,7 @@ Gbk lan_head7(const Ctx& c, const LanFields& f) {
   const Gbk nic = c.trimmed(f.nic);
   Gbk s = lan_port7(nic);
   s += drop_default_uplink7();
-  s += "/ip address add address="_a + address_cidr7(c.trimmed(f.ip), c.trimmed(f.mask)) + " interface="_a + word7(nic) +
-       " comment=lan\r\n"_a;
+  s += lan_address7(address_cidr7(c.trimmed(f.ip), c.trimmed(f.mask)), nic, "lan"_a);
   const Gbk servers = dns_list7(c.trimmed(f.primary_dns), c.trimmed(f.secondary_dns));
   s += "/ip dns set"_a + (servers.empty() ? Gbk() : " servers="_a + servers) + " allow-remote-requests=yes\r\n"_a;
   s += mss_clamp7(c.trimmed(f.mss));
@@ -127,11 +126,11 @@ Gbk lines_script7(const Gbk& head, const std::vector<Line7>& lines) {
 
 Gbk multi_script7(const Ctx& c, const LanFields& f, const std::vector<Line7>& lines) {
   Gbk s = lines_script7(lan_head7(c, f), lines);
-  if (f.ipv6 == nullptr || !c.checked(f.ipv6)) return s;
+  if (f.ipv6 == nullptr || !c.checked(f.ipv6)) return replacing7(s);
   std::vector<Uplink7> uplinks;
   uplinks.reserve(lines.size());
   for (const Line7& line : lines) uplinks.push_back(line.uplink);
-  return s + ipv6_7(c.trimmed(f.nic), uplinks);
+  return replacing7(s + ipv6_7(c.trimmed(f.nic), uplinks));
 }
 
 Gbk fixed_line7(const Gbk& address, const Gbk& mask, const Gbk& nic, const Gbk& name, const Gbk& source) {

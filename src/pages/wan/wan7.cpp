@@ -1,8 +1,10 @@
 #include "pages/wan/wan7.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <set>
+#include <string_view>
 #include <string>
 
 #include "script/text.h"
@@ -154,6 +156,41 @@ constexpr const char* kIpv6Firewall[] = {
 
 }  // namespace
 
+Gbk lan_address7(const Gbk& address, const Gbk& port, const Gbk& comment) {
+  const Gbk where = " address="_a + address + " interface="_a + word7(port);
+  return unless_found7("/ip address find"_a + where, "/ip address add"_a + where + " comment="_a + comment) + "\r\n"_a;
+}
+
+Gbk replacing7(const Gbk& script) {
+  static constexpr std::string_view kMenus[] = {"/ip address", "/ip route", "/ip firewall nat", "/ip firewall mangle"};
+  std::set<std::string> seen;
+  std::string removals;
+  std::string_view rest = script.bytes();
+  while (!rest.empty()) {
+    const std::size_t end = rest.find("\r\n");
+    const std::string_view line = rest.substr(0, end);
+    rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 2);
+    for (std::string_view menu : kMenus) {
+      if (!line.starts_with(menu) || !line.substr(menu.size()).starts_with(" add ")) continue;
+      const std::size_t at = line.find(" comment=");
+      if (at == std::string_view::npos) break;
+      std::string_view value = line.substr(at + 9);
+      if (value.starts_with('"')) {
+        // Up to the closing quote; a backslash keeps the character after it.
+        std::size_t i = 1;
+        while (i < value.size() && value[i] != '"') i += value[i] == '\\' ? 2 : 1;
+        value = value.substr(0, std::min(i + 1, value.size()));
+      } else {
+        value = value.substr(0, value.find(' '));
+      }
+      std::string removal = std::string(menu) + " remove [find comment=" + std::string(value) + "]\r\n";
+      if (seen.insert(removal).second) removals += removal;
+      break;
+    }
+  }
+  return Gbk::from_bytes(removals) + script;
+}
+
 Gbk ipv6_pool7(const Gbk& line) { return word7(line + "-v6"_a); }
 
 // Only the prefix is asked for: the LAN's addresses come from it, and the uplink routes by its
@@ -175,6 +212,7 @@ Gbk ipv6_7(const Gbk& lan, const std::vector<Uplink7>& lines) {
   }
   const Gbk port = word7(lan);
   // ::1 in the first /64 of the prefix; advertised, so the hosts make their own addresses in it.
+  s += "/ipv6 address remove [find comment=lan]\r\n"_a;
   s += "/ipv6 address add address=::1/64 from-pool="_a + ipv6_pool7(lines.front().name) + " interface="_a + port +
        " advertise=yes comment=lan\r\n"_a;
   // Router advertisements on the LAN itself, whatever the default entry for all interfaces says.

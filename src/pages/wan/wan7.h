@@ -14,6 +14,15 @@ namespace rosgen {
 // line the page does not name. Ends in CR LF.
 Gbk drop_default_uplink7();
 
+// The LAN port's address `address` (as "address=" takes it), added unless the port has it
+// already: a session pasting the script over the LAN keeps its address. Ends in CR LF.
+Gbk lan_address7(const Gbk& address, const Gbk& port, const Gbk& comment);
+
+// `script` run again on the router that ran it: every address, route, NAT and mangle rule it
+// adds has a comment of the page's own (a line's name, wan, mss, ...), and what carries that
+// comment in that menu goes first, so no old gateway, mark or address of an earlier form stays.
+Gbk replacing7(const Gbk& script);
+
 // "servers=" value: the non-empty servers, comma-separated, as one word; empty when both are.
 Gbk dns_list7(const Gbk& primary, const Gbk& secondary);
 

@@ -36,8 +36,7 @@ Outcome generate_7x(Ctx& c) {
   const Gbk lan_mask = c.trimmed("编辑框_安装_子网掩码");
   Gbk s = lan_port7(lan);
   s += drop_default_uplink7();
-  s += "/ip address add address="_a + address_cidr7(c.trimmed("编辑框_安装_固定ip"), lan_mask) + " interface="_a +
-       word7(lan) + " comment=lan\r\n"_a;
+  s += lan_address7(address_cidr7(c.trimmed("编辑框_安装_固定ip"), lan_mask), lan, "lan"_a);
   s += uplink_port7(wan);
   s += "/ip address add address="_a +
        address_cidr7(c.trimmed("编辑框_安装_外网ip"), c.trimmed("编辑框_安装_外网子网掩码")) + " interface="_a +
@@ -54,7 +53,7 @@ Outcome generate_7x(Ctx& c) {
     const Uplink7 line{"wan"_a, wan, Gbk()};
     s += ipv6_7(lan, {line});
   }
-  c.write(std::move(s));
+  c.write(replacing7(s));
   return Outcome::Done;
 }
 

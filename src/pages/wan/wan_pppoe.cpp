@@ -38,8 +38,7 @@ Outcome generate_7x(Ctx& c) {
   const Gbk servers = dns_list7(c.trimmed("编辑框_ppoe_首选DNS"), c.trimmed("编辑框_ppoe_备用dns"));
   Gbk s = lan_port7(lan);
   s += drop_default_uplink7();
-  s += "/ip address add address="_a + address_cidr7(c.trimmed("编辑框_ppoe_内网ip"), lan_mask) + " interface="_a +
-       word7(lan) + " comment=lan\r\n"_a;
+  s += lan_address7(address_cidr7(c.trimmed("编辑框_ppoe_内网ip"), lan_mask), lan, "lan"_a);
   const Gbk port = c.trimmed("编辑框_ppoe_用于拔号的网卡");
   s += uplink_port7(port);
   // No server given: the carrier's.
@@ -56,7 +55,7 @@ Outcome generate_7x(Ctx& c) {
     const Uplink7 line{"wan"_a, client, Gbk(), true};
     s += ipv6_7(lan, {line});
   }
-  c.write(std::move(s));
+  c.write(replacing7(s));
   return Outcome::Done;
 }
 
