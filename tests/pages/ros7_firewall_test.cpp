@@ -139,6 +139,7 @@ TEST(Firewall7, Scripts) {
        "fixed-7x",
        {},
        {},
+       "/ip firewall nat remove [find chain=dstnat dst-address=203.0.113.2 protocol=tcp dst-port=80 action=dst-nat]\r\n"
        "/ip firewall nat add chain=dstnat dst-address=203.0.113.2 protocol=tcp dst-port=80 action=dst-nat "
        "to-addresses=192.168.0.1 to-ports=80 comment=\"WEB SERVER\"\r\n"
        "/ip firewall nat add chain=srcnat src-address=192.168.0.0/24 dst-address=192.168.0.1 protocol=tcp "
@@ -148,6 +149,8 @@ TEST(Firewall7, Scripts) {
        "fixed-7x",
        {{"编辑框_映射_固定外网端口", "21-80"}, {"编辑框_映射_固定备注", "say \"hi\" $x \\"}},
        {},
+       "/ip firewall nat remove [find chain=dstnat dst-address=203.0.113.2 protocol=tcp dst-port=21-80 "
+       "action=dst-nat]\r\n"
        "/ip firewall nat add chain=dstnat dst-address=203.0.113.2 protocol=tcp dst-port=21-80 action=dst-nat "
        "to-addresses=192.168.0.1 to-ports=80 comment=\"say \\\"hi\\\" \\$x \\\\\"\r\n"
        "/ip firewall nat add chain=srcnat src-address=192.168.0.0/24 dst-address=192.168.0.1 protocol=tcp "
@@ -163,6 +166,7 @@ TEST(Firewall7, Scripts) {
        "pppoe-7x",
        {},
        {},
+       "/ip firewall nat remove [find chain=dstnat dst-address-type=local protocol=tcp dst-port=80 action=dst-nat]\r\n"
        "/ip firewall nat add chain=dstnat dst-address-type=local dst-address=!192.168.0.254 protocol=tcp "
        "dst-port=80 action=dst-nat to-addresses=192.168.0.253 to-ports=80 comment=\"WEB SERVER\"\r\n"
        "/ip firewall nat add chain=srcnat src-address=192.168.0.0/24 dst-address=192.168.0.253 protocol=tcp "
@@ -175,6 +179,7 @@ TEST(Firewall7, Scripts) {
         {"编辑框_映射_PPOE_内网端口", " "},
         {"编辑框_映射_PPOE_备注", "web"}},
        {},
+       "/ip firewall nat remove [find chain=dstnat dst-address-type=local protocol=tcp dst-port=80 action=dst-nat]\r\n"
        "/ip firewall nat add chain=dstnat dst-address-type=local dst-address=\"!\" protocol=tcp dst-port=80 "
        "action=dst-nat to-addresses=192.168.0.253 to-ports=\"\" comment=web\r\n"
        "/ip firewall nat add chain=srcnat src-address=192.168.0.0/20 dst-address=192.168.0.253 protocol=tcp "

@@ -3,6 +3,7 @@
 // model does not judge (how lines share the load, the order of the marks, IPv6 behind them).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <set>
 
@@ -599,7 +600,7 @@ TEST(Ros7Wan, Ipv6FirewallOnce) {
 
 // A changed form run on the router that ran the earlier one: what the earlier script made
 // for its lines (address, default route, marks, NAT) gives way to the new form's, and the
-// LAN keeps one address.
+// LAN keeps one address; so do a port's mapping and a VPN server's accepts.
 TEST(Ros7Wan, AChangedFormReplacesTheEarlierOne) {
   struct Case {
     const char* slug;
@@ -629,6 +630,16 @@ TEST(Ros7Wan, AChangedFormReplacesTheEarlierOne) {
        {{"/interface pppoe-client find name=pppoe-out2 user=u9", 1},
         {"/interface pppoe-client find", 2},
         {"/interface list member find list=WAN interface=pppoe-out2", 1}}},
+      // Beyond the install pages: a public port maps to one host, a server's ports are accepted once.
+      {"port-mapping",
+       press_of("fixed-7x", {}),
+       press_of("fixed-7x", {}, {{"lan-ip", "192.168.0.9"}}),
+       {{"/ip firewall nat find chain=dstnat dst-port=80", 1},
+        {"/ip firewall nat find chain=dstnat to-addresses=192.168.0.9", 1}}},
+      {"pptp",
+       press_of("gen-server-7x", {}),
+       press_of("gen-server-7x", {}),
+       {{"/ip firewall filter find chain=input comment=\"pptp server\"", 2}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.slug);
@@ -639,7 +650,9 @@ TEST(Ros7Wan, AChangedFormReplacesTheEarlierOne) {
       run += s.output() + "\r\n";
     }
     for (const auto& [find, n] : c.counts) {
-      run += ":if ([:len [" + find + "]] != " + std::to_string(n) + ") do={:error \"" + find + "\"}\r\n";
+      std::string said = find;
+      std::replace(said.begin(), said.end(), '"', '\'');
+      run += ":if ([:len [" + find + "]] != " + std::to_string(n) + ") do={:error \"" + said + "\"}\r\n";
     }
     for (const ros7::Finding& f : ros7::check_meaning(run, ros7::Base::Defconf)) {
       if (f.severity == ros7::Severity::Error) ADD_FAILURE() << f.line << ": [" << f.rule << "] " << f.message;

@@ -88,6 +88,9 @@ Outcome write_vpn_server7(Ctx& c, const VpnFields& f) {
   if (f.ipsec_secret) s += " use-ipsec=required ipsec-secret="_a + word7(c.trimmed(f.ipsec_secret));
   s += "\r\n"_a + add_or_set7("/ip pool", word7(pool), " ranges="_a + word7(c.trimmed(f.range)));
   s += ppp_profile7(profile);
+  // The accepts of an earlier press go first.
+  s += "/ip firewall filter remove [find chain=input comment=\""_a +
+       (f.ipsec_secret ? "l2tp/ipsec server"_a : "pptp server"_a) + "\"]\r\n"_a;
   if (f.ipsec_secret) {
     // IKE, IKE behind NAT, L2TP itself; then IPsec's ESP.
     s += accept_input7("protocol=udp dst-port=500,1701,4500"_a, "l2tp/ipsec server"_a);

@@ -35,6 +35,7 @@ Outcome pppoe(Ctx& c) {
 // Each value is kept one word; a netmask becomes a prefix length.
 struct Mapping7 {
   Gbk match;     // what selects the public side: " dst-address=..." and the like
+  Gbk same;      // what finds an earlier mapping of the same public side, to be replaced
   Gbk protocol;  // as typed
   Gbk wan_port;
   Gbk host;
@@ -45,7 +46,9 @@ struct Mapping7 {
 
 Gbk mapping7(const Mapping7& m) {
   const Gbk protocol = arg7("protocol", m.protocol);
-  return "/ip firewall nat add chain=dstnat"_a + m.match + protocol + arg7("dst-port", m.wan_port) +
+  // One public port maps to one host: an earlier mapping of it goes.
+  return "/ip firewall nat remove [find chain=dstnat"_a + m.same + protocol + arg7("dst-port", m.wan_port) +
+         " action=dst-nat]\r\n/ip firewall nat add chain=dstnat"_a + m.match + protocol + arg7("dst-port", m.wan_port) +
          " action=dst-nat"_a + arg7("to-addresses", m.host) + arg7("to-ports", m.lan_port) +
          arg7("comment", m.comment) + "\r\n/ip firewall nat add chain=srcnat"_a + arg7("src-address", m.lan) +
          arg7("dst-address", m.host) + protocol + arg7("dst-port", m.lan_port) + " action=masquerade"_a +
@@ -60,7 +63,7 @@ Outcome fixed_7x(Ctx& c) {
     c.write(to_gbk("# 外网IP为空：映射只能取发往路由器外网地址的连接，未生成规则"));
     return Outcome::Done;
   }
-  c.write(mapping7({arg7("dst-address", wan_ip), c.trimmed("编辑框_映射_固定外网协议"),
+  c.write(mapping7({arg7("dst-address", wan_ip), arg7("dst-address", wan_ip), c.trimmed("编辑框_映射_固定外网协议"),
                     c.trimmed("编辑框_映射_固定外网端口"), c.trimmed("编辑框_映射_固定内网IP"),
                     c.trimmed("编辑框_映射_固定内网端口"), c.trimmed("编辑框_映射_固定内网网段"),
                     c.trimmed("编辑框_映射_固定备注")}));
@@ -72,8 +75,9 @@ Outcome fixed_7x(Ctx& c) {
 // LAN, VPN and PPPoE clients to other hosts passes untouched.
 Outcome pppoe_7x(Ctx& c) {
   c.write(mapping7({" dst-address-type=local"_a + not_arg7("dst-address", c.trimmed("编辑框_映射_PPOE_内网网关")),
-                    c.trimmed("编辑框_映射_PPOE_内网协议"), c.trimmed("编辑框_映射_PPOE_外网端口"),
-                    c.trimmed("编辑框_映射_PPOE_映射主机ip"), c.trimmed("编辑框_映射_PPOE_内网端口"),
+                    " dst-address-type=local"_a, c.trimmed("编辑框_映射_PPOE_内网协议"),
+                    c.trimmed("编辑框_映射_PPOE_外网端口"), c.trimmed("编辑框_映射_PPOE_映射主机ip"),
+                    c.trimmed("编辑框_映射_PPOE_内网端口"),
                     cidr7(c.trimmed("编辑框_映射_PPOE_内网网段"), c.trimmed("编辑框_映射_PPOE_内网子网掩码")),
                     c.trimmed("编辑框_映射_PPOE_备注")}));
   return Outcome::Done;
