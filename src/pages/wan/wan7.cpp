@@ -172,7 +172,8 @@ Gbk replacing7(const Gbk& script) {
     rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 2);
     for (std::string_view menu : kMenus) {
       if (!line.starts_with(menu) || !line.substr(menu.size()).starts_with(" add ")) continue;
-      const std::size_t at = line.find(" comment=");
+      // The comment stands after the typed values, which may hold anything.
+      const std::size_t at = line.rfind(" comment=");
       if (at == std::string_view::npos) break;
       std::string_view value = line.substr(at + 9);
       if (value.starts_with('"')) {
