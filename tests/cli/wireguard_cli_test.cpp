@@ -19,6 +19,9 @@
 namespace rosgen::test {
 namespace {
 
+// zbarimg reads QR codes only: a random image may also look like a one-dimensional barcode to it.
+const std::string kQrOnly = "-Sdisable -Sqrcode.enable -Sbinary";
+
 namespace fs = std::filesystem;
 
 // A shell command's stdout, or nothing when it failed.
@@ -113,7 +116,7 @@ TEST_F(WireGuardCli, FilesAndKeysPassTheToolsOfOthers) {
       ASSERT_TRUE(stripped.has_value()) << text;
       EXPECT_NE(stripped->find("[Peer]\nPublicKey = " + router_public + "\n"), std::string::npos) << *stripped;
       EXPECT_EQ(stripped->find("Address"), std::string::npos);
-      EXPECT_EQ(shell("zbarimg --quiet --raw -Sbinary '" + (dir / (name + ".png")).string() + "'"), text);
+      EXPECT_EQ(shell("zbarimg --quiet --raw " + kQrOnly + " '" + (dir / (name + ".png")).string() + "'"), text);
 
       std::string peer;
       std::istringstream lines(r.out);
