@@ -2,6 +2,7 @@
 // it, and a one-call way to fill a page and press a button.
 #pragma once
 
+#include <algorithm>
 #include <deque>
 #include <map>
 #include <memory>
@@ -109,6 +110,23 @@ struct Session {
   std::unique_ptr<Form> form;
   FakeEnv env;
 };
+
+// A RouterOS line that stops the script with an error unless `find` (a "/menu find ..." command)
+// finds exactly `n` items: run after a script, it lets the model check what the script left.
+inline std::string count_probe(const std::string& find, int n) {
+  std::string said = find;
+  std::replace(said.begin(), said.end(), '"', '\'');
+  return ":if ([:len [" + find + "]] != " + std::to_string(n) + ") do={:error \"" + said + "\"}\r\n";
+}
+
+// The add of a line that adds only where the name is free (":if (...) do={/menu add ...}", with or
+// without "else={...}"); any other line as it is.
+inline std::string guarded_add(std::string line) {
+  const size_t d = line.find(" do={/");
+  if (!line.starts_with(":if ") || d == std::string::npos) return line;
+  const size_t end = line.find("} else={");
+  return line.substr(d + 5, (end == std::string::npos ? line.rfind('}') : end) - d - 5);
+}
 
 inline std::string crlf(std::initializer_list<std::string> lines, bool trailing) {
   std::string out;

@@ -304,11 +304,7 @@ std::vector<Added> added(const std::string& script) {
   std::istringstream lines(script);
   for (std::string line; std::getline(lines, line);) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    // An add made only where the name is free: ":if (...) do={/menu add ...} else={...}".
-    if (const std::size_t d = line.find(" do={/"); line.starts_with(":if ") && d != std::string::npos) {
-      const size_t end = line.find("} else={");
-      line = line.substr(d + 5, (end == std::string::npos ? line.rfind('}') : end) - d - 5);
-    }
+    line = guarded_add(line);
     const std::size_t at = line.find(" add ");
     if (line.empty() || line[0] != '/' || at == std::string::npos) continue;
     Added a{line.substr(0, at), {}};

@@ -3,7 +3,6 @@
 // model does not judge (how lines share the load, the order of the marks, IPv6 behind them).
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <map>
 #include <set>
 
@@ -50,12 +49,8 @@ struct Command {
 std::vector<Command> commands_of(const std::string& script) {
   static const std::set<std::string> verbs = {"add", "set", "remove", "enable", "disable"};
   std::vector<Command> out;
-  for (std::string line : lines_of(script)) {
-    // An add made only where the name is free: ":if (...) do={/menu add ...} else={...}".
-    if (const size_t d = line.find(" do={/"); line.starts_with(":if ") && d != std::string::npos) {
-      const size_t end = line.find("} else={");
-      line = line.substr(d + 5, (end == std::string::npos ? line.rfind('}') : end) - d - 5);
-    }
+  for (const std::string& whole : lines_of(script)) {
+    const std::string line = guarded_add(whole);
     if (line.empty() || line[0] != '/') continue;
     std::vector<std::string> words;
     std::string word;
@@ -582,9 +577,9 @@ TEST(Ros7Wan, Ipv6FirewallOnce) {
   ASSERT_EQ(s.press(press_of("gen-7x", {}, {}, {"ipv6"})), Outcome::Done);
   std::string probe;
   for (const char* chain : {"input", "forward"}) {
-    probe += std::string(":if ([:len [/ipv6 firewall filter find chain=") + chain +
-             " comment=\"defconf: drop everything else not coming from LAN\"]] != 1) do={:error \"" + chain +
-             " open\"}\r\n";
+    probe += count_probe(std::string("/ipv6 firewall filter find chain=") + chain +
+                             " comment=\"defconf: drop everything else not coming from LAN\"",
+                         1);
   }
   for (ros7::Base base : {ros7::Base::Defconf, ros7::Base::None}) {
     // A router without the default configuration has the interface lists the scripts need.
@@ -650,9 +645,7 @@ TEST(Ros7Wan, AChangedFormReplacesTheEarlierOne) {
       run += s.output() + "\r\n";
     }
     for (const auto& [find, n] : c.counts) {
-      std::string said = find;
-      std::replace(said.begin(), said.end(), '"', '\'');
-      run += ":if ([:len [" + find + "]] != " + std::to_string(n) + ") do={:error \"" + said + "\"}\r\n";
+      run += count_probe(find, n);
     }
     for (const ros7::Finding& f : ros7::check_meaning(run, ros7::Base::Defconf)) {
       if (f.severity == ros7::Severity::Error) ADD_FAILURE() << f.line << ": [" << f.rule << "] " << f.message;

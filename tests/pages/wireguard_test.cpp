@@ -215,9 +215,7 @@ TEST(WireGuard, ALaterPressReplacesTheEarlierOne) {
       {"/ip firewall filter find comment=wireguard", 1},
       {"/ip firewall nat find comment=wireguard", 1},
   };
-  for (const auto& [find, n] : counts) {
-    probe += ":if ([:len [" + find + "]] != " + std::to_string(n) + ") do={:error \"" + find + "\"}\r\n";
-  }
+  for (const auto& [find, n] : counts) probe += count_probe(find, n);
   for (const ros7::Finding& f : ros7::check_meaning(first.script + later.script + probe, ros7::Base::Defconf)) {
     ADD_FAILURE() << f.line << ": [" << f.rule << "] " << f.message;
   }
